@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QIcon>
+
+// imlMenu: the seven 16 × 15 tool-bar images, drawn by the program itself. Light grey
+// (192, 192, 192) is the mask colour and comes out transparent.
+namespace ToolbarImages {
+
+inline constexpr int Width = 16;
+inline constexpr int Height = 15;
+inline constexpr int Count = 7;
+
+// Image 1..7: new, open, save, print, insert text, edit text, delete text.
+QIcon image(int number);
+
+} // namespace ToolbarImages

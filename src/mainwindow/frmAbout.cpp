@@ -1,0 +1,49 @@
+#include "mainwindow/frmAbout.h"
+
+#include "mainwindow/AppIcon.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+// Control positions are given in twips at 15 twips per pixel.
+QRect twips(int left, int top, int width, int height) {
+    return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+} // namespace
+
+frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("バージョン情報"));
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
+    setFixedSize(4680 / 15, 1785 / 15);
+
+    auto* label1 = new QLabel(QStringLiteral("Gyroplatecomposer v2.18"), this);
+    label1->setObjectName(QStringLiteral("Label1"));
+    label1->setGeometry(twips(1200, 360, 1935 + 600, 255 + 60));
+    auto* label2 = new QLabel(QStringLiteral("ディスクレーベル作成ソフト — Gyroplatecomposer 開発チーム"), this);
+    label2->setObjectName(QStringLiteral("Label2"));
+    label2->setGeometry(twips(1200, 720, 3400, 255 + 60));
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdOk"));
+    ok->setGeometry(twips(3240, 1200, 1215, 375));
+    ok->setDefault(true);
+    connect(ok, &QPushButton::clicked, this, &frmAbout::cmdOk_Click);
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("picIcon"));
+    icon->setPixmap(AppIcon::icon().pixmap(32, 32));
+    icon->setGeometry(twips(360, 360, 480, 480));
+
+    setTabOrder(ok, icon);
+    ok->setFocus();
+}
+
+void frmAbout::cmdOk_Click() { hide(); }
+
+// The close box unloads the box; the next showing creates it anew.
+void frmAbout::closeEvent(QCloseEvent* event) {
+    event->accept();
+    deleteLater();
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QDialog>
+
+// frmAbout: the About box. Hidden by OK and shown again; its close box destroys it.
+class frmAbout : public QDialog {
+    Q_OBJECT
+public:
+    explicit frmAbout(QWidget* parent);
+
+    void cmdOk_Click();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+};

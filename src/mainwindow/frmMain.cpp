@@ -1,0 +1,406 @@
+#include "mainwindow/frmMain.h"
+
+#include "document/BackgroundCommands.h"
+#include "document/DocumentCommands.h"
+#include "editing/MouseEditing.h"
+#include "editing/TextCommands.h"
+#include "mainwindow/BandContainer.h"
+#include "mainwindow/WindowPlacement.h"
+#include "mainwindow/ToolbarImages.h"
+#include "mainwindow/frmAbout.h"
+#include "printing/PrintCommands.h"
+#include "view/LabelRenderer.h"
+#include "view/widgets/LabelView.h"
+#include "view/widgets/SelectionFrame.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QPainter>
+#include <QScrollBar>
+#include <QToolBar>
+
+namespace {
+const QString DocumentFilter = QStringLiteral("Gyroplatecomposer Files|*.gpc");
+const QString PictureFilter =
+    QStringLiteral("ピクチャファイル|*.bmp;*.ico;*.cur;*.rle;*.wmf;*.emf;*.jpg");
+
+// Band widths in twips at design, turned into pixels at 15 twips per pixel.
+constexpr int px(int twips) { return twips / 15; }
+} // namespace
+
+frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), platform_(platform) {
+    setObjectName(QStringLiteral("frmMain"));
+    setWindowTitle(QStringLiteral("Gyroplatecomposer"));
+
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+    client_->installEventFilter(this);
+
+    buildMenus();
+    buildBands();
+
+    picView_ = new QWidget(client_);
+    picView_->setObjectName(QStringLiteral("picView"));
+    picView_->setAutoFillBackground(true);
+    QPalette viewPalette = picView_->palette();
+    viewPalette.setColor(QPalette::Window, viewPalette.color(QPalette::Dark));
+    picView_->setPalette(viewPalette);
+
+    picDoc_ = new LabelView(picView_);
+    connect(picDoc_, &LabelView::mouseDown, this, &frmMain::picDoc_MouseDown);
+    connect(picDoc_, &LabelView::mouseMove, this, &frmMain::picDoc_MouseMove);
+    connect(picDoc_, &LabelView::mouseUp, this, &frmMain::picDoc_MouseUp);
+
+    documentCommands_ = std::make_unique<DocumentCommands>(*this);
+    backgroundCommands_ = std::make_unique<BackgroundCommands>(*this);
+    textCommands_ = std::make_unique<TextCommands>(*this);
+    mouseEditing_ = std::make_unique<MouseEditing>(*this, *picDoc_, *mnuEdit_);
+    printCommands_ = std::make_unique<PrintCommands>(*this);
+
+    // Key preview: the window sees keys before whichever of its controls has the focus.
+    qApp->installEventFilter(this);
+
+    Form_Load();
+}
+
+frmMain::~frmMain() { qApp->removeEventFilter(this); }
+
+// ---- Start-up and layout ------------------------------------------------------------------
+
+void frmMain::Form_Load() {
+    restorePlacement();
+    cdlFile_ = FileDialogState{DocumentFilter, QString()};
+    cdlBack_ = FileDialogState{PictureFilter, QString()};
+    document_.SelectedText = -1;
+}
+
+void frmMain::restorePlacement() {
+    const WindowPlacement::Twips placement = WindowPlacement::read(platform_);
+    requestedPlacementTwips_ = placement.rect;
+    const double perPixel = platform_.twipsPerPixel();
+    const QRect pixels = WindowPlacement::toPixels(placement.rect, perPixel);
+    move(pixels.topLeft());
+    resize(pixels.size());
+}
+
+void frmMain::Form_Resize() {
+    cbrMenu_->arrange(client_->width());
+    LayoutView(float(cbrMenu_->height()));
+}
+
+void frmMain::cbrMenu_HeightChanged(float heightPx) { LayoutView(heightPx); }
+
+void frmMain::LayoutView(float bandHeightPx) {
+    // Updates are held back instead of hiding picView, so the focus stays where it was.
+    picView_->setUpdatesEnabled(false);
+    const int top = int(bandHeightPx);
+    if (client_->height() - top >= 0)
+        picView_->setGeometry(0, top, client_->width(), client_->height() - top);
+
+    const QRect inner = picView_->contentsRect();
+    const float innerWidth = float(inner.width()), innerHeight = float(inner.height());
+    const float ratio = 19.0f / 20.0f;
+    const float side = innerWidth > innerHeight ? innerHeight * ratio : innerWidth * ratio;
+    picDoc_->resize(qRound(side), qRound(side));
+    picDoc_->resize(picDoc_->width(), picDoc_->width());
+    picDoc_->move((inner.width() - picDoc_->width()) / 2, (inner.height() - picDoc_->height()) / 2);
+
+    RedrawLabel();
+    picView_->setUpdatesEnabled(true);
+}
+
+double frmMain::viewSidePx() const { return picDoc_->width(); }
+
+// ---- Drawing ------------------------------------------------------------------------------
+
+void frmMain::RedrawLabel() {
+    const int side = picDoc_->width();
+    if (side <= 0)
+        return;
+    const qreal ratio = picDoc_->devicePixelRatioF();
+    QImage image(qRound(side * ratio), qRound(side * ratio), QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    const QColor background = picDoc_->palette().color(QPalette::Base);
+
+    QPainter painter(&image);
+    const auto result = LabelRenderer::drawView(painter, side, document_, picDummy_, background);
+    if (result == LabelRenderer::ViewResult::BackgroundRefused) {
+        // The shown rectangle left the picture: show the circles on the cleared view, say so
+        // once, end the drag and start again from the picture's top-left corner, which is
+        // always accepted.
+        LabelRenderer::drawGuideCircles(painter, LabelRenderer::screenGeometry(side));
+        painter.end();
+        picDoc_->setImage(image);
+        picDoc_->repaint();
+        platform_.showMessage(this, QStringLiteral("背景を画面外に出さないでください。"),
+                              QStringLiteral("背景の移動制限"), MessageButtons::Ok);
+        picDoc_->showDefaultPointer();
+        document_.BackLeft = 0;
+        document_.BackTop = 0;
+        RedrawLabel();
+        return;
+    }
+    painter.end();
+    picDoc_->setImage(std::move(image));
+    placeSelectionFrame();
+}
+
+void frmMain::placeSelectionFrame() {
+    SelectionFrame* frame = picDoc_->selectionFrame();
+    if (!document_.hasSelection()) {
+        frame->hide();
+        return;
+    }
+    const TextItem& item = document_.selectedItem();
+    frame->setRectMm(QRectF(item.Left, item.Top, item.Width, item.Height));
+    frame->show();
+    frame->raise();
+}
+
+void frmMain::setBackgroundPicture(Picture picture) { picDummy_ = std::move(picture); }
+
+int frmMain::scaleStep() const { return fsbZoom_->value(); }
+
+void frmMain::setScaleStep(int value) { fsbZoom_->setValue(value); }
+
+// ---- Menus and bands ----------------------------------------------------------------------
+
+QAction* frmMain::addMenuItem(QMenu* menu, const QString& name, const QString& caption) {
+    QAction* action = menu->addAction(caption);
+    action->setObjectName(name);
+    return action;
+}
+
+void frmMain::addSeparator(QMenu* menu, const QString& name) {
+    menu->addSeparator()->setObjectName(name);
+}
+
+void frmMain::buildMenus() {
+    QMenu* mnuFile = menuBar()->addMenu(QStringLiteral("ファイル(&F)"));
+    mnuFile->setObjectName(QStringLiteral("mnuFile"));
+    connect(addMenuItem(mnuFile, "mnuFileNew", QStringLiteral("ラベルの新規作成(&N)")),
+            &QAction::triggered, this, &frmMain::mnuFileNew_Click);
+    connect(addMenuItem(mnuFile, "mnuFileOpen", QStringLiteral("開く(&O)...")),
+            &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
+    const QStringList saveCaptions = {QStringLiteral("上書き保存(&S)"),
+                                      QStringLiteral("名前を付けて保存(&A)...")};
+    for (int index = 0; index < saveCaptions.size(); ++index) {
+        QAction* save = addMenuItem(mnuFile, "mnuFileSave", saveCaptions[index]);
+        save->setProperty("Index", index);
+        connect(save, &QAction::triggered, this, [this, index] { mnuFileSave_Click(index); });
+    }
+    addSeparator(mnuFile, "mnuFileBar1");
+    connect(addMenuItem(mnuFile, "mnuFilePrintSetup", QStringLiteral("印刷位置設定(&S)...")),
+            &QAction::triggered, this, &frmMain::mnuFilePrintSetup_Click);
+    connect(addMenuItem(mnuFile, "mnuFilePrint", QStringLiteral("印刷(&P)...")),
+            &QAction::triggered, this, &frmMain::mnuFilePrint_Click);
+    addSeparator(mnuFile, "mnuFileBar2");
+    connect(addMenuItem(mnuFile, "mnuFileExit", QStringLiteral("終了(&X)")), &QAction::triggered,
+            this, &frmMain::mnuFileExit_Click);
+
+    mnuEdit_ = menuBar()->addMenu(QStringLiteral("編集(&E)"));
+    mnuEdit_->setObjectName(QStringLiteral("mnuEdit"));
+    connect(addMenuItem(mnuEdit_, "mnuEditBack", QStringLiteral("背景を開く(&B)...")),
+            &QAction::triggered, this, &frmMain::mnuEditBack_Click);
+    addSeparator(mnuEdit_, "mnuEditBar1");
+    connect(addMenuItem(mnuEdit_, "mnuEditTextIns", QStringLiteral("文字の挿入(&I)...")),
+            &QAction::triggered, this, &frmMain::mnuEditTextIns_Click);
+    connect(addMenuItem(mnuEdit_, "mnuEditTextEdit", QStringLiteral("文字の編集(&E)...")),
+            &QAction::triggered, this, &frmMain::mnuEditTextEdit_Click);
+    connect(addMenuItem(mnuEdit_, "mnuEditTextDel", QStringLiteral("文字の削除(&D)")),
+            &QAction::triggered, this, &frmMain::mnuEditTextDel_Click);
+    QMenu* mnuEditTextCenter = mnuEdit_->addMenu(QStringLiteral("文字の位置(&C)"));
+    mnuEditTextCenter->setObjectName(QStringLiteral("mnuEditTextCenter"));
+    mnuEditTextCenter->menuAction()->setObjectName(QStringLiteral("mnuEditTextCenter"));
+    const QStringList centreCaptions = {QStringLiteral("左右中央(&U)"),
+                                        QStringLiteral("上下中央(&D)")};
+    for (int index = 0; index < centreCaptions.size(); ++index) {
+        QAction* centre =
+            addMenuItem(mnuEditTextCenter, "mnuEditTextCenterItem", centreCaptions[index]);
+        centre->setProperty("Index", index);
+        connect(centre, &QAction::triggered, this,
+                [this, index] { mnuEditTextCenterItem_Click(index); });
+    }
+
+    QMenu* mnuHelp = menuBar()->addMenu(QStringLiteral("ヘルプ(&H)"));
+    mnuHelp->setObjectName(QStringLiteral("mnuHelp"));
+    connect(addMenuItem(mnuHelp, "mnuHelpAbout", QStringLiteral("バージョン情報(&A)...")),
+            &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
+}
+
+QToolBar* frmMain::buildToolBar(const QString& name, const QList<QStringList>& buttons) {
+    auto* toolBar = new QToolBar(client_);
+    toolBar->setObjectName(name);
+    toolBar->setIconSize(QSize(ToolbarImages::Width, ToolbarImages::Height));
+    toolBar->setMovable(false);
+    toolBar->setFloatable(false);
+    toolBar->setFocusPolicy(Qt::TabFocus);
+    for (const QStringList& button : buttons) {
+        if (button.isEmpty()) {
+            toolBar->addSeparator();
+            continue;
+        }
+        // {key, image number, tooltip}
+        QAction* action = toolBar->addAction(ToolbarImages::image(button[1].toInt()), QString());
+        action->setObjectName(name + QLatin1Char('_') + button[0]);
+        action->setProperty("Key", button[0]);
+        action->setToolTip(button[2]);
+    }
+    connect(toolBar, &QToolBar::actionTriggered, this, [this, toolBar](QAction* action) {
+        const QString key = action->property("Key").toString();
+        if (toolBar == tbrFile_)
+            tbrFile_ButtonClick(key);
+        else
+            tbrEdit_ButtonClick(key);
+    });
+    return toolBar;
+}
+
+void frmMain::buildBands() {
+    cbrMenu_ = new BandContainer(client_);
+    tbrFile_ = buildToolBar(QStringLiteral("tbrFile"),
+                            {{"New", "1", QStringLiteral("ラベルの新規作成")},
+                             {"Open", "2", QStringLiteral("ラベルを開く")},
+                             {"Save", "3", QStringLiteral("ラベルの上書き保存")},
+                             {},
+                             {"Print", "4", QStringLiteral("ラベルの印刷")}});
+    tbrEdit_ = buildToolBar(QStringLiteral("tbrEdit"),
+                            {{"Open", "2", QStringLiteral("背景を開く")},
+                             {},
+                             {"Ins", "5", QStringLiteral("文字の挿入")},
+                             {"Edit", "6", QStringLiteral("文字の編集")},
+                             {"Del", "7", QStringLiteral("文字の削除")}});
+    fsbZoom_ = new QScrollBar(Qt::Horizontal, client_);
+    fsbZoom_->setObjectName(QStringLiteral("fsbZoom"));
+    fsbZoom_->setRange(-100, 100);
+    fsbZoom_->setSingleStep(1);
+    fsbZoom_->setPageStep(10);
+    fsbZoom_->setValue(0);
+    connect(fsbZoom_, &QScrollBar::valueChanged, this, &frmMain::fsbZoom_Change);
+
+    cbrMenu_->addBand(QStringLiteral("ファイル"), tbrFile_, px(1500), px(2340));
+    cbrMenu_->addBand(QStringLiteral("編集"), tbrEdit_, px(1500), px(2190));
+    cbrMenu_->addBand(QStringLiteral("背景拡大縮小"), fsbZoom_, px(3000), px(6300));
+    connect(cbrMenu_, &BandContainer::heightChanged, this,
+            [this](int height) { cbrMenu_HeightChanged(float(height)); });
+}
+
+// ---- Routing ------------------------------------------------------------------------------
+
+void frmMain::tbrFile_ButtonClick(const QString& key) {
+    if (key == QLatin1String("New"))
+        mnuFileNew_Click();
+    else if (key == QLatin1String("Open"))
+        mnuFileOpen_Click();
+    else if (key == QLatin1String("Save"))
+        mnuFileSave_Click(0);
+    else if (key == QLatin1String("Print"))
+        mnuFilePrint_Click();
+}
+
+void frmMain::tbrEdit_ButtonClick(const QString& key) {
+    if (key == QLatin1String("Open"))
+        mnuEditBack_Click();
+    else if (key == QLatin1String("Ins"))
+        mnuEditTextIns_Click();
+    else if (key == QLatin1String("Edit"))
+        mnuEditTextEdit_Click();
+    else if (key == QLatin1String("Del"))
+        mnuEditTextDel_Click();
+}
+
+// Insert and Delete run their commands and still reach the focused control.
+bool frmMain::Form_KeyDown(int key) {
+    if (key == Qt::Key_Insert)
+        mnuEditTextIns_Click();
+    else if (key == Qt::Key_Delete)
+        mnuEditTextDel_Click();
+    return false;
+}
+
+// Enter runs the edit command and is swallowed.
+bool frmMain::Form_KeyPress(int key) {
+    if (key != Qt::Key_Return && key != Qt::Key_Enter)
+        return false;
+    mnuEditTextEdit_Click();
+    return true;
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize) {
+        Form_Resize();
+        return false;
+    }
+    if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
+        return false;
+    auto* widget = static_cast<QWidget*>(watched);
+    if (widget->window() != this)
+        return false;
+    // A key that no control accepts travels up to the parents; it is handled once, at the first.
+    if (event == lastKeyEvent_ && lastKeyTarget_ && widget->isAncestorOf(lastKeyTarget_))
+        return false;
+    lastKeyEvent_ = event;
+    lastKeyTarget_ = widget;
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
+    if (Form_KeyPress(keyEvent->key())) {
+        keyEvent->accept();
+        return true;
+    }
+    return Form_KeyDown(keyEvent->key());
+}
+
+// ---- Commands -----------------------------------------------------------------------------
+
+void frmMain::mnuFileNew_Click() { documentCommands_->mnuFileNew_Click(); }
+void frmMain::mnuFileOpen_Click() { documentCommands_->mnuFileOpen_Click(); }
+void frmMain::mnuFileSave_Click(int index) { documentCommands_->mnuFileSave_Click(index); }
+void frmMain::mnuFilePrintSetup_Click() { printCommands_->mnuFilePrintSetup_Click(); }
+void frmMain::mnuFilePrint_Click() { printCommands_->mnuFilePrint_Click(); }
+void frmMain::mnuFileExit_Click() { close(); }
+void frmMain::mnuEditBack_Click() { backgroundCommands_->mnuEditBack_Click(); }
+void frmMain::mnuEditTextIns_Click() { textCommands_->mnuEditTextIns_Click(); }
+void frmMain::mnuEditTextEdit_Click() { textCommands_->mnuEditTextEdit_Click(); }
+void frmMain::mnuEditTextDel_Click() { textCommands_->mnuEditTextDel_Click(); }
+void frmMain::mnuEditTextCenterItem_Click(int index) {
+    textCommands_->mnuEditTextCenterItem_Click(index);
+}
+void frmMain::fsbZoom_Change() { backgroundCommands_->fsbZoom_Change(); }
+
+void frmMain::mnuHelpAbout_Click() {
+    if (!about_)
+        about_ = new frmAbout(this);
+    platform_.showModal(about_);
+}
+
+void frmMain::picDoc_MouseDown(int button, int shift, float x, float y) {
+    mouseEditing_->picDoc_MouseDown(button, shift, x, y);
+}
+void frmMain::picDoc_MouseMove(int button, int shift, float x, float y) {
+    mouseEditing_->picDoc_MouseMove(button, shift, x, y);
+}
+void frmMain::picDoc_MouseUp(int button, int shift, float x, float y) {
+    mouseEditing_->picDoc_MouseUp(button, shift, x, y);
+}
+
+// ---- Shut-down ----------------------------------------------------------------------------
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (!Form_Unload()) {
+        event->ignore();
+        return;
+    }
+    event->accept();
+}
+
+// Returns false to keep the window open.
+bool frmMain::Form_Unload() {
+    if (!isMinimized())
+        WindowPlacement::write(platform_, QRect(pos(), size()), platform_.twipsPerPixel());
+    if (about_)
+        about_->close();
+    return true;
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "platform/pictures/Picture.h"
+
+#include <QSize>
+#include <QString>
+#include <QStringList>
+
+class QDialog;
+class QPrinter;
+class QWidget;
+
+// A file dialog's state as the commands see it: the filter ("description|patterns", entries
+// separated by '|' pairs) and the file name, which a confirmed dialog replaces and a cancelled one
+// leaves alone.
+struct FileDialogState {
+    QString filter;
+    QString fileName;
+};
+
+enum class MessageButtons { Ok, YesNoCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
+
+// Everything the editor asks of the desktop. The window and the commands talk to the desktop only
+// through this interface, so that tests can answer every dialog from a script.
+class Platform {
+public:
+    virtual ~Platform() = default;
+
+    // Settings store: application "Gyroplatecomposer", section "Settings", values as text.
+    virtual QString readSetting(const QString& key, const QString& defaultValue) = 0;
+    virtual void writeSetting(const QString& key, const QString& value) = 0;
+
+    // File dialogs. False when the user cancelled; the file name is then unchanged.
+    virtual bool showOpenDialog(QWidget* parent, FileDialogState& dialog) = 0;
+    virtual bool showSaveDialog(QWidget* parent, FileDialogState& dialog) = 0;
+
+    // A modal message box with a title, no icon; Yes is the default of Yes/No/Cancel.
+    virtual MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
+                                      MessageButtons buttons) = 0;
+
+    // Shows one of the program's own dialogs modally and returns when it is hidden or closed.
+    virtual void showModal(QDialog* dialog) = 0;
+
+    // The print dialog for the given printer. False when cancelled.
+    virtual bool showPrintDialog(QWidget* parent, QPrinter& printer) = 0;
+
+    // Picture loader: a picture, or an empty one with the reason in `reason`.
+    virtual Picture loadPicture(const QString& path, QString* reason = nullptr) = 0;
+
+    // The installed font families and the one a new text item starts with.
+    virtual QStringList fontFamilies() = 0;
+    virtual QString defaultFontFamily() = 0;
+
+    // The primary screen's size in twips, and twips per logical pixel.
+    virtual QSize screenSizeTwips() = 0;
+    virtual double twipsPerPixel() = 0;
+
+    // A private folder for this run's temporary files (created on first use, removed at exit).
+    virtual QString temporaryFolder() = 0;
+};

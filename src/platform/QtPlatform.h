@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QTemporaryDir>
+#include <memory>
+
+// The desktop as Qt gives it: QSettings, Qt's file and print dialogs, message boxes without
+// icons, the installed fonts and the primary screen.
+class QtPlatform : public Platform {
+public:
+    QString readSetting(const QString& key, const QString& defaultValue) override;
+    void writeSetting(const QString& key, const QString& value) override;
+    bool showOpenDialog(QWidget* parent, FileDialogState& dialog) override;
+    bool showSaveDialog(QWidget* parent, FileDialogState& dialog) override;
+    MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
+                              MessageButtons buttons) override;
+    void showModal(QDialog* dialog) override;
+    bool showPrintDialog(QWidget* parent, QPrinter& printer) override;
+    Picture loadPicture(const QString& path, QString* reason) override;
+    QStringList fontFamilies() override;
+    QString defaultFontFamily() override;
+    QSize screenSizeTwips() override;
+    double twipsPerPixel() override;
+    QString temporaryFolder() override;
+
+    // "description|patterns|description|patterns" as Qt's "description (patterns);;...".
+    static QString qtFilter(const QString& filter);
+
+private:
+    std::unique_ptr<QTemporaryDir> temporaryDir_;
+};
+
+// The family a new text item starts with: one with Japanese glyphs when installed.
+QString preferredJapaneseFamily(const QStringList& families);

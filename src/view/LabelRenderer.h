@@ -1,0 +1,74 @@
+#pragma once
+
+#include "document/LabelDocument.h"
+#include "platform/pictures/Picture.h"
+
+#include <QFont>
+#include <QPointF>
+#include <QSizeF>
+
+class QPainter;
+class QPaintDevice;
+
+// Drawing the label. The same functions serve the screen, the printer, the exporter and the
+// benchmarks; only the geometry differs.
+namespace LabelRenderer {
+
+// On screen a text item is drawn at s × Size points with s = view width in twips ÷ 6917.4, which
+// makes one point 2440 / 6917.4 label millimetres. On paper a point is a true point.
+inline constexpr double ScreenMmPerPoint = 2440.0 / 6917.4;
+inline constexpr double PrintMmPerPoint = 25.4 / 72.0;
+
+// Guide circles of the disc on screen, and the ring the background is printed on.
+inline constexpr double OuterGuideRadiusMm = 58.0;
+inline constexpr double InnerGuideRadiusMm = 20.0;
+
+// Where the label square lands on the painter's device: its top-left corner and its scale, in
+// the painter's own (untransformed) units, and how many millimetres one text point takes.
+struct Geometry {
+    QPointF origin;
+    double unitsPerMm = 1.0;
+    double mmPerPoint = ScreenMmPerPoint;
+
+    QPointF map(double xMm, double yMm) const {
+        return {origin.x() + xMm * unitsPerMm, origin.y() + yMm * unitsPerMm};
+    }
+    double sideUnits() const { return LabelSideMm * unitsPerMm; }
+};
+
+// The geometry of the screen view: a square of sidePx logical pixels.
+Geometry screenGeometry(double sidePx);
+
+// False when the shown rectangle's top-left corner lies outside the picture; the window then
+// shows the limit message and puts the corner back to (0, 0), which is always accepted.
+bool backgroundAccepted(const LabelDocument& document, const Picture& picture);
+
+// The part of the picture named by BackLeft..BackHeight stretched over the label square. Where
+// that rectangle reaches past the picture, nothing is drawn.
+void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+                    const Picture& picture);
+
+// The two guide circles (58 mm and 20 mm), one pixel wide, each pixel inverted.
+void drawGuideCircles(QPainter& painter, const Geometry& geometry);
+
+void drawTextItem(QPainter& painter, const Geometry& geometry, const TextItem& item);
+void drawTextItems(QPainter& painter, const Geometry& geometry, const LabelDocument& document);
+
+// The font of an item at a size in the painter's units on the given device. Sizes are clamped to
+// a drawable range; the stored size is never changed.
+QFont itemFont(const QString& fontName, double sizeUnits, const QPaintDevice* device);
+double itemFontSizeUnits(const Geometry& geometry, const TextItem& item);
+
+// Width and height of an item's text in label millimetres, measured with the view's font for a
+// view of sidePx logical pixels.
+QSizeF measureText(const TextItem& item, double viewSidePx);
+
+enum class ViewResult { Drawn, BackgroundRefused };
+
+// Everything the screen shows, on a cleared square of the given side: background, guide circles
+// and text. When the background is refused the surface is left cleared (circles and text are not
+// drawn) so the caller can run its limit handling.
+ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
+                    const Picture& picture, const QColor& backgroundColor);
+
+} // namespace LabelRenderer

@@ -1,0 +1,98 @@
+#include "view/widgets/LabelView.h"
+
+#include "document/LabelDocument.h"
+#include "view/widgets/SelectionFrame.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+
+namespace {
+int buttonValue(Qt::MouseButtons buttons) {
+    int value = 0;
+    if (buttons & Qt::LeftButton)
+        value |= 1;
+    if (buttons & Qt::RightButton)
+        value |= 2;
+    if (buttons & Qt::MiddleButton)
+        value |= 4;
+    return value;
+}
+
+int shiftValue(Qt::KeyboardModifiers modifiers) {
+    int value = 0;
+    if (modifiers & Qt::ShiftModifier)
+        value |= 1;
+    if (modifiers & Qt::ControlModifier)
+        value |= 2;
+    if (modifiers & Qt::AltModifier)
+        value |= 4;
+    return value;
+}
+} // namespace
+
+LabelView::LabelView(QWidget* parent) : QWidget(parent), selectionFrame_(new SelectionFrame(this)) {
+    setObjectName(QStringLiteral("picDoc"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setMouseTracking(false);
+}
+
+void LabelView::setImage(QImage image) {
+    image_ = std::move(image);
+    update();
+}
+
+QPointF LabelView::toMillimetres(QPointF pixels) const {
+    const float side = float(width());
+    if (side <= 0)
+        return {};
+    return QPointF(float(pixels.x()) * LabelSideMm / side, float(pixels.y()) * LabelSideMm / side);
+}
+
+QPointF LabelView::toPixels(QPointF millimetres) const {
+    const double pxPerMm = width() / double(LabelSideMm);
+    return millimetres * pxPerMm;
+}
+
+bool LabelView::showsMovePointer() const {
+    return testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::SizeAllCursor;
+}
+
+void LabelView::showMovePointer() { setCursor(Qt::SizeAllCursor); }
+
+void LabelView::showDefaultPointer() { unsetCursor(); }
+
+void LabelView::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    // Only the exposed part is copied: a moving frame repaints two thin strips, not the label.
+    const QRect area = event->rect();
+    painter.fillRect(area, palette().color(QPalette::Base));
+    if (!image_.isNull()) {
+        const qreal ratio = image_.devicePixelRatio();
+        const QRectF source(area.x() * ratio, area.y() * ratio, area.width() * ratio,
+                            area.height() * ratio);
+        painter.drawImage(QRectF(area), image_, source);
+    }
+}
+
+void LabelView::mousePressEvent(QMouseEvent* event) {
+    const QPointF mm = toMillimetres(event->position());
+    emit mouseDown(buttonValue(event->button()), shiftValue(event->modifiers()), float(mm.x()),
+                   float(mm.y()));
+}
+
+void LabelView::mouseMoveEvent(QMouseEvent* event) {
+    const QPointF mm = toMillimetres(event->position());
+    emit mouseMove(buttonValue(event->buttons()), shiftValue(event->modifiers()), float(mm.x()),
+                   float(mm.y()));
+}
+
+void LabelView::mouseReleaseEvent(QMouseEvent* event) {
+    const QPointF mm = toMillimetres(event->position());
+    emit mouseUp(buttonValue(event->button()), shiftValue(event->modifiers()), float(mm.x()),
+                 float(mm.y()));
+}
+
+// A double click is a second press as far as editing is concerned.
+void LabelView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+
+void LabelView::resizeEvent(QResizeEvent*) { selectionFrame_->updatePlacement(); }

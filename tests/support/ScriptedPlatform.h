@@ -1,0 +1,64 @@
+#pragma once
+
+#include "platform/Platform.h"
+
+#include <QMap>
+#include <QTemporaryDir>
+#include <deque>
+#include <functional>
+#include <optional>
+
+// A platform for tests: every dialog and message box is answered from a queue, and everything
+// shown is recorded. Nothing ever waits on a real modal window.
+class ScriptedPlatform : public Platform {
+public:
+    struct Message {
+        QString text;
+        QString title;
+        MessageButtons buttons;
+    };
+    struct FileDialogShown {
+        bool save;
+        QString filter;
+        QString fileName; // as the dialog was opened
+    };
+
+    // Answers, consumed in order.
+    std::deque<std::optional<QString>> fileAnswers;   // nullopt = cancel
+    std::deque<MessageAnswer> messageAnswers;        // for Yes/No/Cancel boxes
+    std::deque<std::function<void(QDialog*)>> modalActions;
+    std::deque<std::function<bool(QPrinter&)>> printAnswers; // false = cancel
+
+    // What was shown.
+    QList<Message> messages;
+    QList<FileDialogShown> fileDialogs;
+    QList<QDialog*> modalsShown;
+    int printDialogsShown = 0;
+    QStringList unexpected; // dialogs shown with no answer queued
+
+    QMap<QString, QString> settings;
+    QSize screenTwips = QSize(15360, 11520);
+    QStringList fonts;       // empty: the installed families
+    QString defaultFont;     // empty: a Japanese family
+
+    QString readSetting(const QString& key, const QString& defaultValue) override;
+    void writeSetting(const QString& key, const QString& value) override;
+    bool showOpenDialog(QWidget* parent, FileDialogState& dialog) override;
+    bool showSaveDialog(QWidget* parent, FileDialogState& dialog) override;
+    MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
+                              MessageButtons buttons) override;
+    void showModal(QDialog* dialog) override;
+    bool showPrintDialog(QWidget* parent, QPrinter& printer) override;
+    Picture loadPicture(const QString& path, QString* reason) override;
+    QStringList fontFamilies() override;
+    QString defaultFontFamily() override;
+    QSize screenSizeTwips() override { return screenTwips; }
+    double twipsPerPixel() override { return 15.0; }
+    QString temporaryFolder() override;
+
+    QString lastMessageText() const { return messages.isEmpty() ? QString() : messages.last().text; }
+
+private:
+    bool answerFileDialog(bool save, FileDialogState& dialog);
+    QTemporaryDir temporaryDir_;
+};

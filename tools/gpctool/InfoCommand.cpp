@@ -1,0 +1,3 @@
+#include "tools/gpctool/Commands.h"
+
+int GpcTool::runInfo(const QStringList&) { return Refused; }

@@ -1,0 +1,3 @@
+#include "tools/gpctool/Commands.h"
+
+int GpcTool::runRender(const QStringList&) { return Refused; }

@@ -1,0 +1,47 @@
+#include "tools/gpctool/Commands.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+void printUsage(std::FILE* out) {
+    std::fputs("usage: gpctool info [--json] FILE.gpc\n"
+               "       gpctool create --json SPEC.json [--picture FILE] OUT.gpc\n"
+               "       gpctool render [--offset L,T] [--page WxH] [--dpi N] [--view PX] "
+               "FILE.gpc OUT.pdf|OUT.png\n"
+               "       gpctool --help | --version\n",
+               out);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    // Text measurement and rendering need a GUI application, but never a display.
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    QStringList args = QCoreApplication::arguments().mid(1);
+    if (args.isEmpty()) {
+        printUsage(stderr);
+        return GpcTool::UsageError;
+    }
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        printUsage(stdout);
+        return GpcTool::Success;
+    }
+    if (command == QLatin1String("--version")) {
+        std::puts("gpctool 2.18");
+        return GpcTool::Success;
+    }
+    if (command == QLatin1String("info"))
+        return GpcTool::runInfo(args);
+    if (command == QLatin1String("create"))
+        return GpcTool::runCreate(args);
+    if (command == QLatin1String("render"))
+        return GpcTool::runRender(args);
+    std::fprintf(stderr, "gpctool: unknown command '%s'\n", qPrintable(command));
+    printUsage(stderr);
+    return GpcTool::UsageError;
+}
