@@ -1,0 +1,96 @@
+#include "document/Cp932.h"
+
+#include <memory>
+#include <unicode/ucnv.h>
+#include <unicode/ucnv_err.h>
+
+namespace Cp932 {
+
+namespace {
+struct ConverterCloser {
+    void operator()(UConverter* converter) const { ucnv_close(converter); }
+};
+using Converter = std::unique_ptr<UConverter, ConverterCloser>;
+
+// A fresh converter that stops at the first character it cannot convert exactly. Fallbacks are
+// on so that the look-alikes Japanese input methods produce (wave dash, minus sign, double
+// vertical line, em dash, yen sign) are stored as the code page's own characters.
+Converter openConverter() {
+    UErrorCode status = U_ZERO_ERROR;
+    Converter converter(ucnv_open("windows-31j", &status));
+    if (U_FAILURE(status))
+        return nullptr;
+    ucnv_setFromUCallBack(converter.get(), UCNV_FROM_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                          &status);
+    ucnv_setToUCallBack(converter.get(), UCNV_TO_U_CALLBACK_STOP, nullptr, nullptr, nullptr,
+                        &status);
+    ucnv_setFallback(converter.get(), true);
+    return U_SUCCESS(status) ? std::move(converter) : nullptr;
+}
+
+// Look-alikes that ICU's windows-31j table has no fallback for, mapped to what the code page
+// holds for them.
+QString replaceLookAlikes(const QString& text) {
+    QString result = text;
+    result.replace(QChar(0x301C), QChar(0xFF5E)); // wave dash -> fullwidth tilde (81 60)
+    result.replace(QChar(0x2212), QChar(0xFF0D)); // minus sign -> fullwidth hyphen-minus (81 7C)
+    result.replace(QChar(0x2016), QChar(0x2225)); // double vertical line -> parallel to (81 61)
+    result.replace(QChar(0x2014), QChar(0x2015)); // em dash -> horizontal bar (81 5C)
+    result.replace(QChar(0x00A5), QChar(0x005C)); // yen sign -> 5C
+    return result;
+}
+} // namespace
+
+EncodeResult encode(const QString& text) {
+    const QString source = replaceLookAlikes(text);
+    if (source.isEmpty())
+        return EncodeResult{QByteArray(), QString()};
+    Converter converter = openConverter();
+    if (!converter)
+        return EncodeResult{std::nullopt, QString()};
+
+    QByteArray bytes(source.size() * 2 + 8, Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    const int length = ucnv_fromUChars(converter.get(), bytes.data(), int(bytes.size()),
+                                       reinterpret_cast<const UChar*>(source.utf16()),
+                                       int(source.size()), &status);
+    if (U_SUCCESS(status)) {
+        bytes.truncate(length);
+        return EncodeResult{bytes, QString()};
+    }
+    // Find the first character that cannot be held, converting one character at a time.
+    for (int i = 0; i < text.size();) {
+        const int width = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const QString character = text.mid(i, width);
+        const QString mapped = replaceLookAlikes(character);
+        char buffer[16];
+        UErrorCode charStatus = U_ZERO_ERROR;
+        ucnv_reset(converter.get());
+        ucnv_fromUChars(converter.get(), buffer, sizeof buffer,
+                        reinterpret_cast<const UChar*>(mapped.utf16()), int(mapped.size()),
+                        &charStatus);
+        if (U_FAILURE(charStatus))
+            return EncodeResult{std::nullopt, character};
+        i += width;
+    }
+    return EncodeResult{std::nullopt, QString()};
+}
+
+std::optional<QString> decode(const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return QString();
+    Converter converter = openConverter();
+    if (!converter)
+        return std::nullopt;
+    QString text(bytes.size() + 1, Qt::Uninitialized);
+    UErrorCode status = U_ZERO_ERROR;
+    const int length =
+        ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()), int(text.size()),
+                      bytes.constData(), int(bytes.size()), &status);
+    if (U_FAILURE(status))
+        return std::nullopt;
+    text.truncate(length);
+    return text;
+}
+
+} // namespace Cp932
