@@ -40,5 +40,9 @@ int main(int argc, char** argv) {
     QtPlatform platform;
     frmMain window(platform);
     window.show();
+    // A document named on the command line (as a file manager passes it) opens as Open would.
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        window.openDocumentFile(arguments.at(1));
     return app.exec();
 }

@@ -4,7 +4,8 @@
 
 class LabelWindow;
 
-// New, Open, Save and Save As, with the save-first prompt.
+// New, Open, Save and Save As, with the save-first prompt; also the save that closing the window
+// offers and the opening of a document named on the command line.
 class DocumentCommands {
 public:
     explicit DocumentCommands(LabelWindow& window) : window_(window) {}
@@ -13,6 +14,26 @@ public:
     void mnuFileOpen_Click();
     void mnuFileSave_Click(int index);
 
+    // Saves to DocumentPath, asking for a name first when there is none (or always, for Save
+    // As). A failure is reported to the user. True when the document was written.
+    bool saveDocument(bool alwaysAskForName);
+
+    // Writes the document to the path and clears LabelChanged; false on any failure.
+    bool SaveLabelFile(const QString& path);
+
+    // Reads the file and, only when all of it could be read, replaces the document with it.
+    // Refusals are reported to the user; the current document then stays as it was.
+    bool openDocumentFile(const QString& path);
+
+    // Where an opened document's picture is kept for the rest of the run.
+    QString temporaryPicturePath() const;
+
+    // Removes the temporary picture file (at shut-down).
+    void removeTemporaryPicture();
+
 private:
+    // The question before New and Open; false when the command should end.
+    bool saveFirst();
+
     LabelWindow& window_;
 };

@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDialog>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
@@ -398,9 +399,32 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 // Returns false to keep the window open.
 bool frmMain::Form_Unload() {
+    if (document_.LabelChanged) {
+        const MessageAnswer answer = platform_.showMessage(
+            this, QStringLiteral("ラベルは変更されています。変更しますか？"),
+            QStringLiteral("終了確認"), MessageButtons::YesNoCancel);
+        if (answer == MessageAnswer::Cancel)
+            return false;
+        // A cancelled save dialog or a failed save keeps the window and the changes.
+        if (answer == MessageAnswer::Yes && !documentCommands_->saveDocument(false))
+            return false;
+    }
     if (!isMinimized())
         WindowPlacement::write(platform_, QRect(pos(), size()), platform_.twipsPerPixel());
-    if (about_)
-        about_->close();
+    closeDialogs();
+    documentCommands_->removeTemporaryPicture();
     return true;
+}
+
+// The About box, then the print position and text settings dialogs, each through its own close
+// handler (the print dialog stores its offsets, the text dialog marks itself cancelled).
+void frmMain::closeDialogs() {
+    for (const char* name : {"frmAbout", "frmPrint", "frmText"}) {
+        for (QDialog* dialog : findChildren<QDialog*>(QLatin1String(name)))
+            dialog->close();
+    }
+}
+
+bool frmMain::openDocumentFile(const QString& path) {
+    return documentCommands_->openDocumentFile(path);
 }

@@ -68,6 +68,9 @@ public:
     void picDoc_MouseMove(int button, int shift, float x, float y);
     void picDoc_MouseUp(int button, int shift, float x, float y);
 
+    // Opens a document as Open does after its dialog (for a path given on the command line).
+    bool openDocumentFile(const QString& path);
+
     // The placement Form_Load asked for, in twips (before the platform rounds it to pixels).
     QRectF requestedPlacementTwips() const { return requestedPlacementTwips_; }
 
@@ -87,6 +90,7 @@ private:
     bool Form_KeyDown(int key);
     bool Form_KeyPress(int key);
     bool Form_Unload();
+    void closeDialogs();
 
     void buildMenus();
     void buildBands();
