@@ -1,0 +1,46 @@
+#pragma once
+
+#include "document/LabelDocument.h"
+#include "platform/pictures/Picture.h"
+
+#include <QSizeF>
+#include <QString>
+
+// Writing the printed page, or the screen view, to a file without a printer. Each function writes
+// the whole file or nothing: output goes to a temporary file that replaces the target only when
+// complete. On failure `reason` gets one line.
+namespace PageExport {
+
+inline constexpr QSizeF A4PortraitMm(210.0, 297.0);
+
+// The page and where the label lies on it: the printable area is the whole page here, so the
+// offset is measured from the page's top-left corner.
+struct Page {
+    QSizeF sizeMm = A4PortraitMm;
+    double leftMm = 0;
+    double topMm = 0;
+};
+
+// Bounds that keep an export within reason.
+inline constexpr double MinPageSideMm = 10.0;
+inline constexpr double MaxPageSideMm = 5000.0;
+inline constexpr int MinDpi = 10;
+inline constexpr int MaxDpi = 2400;
+inline constexpr qint64 MaxPixels = 250'000'000;
+inline constexpr int MinViewPx = 16;
+inline constexpr int MaxViewPx = 10000;
+
+// A PDF page's sides are whole points (a custom size moves by at most 0.18 mm); the label's
+// position on it is measured from the top-left corner and is exact.
+bool writePdf(const QString& path, const LabelDocument& document, const Picture& picture,
+              const Page& page, QString* reason);
+bool writePng(const QString& path, const LabelDocument& document, const Picture& picture,
+              const Page& page, int dpi, QString* reason);
+
+// What the editor's view shows at a side of sidePx pixels, guide circles included. Where the
+// view would refuse the background placement, the editor shows its limit message and draws
+// from the picture's top-left corner; the export does the same and reports it in `notice`.
+bool writeView(const QString& path, const LabelDocument& document, const Picture& picture,
+               int sidePx, QString* reason, QString* notice);
+
+} // namespace PageExport

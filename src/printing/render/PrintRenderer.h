@@ -1,0 +1,34 @@
+#pragma once
+
+#include "document/LabelDocument.h"
+#include "platform/pictures/Picture.h"
+#include "view/LabelRenderer.h"
+
+#include <QPainterPath>
+
+class QPainter;
+class QPaintDevice;
+
+// The printed page: the label at its real size, the background only on the disc's ring, text at
+// its stored point size, no guide circles and no selection frame. Print and the exporter share
+// it, so a PDF or PNG from the command line is the very page the printer gets.
+namespace PrintRenderer {
+
+// The background prints only between these radii around the disc's centre.
+inline constexpr double RingInnerRadiusMm = 18.0;
+inline constexpr double RingOuterRadiusMm = 61.0;
+
+// The label on a device whose painter origin is the top-left corner of the printable area, moved
+// right and down by the printer offset.
+LabelRenderer::Geometry pageGeometry(const QPaintDevice& device, double leftMm, double topMm);
+
+// The ring as a path in the painter's units (odd-even fill: the hole stays out).
+QPainterPath ringPath(const LabelRenderer::Geometry& geometry);
+
+// Draws the page content. The background is clipped by a vector path rather than combined with a
+// raster mask, so printers without raster operations and PDF output keep crisp ring edges, and
+// it is drawn from the full-resolution picture.
+void drawLabel(QPainter& painter, const LabelRenderer::Geometry& geometry,
+               const LabelDocument& document, const Picture& picture);
+
+} // namespace PrintRenderer
