@@ -60,7 +60,9 @@ EncodeResult encode(const QString& text) {
     }
     // Find the first character that cannot be held, converting one character at a time.
     for (int i = 0; i < text.size();) {
-        const int width = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
+        const bool pair =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const int width = pair ? 2 : 1;
         const QString character = text.mid(i, width);
         const QString mapped = replaceLookAlikes(character);
         char buffer[16];

@@ -15,11 +15,21 @@ inline constexpr int RecordSize = 128;
 inline constexpr qint64 PictureOffset = 99999;
 inline constexpr char Identification[] = "Gyroplatecomposer Save File";
 
+// A string is an i16 byte count and its bytes, inside one record.
+inline constexpr int MaxStringBytes = RecordSize - 2;
+// A text item record holds 28 bytes of counts and numbers, so the text and the font name share
+// the remaining 100 bytes (code page 932 bytes, not characters).
+inline constexpr int MaxItemStringBytes = RecordSize - 28;
+// The picture's byte count minus one is stored as an i32.
+inline constexpr qint64 MaxPictureBytes = qint64(2147483647) + 1;
+inline constexpr int MinScaleStep = -100;
+inline constexpr int MaxScaleStep = 100;
+
 // What a file holds besides the document itself.
 struct DecodedFile {
-    LabelDocument document; // TextItems, TextCount, SelectedText, BackLeft..BackHeight
-    std::int16_t scaleStep = 0;
-    QByteArray picture; // empty when the file has no picture
+    LabelDocument document;     // TextItems, TextCount, SelectedText, BackLeft..BackHeight
+    std::int16_t scaleStep = 0; // as stored, also when there is no picture
+    QByteArray picture;         // empty when the file has no picture
 };
 
 enum class Refusal {
@@ -40,10 +50,16 @@ struct EncodeResult {
 };
 
 // Bytes of a whole file. Refuses (before producing anything) an item whose text cannot be held
-// by code page 932 or does not fit its record.
+// by code page 932 or does not fit its record, a count, selection or scale step outside its
+// range, a position that is not a finite number, and a picture too large for the file.
+// A picture of N > 0 bytes makes a file of PictureOffset + N bytes; the unused bytes are zero.
 EncodeResult encode(const LabelDocument& document, std::int16_t scaleStep,
                     const QByteArray& picture);
 
 DecodeResult decode(const QByteArray& bytes);
+
+// Why one text item cannot be written, or an empty string when it fits its record. Lets the
+// text commands refuse an item when it is entered instead of at the next save.
+QString itemProblem(const TextItem& item);
 
 } // namespace LabelFileCodec

@@ -1,0 +1,224 @@
+#include "document/LabelFileStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <csignal>
+#include <functional>
+#include <grp.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace LabelFileCodec;
+
+namespace {
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+LabelDocument twoItems() {
+    LabelDocument document;
+    document.BackLeft = 12.5f;
+    document.BackTop = 3;
+    document.BackWidth = 61;
+    document.BackHeight = 61;
+    document.TextCount = 2;
+    document.SelectedText = 1;
+    document.item(0).Text = QStringLiteral(u"髙橋 ①");
+    document.item(0).FontName = QStringLiteral("IPAGothic");
+    document.item(0).Size = 24;
+    document.item(1).Text = QStringLiteral("CD-R");
+    document.item(1).FontName = QStringLiteral("DejaVu Sans");
+    document.item(1).Left = 40.25f;
+    document.item(1).Color = 12;
+    return document;
+}
+
+QByteArray pictureBytes(int size) {
+    QByteArray bytes(size, '\0');
+    for (int i = 0; i < size; ++i)
+        bytes[i] = char(i * 31 + 7);
+    return bytes;
+}
+
+// Limits the size of files this process may write, so that a save fails part-way as on a full
+// disk. Works for every user, root included.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        rlimit limited = saved_;
+        limited.rlim_cur = bytes;
+        setrlimit(RLIMIT_FSIZE, &limited);
+    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &saved_); }
+
+private:
+    rlimit saved_{};
+};
+
+enum class ChildStatus { True, False, CannotDropPrivileges };
+
+// Root may write into read-only folders, so when the tests run as root the body runs in a child
+// process as the unprivileged user "nobody".
+ChildStatus runUnprivileged(const std::function<bool()>& body) {
+    if (geteuid() != 0)
+        return body() ? ChildStatus::True : ChildStatus::False;
+    const pid_t child = fork();
+    if (child == 0) {
+        constexpr gid_t Nobody = 65534;
+        if (setgroups(0, nullptr) != 0 || setgid(Nobody) != 0 || setuid(Nobody) != 0)
+            _exit(2);
+        _exit(body() ? 0 : 1);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status))
+        return ChildStatus::CannotDropPrivileges;
+    const int code = WEXITSTATUS(status);
+    return code == 0   ? ChildStatus::True
+           : code == 1 ? ChildStatus::False
+                       : ChildStatus::CannotDropPrivileges;
+}
+
+} // namespace
+
+class TestLabelFileStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void saveThenLoadWithPicture();
+    void saveWithoutPictureWritesOnlyTheRecords();
+    void failedSavesLeaveTheOldFile();
+    void saveIntoReadOnlyFolderLeavesTheOldFile();
+    void unreadableFilesAreRefused();
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    QString path(const QString& name) const { return dir_->filePath(name); }
+    // Everything in the folder: a failed save must not leave a temporary file behind.
+    QStringList entries() const {
+        return QDir(dir_->path()).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+};
+
+void TestLabelFileStore::init() {
+    dir_ = std::make_unique<QTemporaryDir>();
+    QVERIFY(dir_->isValid());
+}
+
+void TestLabelFileStore::saveThenLoadWithPicture() {
+    const QByteArray picture = pictureBytes(5000);
+    QVERIFY(writeFile(path("back.png"), picture));
+    QVERIFY(writeFile(path("label.gpc"), QByteArray(200000, 'x'))); // a longer old file
+
+    const LabelFileStore::SaveResult saved =
+        LabelFileStore::save(path("label.gpc"), twoItems(), -42, path("back.png"));
+    QVERIFY2(saved.ok, qPrintable(saved.reason));
+    QCOMPARE(QFileInfo(path("label.gpc")).size(), 100000 + picture.size() - 1);
+    QCOMPARE(readAll(path("label.gpc")), *encode(twoItems(), -42, picture).bytes);
+
+    const DecodeResult loaded = LabelFileStore::load(path("label.gpc"));
+    QVERIFY2(loaded.file, qPrintable(loaded.reason));
+    QCOMPARE(loaded.file->picture, picture);
+    QCOMPARE(loaded.file->scaleStep, -42);
+    QCOMPARE(loaded.file->document.SelectedText, 1);
+    QCOMPARE(loaded.file->document.item(0), twoItems().item(0));
+    QCOMPARE(loaded.file->document.item(1), twoItems().item(1));
+    QCOMPARE(entries(), QStringList({"back.png", "label.gpc"}));
+}
+
+void TestLabelFileStore::saveWithoutPictureWritesOnlyTheRecords() {
+    QVERIFY(writeFile(path("label.gpc"), pictureBytes(150000)));
+    LabelDocument document = twoItems();
+    document.LabelChanged = true;
+    const LabelFileStore::SaveResult saved =
+        LabelFileStore::save(path("label.gpc"), document, 0, QString());
+    QVERIFY2(saved.ok, qPrintable(saved.reason));
+    QCOMPARE(QFileInfo(path("label.gpc")).size(), 8 * RecordSize);
+    QVERIFY(document.LabelChanged); // the caller's business
+}
+
+void TestLabelFileStore::failedSavesLeaveTheOldFile() {
+    const QByteArray old = pictureBytes(3000);
+    QVERIFY(writeFile(path("label.gpc"), old));
+    QVERIFY(writeFile(path("back.png"), pictureBytes(200000)));
+
+    // The picture source has vanished since it was chosen.
+    LabelFileStore::SaveResult saved =
+        LabelFileStore::save(path("label.gpc"), twoItems(), 0, path("gone.png"));
+    QVERIFY(!saved.ok);
+    QVERIFY2(saved.reason.contains(QStringLiteral("gone.png")), qPrintable(saved.reason));
+
+    // An item that does not fit its record is refused before anything is written.
+    LabelDocument tooLong = twoItems();
+    tooLong.item(1).Text = QString(50, QChar(u'あ'));
+    saved = LabelFileStore::save(path("label.gpc"), tooLong, 0, path("back.png"));
+    QVERIFY(!saved.ok);
+    QVERIFY2(saved.reason.startsWith(QStringLiteral("text item 1:")), qPrintable(saved.reason));
+
+    // The disk fills up half-way through the new file.
+    {
+        const FileSizeLimit limit(50000);
+        saved = LabelFileStore::save(path("label.gpc"), twoItems(), 0, path("back.png"));
+    }
+    QVERIFY(!saved.ok);
+    QVERIFY2(!saved.reason.contains(QStringLiteral("Unknown error")), qPrintable(saved.reason));
+
+    // A folder that does not exist.
+    saved = LabelFileStore::save(path("missing/label.gpc"), twoItems(), 0, QString());
+    QVERIFY(!saved.ok);
+
+    QCOMPARE(readAll(path("label.gpc")), old);
+    QCOMPARE(entries(), QStringList({"back.png", "label.gpc"}));
+}
+
+void TestLabelFileStore::saveIntoReadOnlyFolderLeavesTheOldFile() {
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                        QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther;
+    QVERIFY(QFile::setPermissions(dir_->path(), readOnly | QFile::WriteOwner));
+    QVERIFY(QDir(dir_->path()).mkdir("locked"));
+    const QString locked = path("locked");
+    const QByteArray old = pictureBytes(900);
+    QVERIFY(writeFile(locked + "/label.gpc", old));
+    QVERIFY(QFile::setPermissions(locked, readOnly));
+    const auto unlock =
+        qScopeGuard([&] { QFile::setPermissions(locked, readOnly | QFile::WriteOwner); });
+
+    const ChildStatus status = runUnprivileged(
+        [&] { return !LabelFileStore::save(locked + "/label.gpc", twoItems(), 0, QString()).ok; });
+    if (status == ChildStatus::CannotDropPrivileges)
+        QSKIP("cannot run as an unprivileged user here");
+    QCOMPARE(status, ChildStatus::True);
+    QCOMPARE(readAll(locked + "/label.gpc"), old);
+    QCOMPARE(QDir(locked).entryList(QDir::Files | QDir::Hidden), QStringList({"label.gpc"}));
+}
+
+void TestLabelFileStore::unreadableFilesAreRefused() {
+    DecodeResult loaded = LabelFileStore::load(path("nothing.gpc"));
+    QVERIFY(!loaded.file);
+    QCOMPARE(loaded.refusal, Refusal::Damaged);
+    QVERIFY2(loaded.reason.contains(QStringLiteral("nothing.gpc")), qPrintable(loaded.reason));
+
+    loaded = LabelFileStore::load(dir_->path());
+    QVERIFY(!loaded.file);
+    QVERIFY(!loaded.reason.isEmpty());
+
+    QVERIFY(writeFile(path("notes.gpc"), "not a label"));
+    loaded = LabelFileStore::load(path("notes.gpc"));
+    QVERIFY(!loaded.file);
+    QCOMPARE(loaded.refusal, Refusal::NotALabelFile);
+}
+
+QTEST_GUILESS_MAIN(TestLabelFileStore)
+#include "test_label_file_store.moc"

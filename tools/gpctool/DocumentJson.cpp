@@ -1,0 +1,237 @@
+#include "tools/gpctool/DocumentJson.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <charconv>
+#include <cmath>
+#include <limits>
+
+namespace DocumentJson {
+
+namespace {
+
+// ---- Writing ----------------------------------------------------------------------------------
+
+QByteArray quoted(const QString& text) {
+    QByteArray out = "\"";
+    for (const char c : text.toUtf8()) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += c;
+        } else if (static_cast<unsigned char>(c) < 0x20) {
+            out += QStringLiteral("\\u%1").arg(int(c), 4, 16, QLatin1Char('0')).toLatin1();
+        } else {
+            out += c;
+        }
+    }
+    return out + '"';
+}
+
+QByteArray member(const char* key, const QByteArray& value) {
+    return QByteArray("\"") + key + "\": " + value;
+}
+
+QByteArray number(std::int64_t value) {
+    return QByteArray::number(qint64(value));
+}
+
+QByteArray writeItem(const TextItem& item) {
+    const QByteArrayList members = {
+        member("Text", quoted(item.Text)),          member("Left", formatFloat(item.Left)),
+        member("Top", formatFloat(item.Top)),       member("Width", formatFloat(item.Width)),
+        member("Height", formatFloat(item.Height)), member("Size", number(item.Size)),
+        member("Color", number(item.Color)),        member("FontName", quoted(item.FontName))};
+    return "    {" + members.join(", ") + "}";
+}
+
+QByteArray writeItems(const LabelDocument& document) {
+    if (document.TextCount <= 0)
+        return "[]";
+    QByteArrayList items;
+    for (int i = 0; i < document.TextCount; ++i)
+        items.append(writeItem(document.item(i)));
+    return "[\n" + items.join(",\n") + "\n  ]";
+}
+
+// ---- Reading ----------------------------------------------------------------------------------
+
+// Reads typed values out of JSON objects, keeping the first problem as a one-line reason.
+class SpecReader {
+public:
+    bool failed() const { return !reason_.isEmpty(); }
+    QString reason() const { return reason_; }
+
+    bool onlyKnownKeys(const QJsonObject& object, const QStringList& known, const QString& where) {
+        for (const QString& key : object.keys()) {
+            if (!known.contains(key))
+                return fail(QStringLiteral("%1unknown key \"%2\"").arg(where, key));
+        }
+        return true;
+    }
+
+    template <typename Int>
+    void integer(const QJsonObject& object, const QString& key, const QString& where, Int& out) {
+        if (failed() || !object.contains(key))
+            return;
+        const QJsonValue value = object.value(key);
+        const double number = value.toDouble();
+        if (!value.isDouble() || std::trunc(number) != number ||
+            number < double(std::numeric_limits<Int>::min()) ||
+            number > double(std::numeric_limits<Int>::max())) {
+            fail(QStringLiteral("%1\"%2\" must be a whole number from %3 to %4")
+                     .arg(where, key)
+                     .arg(qint64(std::numeric_limits<Int>::min()))
+                     .arg(qint64(std::numeric_limits<Int>::max())));
+            return;
+        }
+        out = static_cast<Int>(number);
+    }
+
+    void real(const QJsonObject& object, const QString& key, const QString& where, float& out) {
+        if (failed() || !object.contains(key))
+            return;
+        const QJsonValue value = object.value(key);
+        const std::optional<float> converted =
+            value.isDouble() ? toFloat(value.toDouble()) : std::nullopt;
+        if (!converted) {
+            fail(QStringLiteral("%1\"%2\" must be a number within the range of a 32-bit float")
+                     .arg(where, key));
+            return;
+        }
+        out = *converted;
+    }
+
+    void text(const QJsonObject& object, const QString& key, const QString& where, QString& out) {
+        if (failed() || !object.contains(key))
+            return;
+        if (!object.value(key).isString()) {
+            fail(QStringLiteral("%1\"%2\" must be a string").arg(where, key));
+            return;
+        }
+        out = object.value(key).toString();
+    }
+
+    bool fail(const QString& reason) {
+        if (reason_.isEmpty())
+            reason_ = reason;
+        return false;
+    }
+
+private:
+    // Through the double's shortest form, so that any decimal of up to 15 significant digits
+    // (every float this tool prints among them) is rounded once, straight to the nearest float.
+    static std::optional<float> toFloat(double value) {
+        char buffer[64];
+        const auto printed = std::to_chars(buffer, buffer + sizeof buffer, value);
+        float result = 0;
+        const auto parsed = std::from_chars(buffer, printed.ptr, result);
+        if (printed.ec != std::errc() || parsed.ec != std::errc() || !std::isfinite(result))
+            return std::nullopt;
+        return result;
+    }
+
+    QString reason_;
+};
+
+const QStringList DocumentKeys = {
+    QStringLiteral("ScaleStep"),    QStringLiteral("BackLeft"),   QStringLiteral("BackTop"),
+    QStringLiteral("BackWidth"),    QStringLiteral("BackHeight"), QStringLiteral("TextCount"),
+    QStringLiteral("SelectedText"), QStringLiteral("TextItems"),  QStringLiteral("PictureBytes")};
+const QStringList ItemKeys = {QStringLiteral("Text"),   QStringLiteral("Left"),
+                              QStringLiteral("Top"),    QStringLiteral("Width"),
+                              QStringLiteral("Height"), QStringLiteral("Size"),
+                              QStringLiteral("Color"),  QStringLiteral("FontName")};
+
+void readItem(SpecReader& reader, const QJsonValue& value, int index, TextItem& item) {
+    const QString where = QStringLiteral("TextItems[%1]: ").arg(index);
+    if (!value.isObject()) {
+        reader.fail(where + QStringLiteral("must be an object"));
+        return;
+    }
+    const QJsonObject object = value.toObject();
+    if (!reader.onlyKnownKeys(object, ItemKeys, where))
+        return;
+    reader.text(object, QStringLiteral("Text"), where, item.Text);
+    reader.real(object, QStringLiteral("Left"), where, item.Left);
+    reader.real(object, QStringLiteral("Top"), where, item.Top);
+    reader.real(object, QStringLiteral("Width"), where, item.Width);
+    reader.real(object, QStringLiteral("Height"), where, item.Height);
+    reader.integer(object, QStringLiteral("Size"), where, item.Size);
+    reader.integer(object, QStringLiteral("Color"), where, item.Color);
+    reader.text(object, QStringLiteral("FontName"), where, item.FontName);
+}
+
+// TextCount follows the array; a count given beside it must agree with it.
+void readItems(SpecReader& reader, const QJsonObject& root, LabelDocument& document) {
+    const QJsonValue items = root.value(QStringLiteral("TextItems"));
+    if (!items.isUndefined() && !items.isArray()) {
+        reader.fail(QStringLiteral("\"TextItems\" must be an array"));
+        return;
+    }
+    const QJsonArray array = items.toArray();
+    if (array.size() > MaxTextItems) {
+        reader.fail(QStringLiteral("\"TextItems\" has %1 items; a document holds at most %2")
+                        .arg(array.size())
+                        .arg(MaxTextItems));
+        return;
+    }
+    std::int32_t count = std::int32_t(array.size());
+    reader.integer(root, QStringLiteral("TextCount"), QString(), count);
+    if (!reader.failed() && count != array.size())
+        reader.fail(QStringLiteral("\"TextCount\" is %1 but \"TextItems\" has %2 items")
+                        .arg(count)
+                        .arg(array.size()));
+    document.TextCount = std::int32_t(array.size());
+    for (int i = 0; i < array.size(); ++i)
+        readItem(reader, array.at(i), i, document.item(i));
+}
+
+} // namespace
+
+QByteArray formatFloat(float value) {
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    return QByteArray(buffer, result.ptr - buffer);
+}
+
+QByteArray write(const LabelFileCodec::DecodedFile& file) {
+    const LabelDocument& document = file.document;
+    const QByteArrayList members = {member("ScaleStep", number(file.scaleStep)),
+                                    member("BackLeft", formatFloat(document.BackLeft)),
+                                    member("BackTop", formatFloat(document.BackTop)),
+                                    member("BackWidth", formatFloat(document.BackWidth)),
+                                    member("BackHeight", formatFloat(document.BackHeight)),
+                                    member("TextCount", number(document.TextCount)),
+                                    member("SelectedText", number(document.SelectedText)),
+                                    member("TextItems", writeItems(document)),
+                                    member("PictureBytes", number(file.picture.size()))};
+    return "{\n  " + members.join(",\n  ") + "\n}\n";
+}
+
+ReadResult read(const QByteArray& json) {
+    QJsonParseError error;
+    const QJsonDocument parsed = QJsonDocument::fromJson(json, &error);
+    if (error.error != QJsonParseError::NoError)
+        return {std::nullopt, QStringLiteral("not valid JSON at offset %1: %2")
+                                  .arg(error.offset)
+                                  .arg(error.errorString())};
+    if (!parsed.isObject())
+        return {std::nullopt, QStringLiteral("the JSON must be one object")};
+    const QJsonObject root = parsed.object();
+    SpecReader reader;
+    Spec spec;
+    reader.onlyKnownKeys(root, DocumentKeys, QString());
+    reader.integer(root, QStringLiteral("ScaleStep"), QString(), spec.scaleStep);
+    reader.real(root, QStringLiteral("BackLeft"), QString(), spec.document.BackLeft);
+    reader.real(root, QStringLiteral("BackTop"), QString(), spec.document.BackTop);
+    reader.real(root, QStringLiteral("BackWidth"), QString(), spec.document.BackWidth);
+    reader.real(root, QStringLiteral("BackHeight"), QString(), spec.document.BackHeight);
+    reader.integer(root, QStringLiteral("SelectedText"), QString(), spec.document.SelectedText);
+    readItems(reader, root, spec.document);
+    if (reader.failed())
+        return {std::nullopt, reader.reason()};
+    return {spec, QString()};
+}
+
+} // namespace DocumentJson
