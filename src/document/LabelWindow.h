@@ -32,6 +32,13 @@ public:
     // Rebuilds the whole view from the document.
     virtual void RedrawLabel() = 0;
 
+    // Draws one newly inserted item on top of what the view shows, without a whole redraw.
+    // Windows that keep no image of their own simply redraw.
+    virtual void drawNewTextItem(int index) {
+        (void)index;
+        RedrawLabel();
+    }
+
     // The view's side in logical pixels (the view factor is derived from it).
     virtual double viewSidePx() const = 0;
 };

@@ -150,6 +150,18 @@ void frmMain::RedrawLabel() {
     placeSelectionFrame();
 }
 
+// Insert draws its item on top of the image shown, as the next whole redraw would.
+void frmMain::drawNewTextItem(int index) {
+    QImage image = picDoc_->image();
+    if (image.isNull() || index < 0 || index >= MaxTextItems)
+        return; // not laid out yet: the first layout draws everything
+    QPainter painter(&image);
+    LabelRenderer::drawTextItem(painter, LabelRenderer::screenGeometry(picDoc_->width()),
+                                document_.item(index));
+    painter.end();
+    picDoc_->setImage(std::move(image));
+}
+
 void frmMain::placeSelectionFrame() {
     SelectionFrame* frame = picDoc_->selectionFrame();
     if (!document_.hasSelection()) {
@@ -342,7 +354,11 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (widget->window() != this)
         return false;
     // A key that no control accepts travels up to the parents; it is handled once, at the first.
-    if (event == lastKeyEvent_ && lastKeyTarget_ && widget->isAncestorOf(lastKeyTarget_))
+    // Key events are often built at one address, so a new key is told from a travelling one by
+    // where it arrives: again where the last one did, or at the focused control (or window).
+    QWidget* firstStop = focusWidget() ? focusWidget() : this;
+    if (event == lastKeyEvent_ && lastKeyTarget_ && widget != lastKeyTarget_ &&
+        widget != firstStop && widget->isAncestorOf(lastKeyTarget_))
         return false;
     lastKeyEvent_ = event;
     lastKeyTarget_ = widget;

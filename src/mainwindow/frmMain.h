@@ -38,6 +38,7 @@ public:
     int scaleStep() const override;
     void setScaleStep(int value) override;
     void RedrawLabel() override;
+    void drawNewTextItem(int index) override;
     double viewSidePx() const override;
 
     // Layout

@@ -1,0 +1,265 @@
+#include "editing/frmText.h"
+
+#include "document/ColorTable.h"
+#include "document/Cp932.h"
+#include "document/DialogState.h"
+#include "editing/SizeRule.h"
+#include "platform/Platform.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace {
+const QString MessageTitle = QStringLiteral("文字の設定");
+
+// The names of the colour numbers 0..15, in table order.
+const char16_t* const ColorNames[ColorTable::Count] = {
+    u"黒",       u"青",           u"緑",       u"シアン",         u"赤",
+    u"マゼンタ", u"黄",           u"白",       u"灰色",           u"明るい青",
+    u"明るい緑", u"明るいシアン", u"明るい赤", u"明るいマゼンタ", u"明るい黄",
+    u"明るい白"};
+
+constexpr int TypedSizeCharacters = 2;
+
+bool isEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+} // namespace
+
+frmText::frmText(Platform& platform, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint),
+      platform_(platform) {
+    setObjectName(QStringLiteral("frmText"));
+    setWindowTitle(QStringLiteral("文字設定"));
+    setModal(true);
+    buildControls();
+    buildLayout();
+    Form_Load();
+}
+
+void frmText::buildControls() {
+    const QString captions[4] = {QStringLiteral("テキスト"), QStringLiteral("フォント"),
+                                 QStringLiteral("サイズ"), QStringLiteral("色")};
+    for (int index = 0; index < 4; ++index) {
+        lblText_[index] = new QLabel(captions[index], this);
+        lblText_[index]->setObjectName(QStringLiteral("lblText"));
+        lblText_[index]->setProperty("Index", index);
+    }
+
+    txtText_ = new QLineEdit(this);
+    txtText_->setObjectName(QStringLiteral("txtText"));
+    txtText_->setMinimumWidth(320);
+
+    cmbFont_ = new QComboBox(this);
+    cmbFont_->setObjectName(QStringLiteral("cmbFont"));
+    cmbFont_->setEditable(false);
+
+    txtSize_ = new QLineEdit(this);
+    txtSize_->setObjectName(QStringLiteral("txtSize"));
+    txtSize_->setMaxLength(TypedSizeCharacters);
+    // A longer size a caller showed lifts the limit until the user shortens it.
+    connect(txtSize_, &QLineEdit::textEdited, this, [this](const QString& text) {
+        if (text.size() <= TypedSizeCharacters)
+            txtSize_->setMaxLength(TypedSizeCharacters);
+    });
+    txtSize_->setAttribute(Qt::WA_InputMethodEnabled, false);
+    txtSize_->setFixedWidth(txtSize_->fontMetrics().horizontalAdvance(QStringLiteral("0000")) + 12);
+
+    cmbColor_ = new QComboBox(this);
+    cmbColor_->setObjectName(QStringLiteral("cmbColor"));
+    cmbColor_->setEditable(false);
+    for (const char16_t* name : ColorNames)
+        cmbColor_->addItem(QString::fromUtf16(name));
+
+    // Enter and Escape belong to the dialog, not to a default button.
+    cmdOk_ = new QPushButton(QStringLiteral("OK"), this);
+    cmdOk_->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk_->setAutoDefault(false);
+    cmdCancel_ = new QPushButton(QStringLiteral("キャンセル"), this);
+    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel_->setAutoDefault(false);
+    connect(cmdOk_, &QPushButton::clicked, this, &frmText::cmdOk_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &frmText::cmdCancel_Click);
+
+    setTabOrder(txtText_, txtSize_);
+    setTabOrder(txtSize_, cmbColor_);
+    setTabOrder(cmbColor_, cmdOk_);
+    setTabOrder(cmdOk_, cmdCancel_);
+    setTabOrder(cmdCancel_, cmbFont_);
+
+    // Key preview: the dialog sees every key before the control with the focus.
+    for (QWidget* control : std::initializer_list<QWidget*>{txtText_, cmbFont_, txtSize_, cmbColor_,
+                                                            cmdOk_, cmdCancel_})
+        control->installEventFilter(this);
+}
+
+void frmText::buildLayout() {
+    auto* fields = new QGridLayout;
+    fields->addWidget(lblText_[0], 0, 0);
+    fields->addWidget(txtText_, 0, 1, 1, 4);
+    fields->addWidget(lblText_[1], 1, 0);
+    fields->addWidget(cmbFont_, 1, 1, 1, 4);
+    fields->addWidget(lblText_[2], 2, 0);
+    fields->addWidget(txtSize_, 2, 1);
+    fields->addWidget(lblText_[3], 2, 2, Qt::AlignRight);
+    fields->addWidget(cmbColor_, 2, 3);
+    fields->setColumnStretch(4, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(cmdOk_);
+    buttons->addWidget(cmdCancel_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fields);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+void frmText::Form_Load() {
+    cmbFont_->addItems(platform_.fontFamilies());
+    setFontName(platform_.defaultFontFamily());
+    setSizeText(QString::fromLatin1(SizeRule::DefaultSizeText));
+    cmbColor_->setCurrentIndex(0);
+}
+
+// ---- Controls as the callers see them -----------------------------------------------------
+
+QString frmText::fontName() const {
+    return cmbFont_->currentIndex() >= 0 ? cmbFont_->currentText() : cmbFont_->placeholderText();
+}
+
+void frmText::setFontName(const QString& name) {
+    const int index = cmbFont_->findText(name);
+    cmbFont_->setPlaceholderText(index >= 0 ? QString() : name);
+    cmbFont_->setCurrentIndex(index);
+}
+
+// The maximum length would cut a longer size (an item from a file), so it is lifted for it.
+void frmText::setSizeText(const QString& text) {
+    txtSize_->setMaxLength(std::max(TypedSizeCharacters, int(text.size())));
+    txtSize_->setText(text);
+}
+
+std::int32_t frmText::sizePoints() const {
+    return SizeRule::sizePoints(txtSize_->text());
+}
+
+int frmText::colorIndex() const {
+    return cmbColor_->currentIndex();
+}
+
+void frmText::setColorIndex(int colorNumber) {
+    cmbColor_->setCurrentIndex(ColorTable::isValid(colorNumber) ? colorNumber : -1);
+}
+
+void frmText::setTextSelected(const QString& text) {
+    txtText_->setText(text);
+    txtText_->selectAll();
+}
+
+// ---- Buttons ------------------------------------------------------------------------------
+
+void frmText::cmdOk_Click() {
+    if (txtText_->text().isEmpty()) {
+        platform_.showMessage(this, QStringLiteral("テキストが書かれていません。"), MessageTitle,
+                              MessageButtons::Ok);
+        return;
+    }
+    if (refuseUnstorableText())
+        return;
+    if (sizePoints() < SizeRule::MinimumSizePoints)
+        setSizeText(QString::fromLatin1(SizeRule::DefaultSizeText));
+    Variable::DialogCancel = false;
+    hide();
+}
+
+void frmText::cmdCancel_Click() {
+    Variable::DialogCancel = true;
+    hide();
+}
+
+// A text the document file cannot hold is refused here, while the user can still change it,
+// rather than when the document is saved.
+bool frmText::refuseUnstorableText() {
+    const Cp932::EncodeResult text = Cp932::encode(txtText_->text());
+    const Cp932::EncodeResult font = Cp932::encode(fontName());
+    if (!text.bytes || !font.bytes) {
+        showRefusal(QStringLiteral("保存できない文字が含まれています。"));
+        return true;
+    }
+    if (text.bytes->size() + font.bytes->size() > MaxTextAndFontBytes) {
+        showRefusal(QStringLiteral("テキストが長すぎます。"));
+        return true;
+    }
+    return false;
+}
+
+void frmText::showRefusal(const QString& text) {
+    platform_.showMessage(this, text, MessageTitle, MessageButtons::Ok);
+    txtText_->setFocus();
+}
+
+// ---- Keys, activation and closing ---------------------------------------------------------
+
+// Enter confirms from any control and never reaches it; Escape has no binding.
+bool frmText::Form_KeyPress(int key) {
+    if (isEnter(key)) {
+        cmdOk_Click();
+        return true;
+    }
+    return key == Qt::Key_Escape;
+}
+
+bool frmText::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && Form_KeyPress(static_cast<QKeyEvent*>(event)->key())) {
+        event->accept();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void frmText::keyPressEvent(QKeyEvent* event) {
+    if (Form_KeyPress(event->key())) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void frmText::Form_Activate() {
+    txtText_->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void frmText::showEvent(QShowEvent* event) {
+    // Whatever hides the dialog other than OK counts as leaving it without confirming.
+    Variable::DialogCancel = true;
+    QDialog::showEvent(event);
+    Form_Activate();
+}
+
+void frmText::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::ActivationChange && isActiveWindow())
+        Form_Activate();
+    QDialog::changeEvent(event);
+}
+
+void frmText::Form_Unload() {
+    Variable::DialogCancel = true;
+    unloaded_ = true;
+}
+
+void frmText::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+    deleteLater();
+}
