@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# gpctool render from the command line: the outputs it writes (page sizes, pixel sizes), and
+# its exit statuses and refusals. The page content itself is checked pixel by pixel in
+# test_printing.
+set -euo pipefail
+
+: "${GPCTOOL:?GPCTOOL names the gpctool executable}"
+command -v pdfinfo >/dev/null || { echo "pdfinfo (poppler-utils) is missing" >&2; exit 1; }
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+failures=0
+
+fail() {
+    echo "FAIL: $*" >&2
+    failures=$((failures + 1))
+}
+
+# Runs gpctool and compares its exit status.
+expect_status() {
+    local expected=$1
+    shift
+    local status=0
+    "$GPCTOOL" "$@" >"$work/out.txt" 2>"$work/err.txt" || status=$?
+    if [ "$status" -ne "$expected" ]; then
+        fail "gpctool $* exited $status, expected $expected: $(cat "$work/err.txt")"
+    elif [ "$expected" -ne 0 ] && [ ! -s "$work/err.txt" ]; then
+        fail "gpctool $* gave no reason"
+    fi
+}
+
+# Width and height of a PNG from its header.
+png_size() {
+    od -An -tu1 -j16 -N8 "$1" | awk '{ print $1*16777216+$2*65536+$3*256+$4 "x" $5*16777216+$6*65536+$7*256+$8 }'
+}
+
+page_size() {
+    pdfinfo "$1" | awk '/^Page size:/ { print $3 "x" $5 }'
+}
+
+# A label with a picture: a one-pixel blue PNG stretched over the square, and one text item.
+echo "iVBORw0KGgoAAAANSUhEUgAAAAEAAAABCAIAAACQd1PeAAAADElEQVR4nGNgYPgPAAEDAQAIicLsAAAAAElFTkSuQmCC" |
+    base64 -d >"$work/blue.png"
+cat >"$work/label.json" <<'JSON'
+{
+  "BackLeft": 0, "BackTop": 0, "BackWidth": 0.26458333, "BackHeight": 0.26458333,
+  "TextItems": [
+    {"Text": "ラベル", "Left": 20, "Top": 30, "Size": 40, "Color": 0, "FontName": "IPAGothic"}
+  ]
+}
+JSON
+label="$work/label.gpc"
+expect_status 0 create --json "$work/label.json" --picture "$work/blue.png" "$label"
+
+# PDF: A4 portrait unless a page is given.
+expect_status 0 render "$label" "$work/a4.pdf"
+[ "$(page_size "$work/a4.pdf")" = "595.276x841.89" ] || [ "$(page_size "$work/a4.pdf")" = "595x842" ] ||
+    fail "default page is $(page_size "$work/a4.pdf"), expected A4 portrait"
+expect_status 0 render --page 130x140 --offset 4,-2.5 "$label" "$work/small.pdf"
+# PDF page sizes are whole points: 130 x 140 mm is 368.5 x 396.9 pt.
+[ "$(page_size "$work/small.pdf")" = "369x397" ] ||
+    fail "130 x 140 mm page is $(page_size "$work/small.pdf") pt"
+expect_status 0 render --page 297x210 "$label" "$work/landscape.pdf"
+[ "$(page_size "$work/landscape.pdf")" = "841.89x595.276" ] || [ "$(page_size "$work/landscape.pdf")" = "842x595" ] ||
+    fail "297 x 210 mm page is $(page_size "$work/landscape.pdf") pt"
+
+# PNG: the page at --dpi (300 by default); --view: the screen view at PX × PX.
+expect_status 0 render "$label" "$work/page.png"
+[ "$(png_size "$work/page.png")" = "2480x3508" ] || fail "A4 at 300 dpi is $(png_size "$work/page.png")"
+expect_status 0 render --dpi 100 --page 122x122 "$label" "$work/square.png"
+[ "$(png_size "$work/square.png")" = "480x480" ] || fail "122 mm at 100 dpi is $(png_size "$work/square.png")"
+expect_status 0 render --view 500 "$label" "$work/view.png"
+[ "$(png_size "$work/view.png")" = "500x500" ] || fail "the view is $(png_size "$work/view.png")"
+
+# Usage errors: 2, nothing written.
+expect_status 2 render
+expect_status 2 render "$label"
+expect_status 2 render --bogus 1 "$label" "$work/x.png"
+expect_status 2 render "$label" "$work/x.jpg"
+expect_status 2 render --dpi 0 "$label" "$work/x.png"
+expect_status 2 render --dpi many "$label" "$work/x.png"
+expect_status 2 render --page 0x297 "$label" "$work/x.pdf"
+expect_status 2 render --page A4 "$label" "$work/x.pdf"
+expect_status 2 render --offset 10 "$label" "$work/x.pdf"
+expect_status 2 render --offset nan,1 "$label" "$work/x.pdf"
+expect_status 2 render --dpi 300 "$label" "$work/x.pdf"
+expect_status 2 render --view 500 "$label" "$work/x.pdf"
+expect_status 2 render --view 500 --offset 1,1 "$label" "$work/x.png"
+expect_status 2 render --view 3 "$label" "$work/x.png"
+expect_status 2 render --offset
+[ ! -e "$work/x.png" ] && [ ! -e "$work/x.pdf" ] || fail "a usage error left an output file"
+
+# Refusals: 1, and an existing output stays as it was.
+cp "$work/page.png" "$work/kept.png"
+expect_status 1 render "$work/missing.gpc" "$work/kept.png"
+printf 'not a label file' >"$work/junk.gpc"
+expect_status 1 render "$work/junk.gpc" "$work/kept.png"
+cmp -s "$work/page.png" "$work/kept.png" || fail "a refused render changed the existing output"
+expect_status 1 render "$label" "$work/no such folder/out.png"
+expect_status 1 render "$label" "$work/no such folder/out.pdf"
+leftovers=$(find "$work" -name '*.png.*' -o -name '*.pdf.*' -o -name '.*' -type f)
+[ -z "$leftovers" ] || fail "temporary files left behind: $leftovers"
+
+if [ "$failures" -ne 0 ]; then
+    echo "$failures check(s) failed" >&2
+    exit 1
+fi
+echo "gpctool render: all checks passed"

@@ -1,0 +1,590 @@
+// Printing the label: the print command through a scripted print dialog to a PDF file (and, when
+// tests/scripts/cups_print.sh provides one, to a real CUPS queue), the exporter of gpctool render,
+// all checked on the rasterised page.
+#include "document/LabelFileCodec.h"
+#include "mainwindow/frmMain.h"
+#include "printing/render/PageExport.h"
+#include "support/ScriptedPlatform.h"
+#include "view/LabelRenderer.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPrinter>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QThread>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+
+constexpr int RasterDpi = 300;
+constexpr double ToleranceMm = 0.2;
+const QColor PictureColor(0, 0, 255);
+
+double pxPerMm(int dpi) {
+    return dpi / 25.4;
+}
+
+// A page rasterised by poppler; empty with the reason in `error` when that failed.
+QImage rasterise(const QString& pdf, int dpi, QString& error) {
+    QTemporaryDir dir;
+    QProcess process;
+    process.start(QStringLiteral("pdftoppm"),
+                  {QStringLiteral("-r"), QString::number(dpi), QStringLiteral("-png"),
+                   QStringLiteral("-singlefile"), pdf, dir.filePath(QStringLiteral("page"))});
+    if (!process.waitForFinished(120000) || process.exitCode() != 0) {
+        error = QStringLiteral("pdftoppm failed on %1: %2")
+                    .arg(pdf, QString::fromLocal8Bit(process.readAllStandardError()));
+        return QImage();
+    }
+    return QImage(dir.filePath(QStringLiteral("page.png"))).convertToFormat(QImage::Format_RGB32);
+}
+
+QRgb pixelAtMm(const QImage& page, int dpi, QPointF mm) {
+    const QPoint px(int(mm.x() * pxPerMm(dpi)), int(mm.y() * pxPerMm(dpi)));
+    return page.rect().contains(px) ? page.pixel(px) : qRgb(255, 255, 255);
+}
+
+bool near(QRgb pixel, const QColor& color) {
+    return std::abs(qRed(pixel) - color.red()) < 40 &&
+           std::abs(qGreen(pixel) - color.green()) < 40 &&
+           std::abs(qBlue(pixel) - color.blue()) < 40;
+}
+
+bool dark(QRgb pixel) {
+    return qGray(pixel) < 128 && qBlue(pixel) < 128;
+}
+
+// Bounds (mm) of the dark pixels inside a region given in mm.
+QRectF inkBoundsMm(const QImage& page, int dpi, const QRectF& regionMm) {
+    const double scale = pxPerMm(dpi);
+    const QRect region = QRect(int(regionMm.left() * scale), int(regionMm.top() * scale),
+                               int(regionMm.width() * scale), int(regionMm.height() * scale))
+                             .intersected(page.rect());
+    QRect bounds;
+    for (int y = region.top(); y <= region.bottom(); ++y)
+        for (int x = region.left(); x <= region.right(); ++x)
+            if (dark(page.pixel(x, y)))
+                bounds |= QRect(x, y, 1, 1);
+    if (bounds.isEmpty())
+        return QRectF();
+    return QRectF(bounds.left() / scale, bounds.top() / scale, bounds.width() / scale,
+                  bounds.height() / scale);
+}
+
+// Where a text item's glyphs lie when its line box's top-left corner is at `topLeftMm`, worked out
+// from the font's own metrics at the item's point size.
+QRectF expectedInkMm(const TextItem& item, QPointF topLeftMm) {
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(47244); // 1200 dpi
+    device.setDotsPerMeterY(47244);
+    const double unitsPerMm = device.logicalDpiY() / 25.4;
+    const QFont font =
+        LabelRenderer::itemFont(item.FontName, item.Size * 25.4 / 72 * unitsPerMm, &device);
+    const QFontMetricsF metrics(font, &device);
+    const QRectF ink = metrics.tightBoundingRect(item.Text);
+    return QRectF(topLeftMm.x() + ink.left() / unitsPerMm,
+                  topLeftMm.y() + (metrics.ascent() + ink.top()) / unitsPerMm,
+                  ink.width() / unitsPerMm, ink.height() / unitsPerMm);
+}
+
+QString compareRects(const QRectF& actual, const QRectF& expected) {
+    const bool close = std::abs(actual.left() - expected.left()) <= ToleranceMm &&
+                       std::abs(actual.top() - expected.top()) <= ToleranceMm &&
+                       std::abs(actual.right() - expected.right()) <= ToleranceMm &&
+                       std::abs(actual.bottom() - expected.bottom()) <= ToleranceMm;
+    if (close)
+        return QString();
+    const auto text = [](const QRectF& r) {
+        return QStringLiteral("(%1, %2)-(%3, %4)")
+            .arg(r.left(), 0, 'f', 2)
+            .arg(r.top(), 0, 'f', 2)
+            .arg(r.right(), 0, 'f', 2)
+            .arg(r.bottom(), 0, 'f', 2);
+    };
+    return QStringLiteral("ink at %1 mm, expected %2 mm").arg(text(actual), text(expected));
+}
+
+// A uniformly coloured bitmap whose whole area is stretched over the label square.
+Picture uniformPicture() {
+    QImage image(240, 240, QImage::Format_RGB32);
+    image.fill(PictureColor);
+    return Picture::fromBitmap(image);
+}
+
+void showWholePicture(LabelDocument& document, const Picture& picture) {
+    document.BackLeft = 0;
+    document.BackTop = 0;
+    document.BackWidth = float(picture.naturalSizeMm().width());
+    document.BackHeight = float(picture.naturalSizeMm().height());
+}
+
+TextItem textItem(float left, float top, int size, const QString& text = QStringLiteral("H")) {
+    return TextItem{text, left, top, 0, 0, size, 0, QStringLiteral("DejaVu Sans")};
+}
+
+// The test label: a 40-point "H" at (20, 30) mm and a small "H" in the corner outside the disc.
+LabelDocument testDocument() {
+    LabelDocument document;
+    document.TextCount = 2;
+    document.item(0) = textItem(20, 30, 40);
+    document.item(1) = textItem(1, 1, 12);
+    return document;
+}
+
+QPointF onCircle(QPointF centre, double radius, double degrees) {
+    const double a = degrees * std::numbers::pi / 180;
+    return centre + QPointF(radius * std::cos(a), radius * std::sin(a));
+}
+
+// The page checks shared by the printer, the PDF and the PNG export: the square at `originMm`
+// (printable area's top-left plus the offset), the picture only on the ring, no guide circles,
+// the text items where the document puts them. Returns what is wrong, or nothing.
+QString pageProblems(const QImage& page, int dpi, QPointF originMm, bool withPicture) {
+    const LabelDocument document = testDocument();
+    QList<QRectF> textAreas;
+    for (int i = 0; i < document.TextCount; ++i) {
+        const TextItem& item = document.item(i);
+        textAreas
+            << expectedInkMm(item, originMm + QPointF(item.Left, item.Top)).adjusted(-1, -1, 1, 1);
+    }
+    const auto onText = [&](QPointF at) {
+        return std::any_of(textAreas.begin(), textAreas.end(),
+                           [&](const QRectF& area) { return area.contains(at); });
+    };
+
+    const QPointF centre = originMm + QPointF(61, 61);
+    const QColor white(255, 255, 255);
+    const QColor ring = withPicture ? PictureColor : white;
+    for (double degrees = 0; degrees < 360; degrees += 10) {
+        for (const auto& [radius, expected] : {std::pair{17.0, white},
+                                               {19.0, ring},
+                                               {20.0, ring},
+                                               {40.0, ring},
+                                               {58.0, ring},
+                                               {60.0, ring},
+                                               {62.0, white}}) {
+            const QPointF at = onCircle(centre, radius, degrees);
+            if (onText(at))
+                continue;
+            if (!near(pixelAtMm(page, dpi, at), expected))
+                return QStringLiteral("pixel at radius %1 mm, %2° is %3, expected %4")
+                    .arg(radius)
+                    .arg(degrees)
+                    .arg(QColor(pixelAtMm(page, dpi, at)).name(), expected.name());
+        }
+    }
+    for (const QPointF corner : {QPointF(2, 119), QPointF(119, 2), QPointF(119, 119)})
+        if (!near(pixelAtMm(page, dpi, originMm + corner), white))
+            return QStringLiteral("corner (%1, %2) is not white").arg(corner.x()).arg(corner.y());
+
+    if (withPicture) {
+        // The ring's left and top extremes are the square's left and top edges.
+        const double scale = pxPerMm(dpi);
+        const int row = int(centre.y() * scale), column = int(centre.x() * scale);
+        int left = 0, top = 0;
+        while (left < page.width() && !near(page.pixel(left, row), PictureColor))
+            ++left;
+        while (top < page.height() && !near(page.pixel(column, top), PictureColor))
+            ++top;
+        if (std::abs(left / scale - originMm.x()) > ToleranceMm ||
+            std::abs(top / scale - originMm.y()) > ToleranceMm)
+            return QStringLiteral("square's top-left at (%1, %2) mm, expected (%3, %4)")
+                .arg(left / scale)
+                .arg(top / scale)
+                .arg(originMm.x())
+                .arg(originMm.y());
+    }
+
+    for (int i = 0; i < document.TextCount; ++i) {
+        const TextItem& item = document.item(i);
+        const QPointF topLeft = originMm + QPointF(item.Left, item.Top);
+        const QRectF expected = expectedInkMm(item, topLeft);
+        const QRectF actual = inkBoundsMm(page, dpi, expected.adjusted(-3, -3, 3, 3));
+        if (const QString problem = compareRects(actual, expected); !problem.isEmpty())
+            return QStringLiteral("item %1: %2").arg(i).arg(problem);
+    }
+    return QString();
+}
+
+// The printable area as the page is drawn: the PDF engine places it at whole points.
+QRectF printableAreaMm(const QPrinter& printer) {
+    const QRectF points = printer.pageLayout().paintRectPoints();
+    return QRectF(points.topLeft() * 25.4 / 72, points.size() * 25.4 / 72);
+}
+
+bool sameSize(QSize actual, QSize expected) {
+    return std::abs(actual.width() - expected.width()) <= 1 &&
+           std::abs(actual.height() - expected.height()) <= 1;
+}
+
+// A print dialog answer that sends the job to a PDF file on A4 with the given margins, and
+// records where the printable area lies on the page.
+std::function<bool(QPrinter&)> printToPdf(const QString& path, QMarginsF marginsMm,
+                                          QRectF* printableMm) {
+    return [=](QPrinter& printer) {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(path);
+        printer.setPageSize(QPageSize(QPageSize::A4));
+        printer.setPageMargins(marginsMm, QPageLayout::Millimeter);
+        *printableMm = printableAreaMm(printer);
+        return true;
+    };
+}
+
+struct PrintSetup {
+    ScriptedPlatform platform;
+    frmMain window{platform};
+
+    explicit PrintSetup(bool withPicture) {
+        window.document() = testDocument();
+        if (withPicture) {
+            const Picture picture = uniformPicture();
+            showWholePicture(window.document(), picture);
+            window.setBackgroundPicture(picture);
+        }
+    }
+};
+
+QByteArray pngBytes(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return bytes;
+}
+
+int runGpctool(const QStringList& args, QString* errors = nullptr) {
+    QProcess process;
+    process.start(qEnvironmentVariable("GPCTOOL"), args);
+    if (!process.waitForFinished(120000))
+        return -1;
+    if (errors)
+        *errors = QString::fromLocal8Bit(process.readAllStandardError());
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+// Waits until the queue has no unfinished job; the spooler works on its own time.
+bool queueDrained(const QString& queue) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 180000) {
+        QProcess lpstat;
+        lpstat.start(
+            QStringLiteral("lpstat"),
+            {QStringLiteral("-W"), QStringLiteral("not-completed"), QStringLiteral("-o"), queue});
+        if (lpstat.waitForFinished(30000) && lpstat.exitCode() == 0 &&
+            lpstat.readAllStandardOutput().trimmed().isEmpty())
+            return true;
+        QThread::msleep(250);
+    }
+    return false;
+}
+
+} // namespace
+
+class PrintingTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        QVERIFY2(!QStandardPaths::findExecutable(QStringLiteral("pdftoppm")).isEmpty(),
+                 "pdftoppm (poppler-utils) is needed to read the printed pages");
+    }
+
+    void printedPageAtTheOffset_data() {
+        QTest::addColumn<QString>("left");
+        QTest::addColumn<QString>("top");
+        QTest::addColumn<QPointF>("offsetMm");
+        QTest::addColumn<QMarginsF>("marginsMm");
+        QTest::newRow("no offset, no margins") << "0"
+                                               << "0" << QPointF(0, 0) << QMarginsF();
+        QTest::newRow("no offset, margins") << "0"
+                                            << "0" << QPointF(0, 0) << QMarginsF(7, 9, 7, 9);
+        QTest::newRow("10, 5") << "10"
+                               << "5" << QPointF(10, 5) << QMarginsF(7, 9, 7, 9);
+        QTest::newRow("1.5, -3") << "1.5"
+                                 << "-3" << QPointF(1.5, -3) << QMarginsF(7, 9, 7, 9);
+        QTest::newRow("missing keys")
+            << QString() << QString() << QPointF(0, 0) << QMarginsF(5, 5, 5, 5);
+    }
+
+    // Square and text land at printable area + offset; the picture only on the ring.
+    void printedPageAtTheOffset() {
+        QFETCH(QString, left);
+        QFETCH(QString, top);
+        QFETCH(QPointF, offsetMm);
+        QFETCH(QMarginsF, marginsMm);
+        PrintSetup setup(true);
+        if (!left.isNull()) {
+            setup.platform.settings[QStringLiteral("PrinterLeft")] = left;
+            setup.platform.settings[QStringLiteral("PrinterTop")] = top;
+        }
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
+        QRectF printable;
+        setup.platform.printAnswers.push_back(printToPdf(pdf, marginsMm, &printable));
+        const LabelDocument before = setup.window.document();
+
+        setup.window.mnuFilePrint_Click();
+
+        QCOMPARE(setup.platform.printDialogsShown, 1);
+        QVERIFY(setup.platform.messages.isEmpty());
+        QVERIFY(std::abs(printable.left() - marginsMm.left()) < 0.2);
+        QVERIFY(std::abs(printable.top() - marginsMm.top()) < 0.2);
+        QString error;
+        const QImage page = rasterise(pdf, RasterDpi, error);
+        QVERIFY2(!page.isNull(), qPrintable(error));
+        const QString problem = pageProblems(page, RasterDpi, printable.topLeft() + offsetMm, true);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        // Printing changes neither the document nor the settings.
+        QCOMPARE(setup.window.document().TextItems, before.TextItems);
+        QVERIFY(!setup.window.document().LabelChanged);
+        QCOMPARE(setup.platform.settings.value(QStringLiteral("PrinterLeft")), left);
+    }
+
+    // Point sizes are true points on paper, whatever size the window has.
+    void textPrintsAtItsStoredPointSize() {
+        QList<QRectF> inks;
+        for (const QSize windowSize : {QSize(500, 400), QSize(1200, 900)}) {
+            PrintSetup setup(false);
+            setup.window.resize(windowSize);
+            QTemporaryDir dir;
+            const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
+            QRectF printable;
+            setup.platform.printAnswers.push_back(printToPdf(pdf, QMarginsF(), &printable));
+            setup.window.mnuFilePrint_Click();
+            QString error;
+            const QImage page = rasterise(pdf, RasterDpi, error);
+            QVERIFY2(!page.isNull(), qPrintable(error));
+            inks << inkBoundsMm(page, RasterDpi, QRectF(15, 25, 30, 30));
+        }
+        const QRectF expected = expectedInkMm(textItem(20, 30, 40), QPointF(20, 30));
+        // A 40-point capital H is about 10 mm high.
+        QVERIFY2(expected.height() > 9 && expected.height() < 11.5,
+                 qPrintable(QString::number(expected.height())));
+        for (const QRectF& ink : inks)
+            QVERIFY2(compareRects(ink, expected).isEmpty(),
+                     qPrintable(compareRects(ink, expected)));
+    }
+
+    void withoutPictureOnlyTheTextPrints() {
+        PrintSetup setup(false);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
+        QRectF printable;
+        setup.platform.printAnswers.push_back(printToPdf(pdf, QMarginsF(), &printable));
+        setup.window.mnuFilePrint_Click();
+        QString error;
+        const QImage page = rasterise(pdf, RasterDpi, error);
+        QVERIFY2(!page.isNull(), qPrintable(error));
+        const QString problem = pageProblems(page, RasterDpi, QPointF(0, 0), false);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+        // Nothing but the two items' glyphs: no ring, no circles, no frame.
+        const LabelDocument document = testDocument();
+        QRectF allowed;
+        for (int i = 0; i < document.TextCount; ++i)
+            allowed |= expectedInkMm(document.item(i),
+                                     QPointF(document.item(i).Left, document.item(i).Top))
+                           .adjusted(-0.3, -0.3, 0.3, 0.3);
+        const double scale = pxPerMm(RasterDpi);
+        for (int y = 0; y < page.height(); y += 2)
+            for (int x = 0; x < page.width(); x += 2)
+                if (page.pixel(x, y) != qRgb(255, 255, 255) &&
+                    !allowed.contains(x / scale, y / scale))
+                    QFAIL(qPrintable(
+                        QStringLiteral("ink at (%1, %2) mm").arg(x / scale).arg(y / scale)));
+    }
+
+    void cancellingPrintsNothingAndSaysNothing() {
+        PrintSetup setup(true);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
+        setup.platform.printAnswers.push_back([&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(pdf);
+            return false;
+        });
+        setup.window.mnuFilePrint_Click();
+        QCOMPARE(setup.platform.printDialogsShown, 1);
+        QVERIFY(setup.platform.messages.isEmpty());
+        QVERIFY(!QFile::exists(pdf));
+        QVERIFY(setup.platform.unexpected.isEmpty());
+    }
+
+    void unusableStoredOffsetIsReported_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("letters") << "PrinterLeft"
+                                 << "abc";
+        QTest::newRow("empty") << "PrinterTop"
+                               << "";
+        QTest::newRow("trailing letters") << "PrinterLeft"
+                                          << "12a";
+        QTest::newRow("not finite") << "PrinterTop"
+                                    << "1e999";
+        QTest::newRow("beyond any page") << "PrinterLeft"
+                                         << "1e30";
+        QTest::newRow("two numbers") << "PrinterTop"
+                                     << "1.5.5";
+    }
+
+    // The stored offset is checked before the dialog, and a bad one says so instead of ending
+    // without a word.
+    void unusableStoredOffsetIsReported() {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        PrintSetup setup(true);
+        setup.platform.settings[key] = value;
+        setup.window.mnuFilePrint_Click();
+        QCOMPARE(setup.platform.printDialogsShown, 0);
+        QCOMPARE(setup.platform.messages.size(), 1);
+        QCOMPARE(setup.platform.messages[0].text, QStringLiteral("印刷できませんでした。"));
+        QCOMPARE(setup.platform.messages[0].title, QStringLiteral("エラー"));
+        QCOMPARE(setup.platform.messages[0].buttons, MessageButtons::Ok);
+        QCOMPARE(setup.platform.settings.value(key), value);
+    }
+
+    void refusedJobIsReported() {
+        PrintSetup setup(true);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("no such folder/label.pdf"));
+        QRectF printable;
+        setup.platform.printAnswers.push_back(printToPdf(pdf, QMarginsF(), &printable));
+        setup.window.mnuFilePrint_Click();
+        QCOMPARE(setup.platform.messages.size(), 1);
+        QCOMPARE(setup.platform.messages[0].text, QStringLiteral("印刷できませんでした。"));
+        QCOMPARE(setup.platform.messages[0].title, QStringLiteral("エラー"));
+        QVERIFY(!QFile::exists(pdf));
+    }
+
+    // gpctool render writes the very page the print command sends, as PDF and as PNG, and the
+    // screen view with its guide circles.
+    void gpctoolRenderMatchesThePrintedPage() {
+        QVERIFY2(QFile::exists(qEnvironmentVariable("GPCTOOL")), "GPCTOOL names the tool");
+        QTemporaryDir dir;
+        const Picture picture = uniformPicture();
+        LabelDocument document = testDocument();
+        showWholePicture(document, picture);
+        const LabelFileCodec::EncodeResult encoded =
+            LabelFileCodec::encode(document, 0, pngBytes(picture.image()));
+        QVERIFY2(encoded.bytes, qPrintable(encoded.reason));
+        const QString gpc = dir.filePath(QStringLiteral("label.gpc"));
+        QFile file(gpc);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(*encoded.bytes);
+        file.close();
+
+        const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
+        const QString png = dir.filePath(QStringLiteral("label.png"));
+        QString errors;
+        QCOMPARE(runGpctool({QStringLiteral("render"), QStringLiteral("--offset"),
+                             QStringLiteral("10,5"), gpc, pdf},
+                            &errors),
+                 0);
+        QString error;
+        const QImage fromPdf = rasterise(pdf, RasterDpi, error);
+        QVERIFY2(!fromPdf.isNull(), qPrintable(error));
+        QVERIFY(sameSize(fromPdf.size(), QSize(2480, 3508))); // A4 portrait at 300 dpi
+        QString problem = pageProblems(fromPdf, RasterDpi, QPointF(10, 5), true);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+        QCOMPARE(runGpctool({QStringLiteral("render"), QStringLiteral("--offset=10,5"),
+                             QStringLiteral("--dpi"), QStringLiteral("200"), gpc, png},
+                            &errors),
+                 0);
+        const QImage fromPng = QImage(png).convertToFormat(QImage::Format_RGB32);
+        QVERIFY(sameSize(fromPng.size(), QSize(1654, 2339)));
+        problem = pageProblems(fromPng, 200, QPointF(10, 5), true);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+        // The editor's own print of the same label gives the same page.
+        PrintSetup setup(true);
+        setup.platform.settings[QStringLiteral("PrinterLeft")] = QStringLiteral("10");
+        setup.platform.settings[QStringLiteral("PrinterTop")] = QStringLiteral("5");
+        const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
+        QRectF printable;
+        setup.platform.printAnswers.push_back(printToPdf(printed, QMarginsF(), &printable));
+        setup.window.mnuFilePrint_Click();
+        const QImage fromPrint = rasterise(printed, RasterDpi, error);
+        QVERIFY2(!fromPrint.isNull(), qPrintable(error));
+        QCOMPARE(fromPrint.size(), fromPdf.size());
+        qint64 differing = 0;
+        for (int y = 0; y < fromPdf.height(); ++y)
+            for (int x = 0; x < fromPdf.width(); ++x)
+                differing += !near(fromPdf.pixel(x, y), QColor(fromPrint.pixel(x, y)));
+        QVERIFY2(differing < 200, qPrintable(QString::number(differing)));
+
+        // The view: what the screen shows, guide circles inverted over the picture.
+        const QString view = dir.filePath(QStringLiteral("view.png"));
+        QCOMPARE(runGpctool({QStringLiteral("render"), QStringLiteral("--view"),
+                             QStringLiteral("610"), gpc, view}),
+                 0);
+        const QImage shown = QImage(view).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), QSize(610, 610));
+        const QColor inverted(255, 255, 0);
+        for (const double radius : {58.0, 20.0}) {
+            int hits = 0;
+            for (double degrees = 0; degrees < 360; degrees += 5) {
+                const QPointF at = onCircle(QPointF(61, 61), radius, degrees) * 5;
+                for (int dx = -1; dx <= 1; ++dx)
+                    for (int dy = -1; dy <= 1; ++dy)
+                        if (near(shown.pixel(int(at.x()) + dx, int(at.y()) + dy), inverted)) {
+                            ++hits;
+                            dx = dy = 2;
+                        }
+            }
+            QCOMPARE(hits, 72);
+        }
+        QVERIFY(near(shown.pixel(605, 5), PictureColor)); // the view does not clip to the ring
+    }
+
+    // The round trip through a real spooler: tests/scripts/cups_print.sh starts its own cupsd
+    // with a PDF queue and runs this with the queue and the folder its PDFs land in.
+    void printsThroughACupsQueue() {
+        const QString queue = qEnvironmentVariable("GPC_CUPS_QUEUE");
+        const QString outputFolder = qEnvironmentVariable("GPC_CUPS_OUTPUT");
+        if (queue.isEmpty() || outputFolder.isEmpty())
+            QSKIP("runs under tests/scripts/cups_print.sh, which provides the spooler");
+
+        PrintSetup setup(true);
+        setup.platform.settings[QStringLiteral("PrinterLeft")] = QStringLiteral("10");
+        setup.platform.settings[QStringLiteral("PrinterTop")] = QStringLiteral("5");
+        QRectF printable;
+        QString chosenPrinter;
+        setup.platform.printAnswers.push_back([&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::NativeFormat);
+            printer.setPrinterName(queue);
+            printer.setPageSize(QPageSize(QPageSize::A4));
+            chosenPrinter = printer.printerName();
+            printable = printableAreaMm(printer);
+            return printer.isValid();
+        });
+        setup.window.mnuFilePrint_Click();
+        QCOMPARE(chosenPrinter, queue);
+        QVERIFY2(setup.platform.messages.isEmpty(), qPrintable(setup.platform.lastMessageText()));
+        QVERIFY2(queueDrained(queue), "the spooler did not finish the job");
+
+        const QStringList pdfs =
+            QDir(outputFolder).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
+        QVERIFY2(pdfs.size() == 1, qPrintable(QStringLiteral("PDFs from the queue: ") +
+                                              pdfs.join(QStringLiteral(", "))));
+        QString error;
+        const QImage page = rasterise(QDir(outputFolder).filePath(pdfs[0]), RasterDpi, error);
+        QVERIFY2(!page.isNull(), qPrintable(error));
+        QVERIFY(sameSize(page.size(), QSize(2480, 3508)));
+        const QString problem =
+            pageProblems(page, RasterDpi, printable.topLeft() + QPointF(10, 5), true);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+};
+
+QTEST_MAIN(PrintingTest)
+#include "test_printing.moc"
