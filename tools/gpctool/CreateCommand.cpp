@@ -1,8 +1,10 @@
 #include "document/LabelFileStore.h"
 #include "tools/gpctool/Commands.h"
 #include "tools/gpctool/DocumentJson.h"
+#include "view/LabelRenderer.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -11,7 +13,21 @@ struct CreateArgs {
     QString specPath;
     QString picturePath;
     QString outPath;
+    bool measure = false;
 };
+
+// The editor measures an item when it is inserted or edited, with the view's font; a view at the
+// label's real size (6917.4 twips at 15 twips per pixel) gives the extent the printed text takes.
+constexpr double RealSizeViewPx = 6917.4 / 15;
+
+void measureItems(LabelDocument& document) {
+    for (int i = 0; i < std::clamp(document.TextCount, 0, MaxTextItems); ++i) {
+        TextItem& item = document.item(i);
+        const QSizeF size = LabelRenderer::measureText(item, RealSizeViewPx);
+        item.Width = float(size.width());
+        item.Height = float(size.height());
+    }
+}
 
 void printError(const QString& line) {
     const QByteArray bytes = QStringLiteral("gpctool: %1\n").arg(line).toUtf8();
@@ -25,6 +41,8 @@ std::optional<CreateArgs> parseArgs(const QStringList& args) {
         const bool hasValue = i + 1 < args.size();
         if (arg == QLatin1String("--json") && hasValue)
             parsed.specPath = args.at(++i);
+        else if (arg == QLatin1String("--measure"))
+            parsed.measure = true;
         else if (arg == QLatin1String("--picture") && hasValue)
             parsed.picturePath = args.at(++i);
         else if (arg.startsWith(QLatin1String("--")) || !parsed.outPath.isEmpty())
@@ -42,7 +60,8 @@ std::optional<CreateArgs> parseArgs(const QStringList& args) {
 int GpcTool::runCreate(const QStringList& args) {
     const std::optional<CreateArgs> parsed = parseArgs(args);
     if (!parsed) {
-        std::fputs("usage: gpctool create --json SPEC.json [--picture FILE] OUT.gpc\n", stderr);
+        std::fputs("usage: gpctool create --json SPEC.json [--picture FILE] [--measure] OUT.gpc\n",
+                   stderr);
         return UsageError;
     }
     QFile specFile(parsed->specPath);
@@ -56,8 +75,11 @@ int GpcTool::runCreate(const QStringList& args) {
         printError(QStringLiteral("%1: %2").arg(parsed->specPath, spec.reason));
         return Refused;
     }
+    LabelDocument document = spec.spec->document;
+    if (parsed->measure)
+        measureItems(document);
     const LabelFileStore::SaveResult saved = LabelFileStore::save(
-        parsed->outPath, spec.spec->document, spec.spec->scaleStep, parsed->picturePath);
+        parsed->outPath, document, spec.spec->scaleStep, parsed->picturePath);
     if (!saved.ok) {
         printError(QStringLiteral("%1: %2").arg(parsed->outPath, saved.reason));
         return Refused;
