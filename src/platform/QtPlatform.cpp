@@ -82,6 +82,8 @@ void QtPlatform::showModal(QDialog* dialog) { dialog->exec(); }
 
 bool QtPlatform::showPrintDialog(QWidget* parent, QPrinter& printer) {
     QPrintDialog dialog(&printer, parent);
+    // The label is one page: no page ranges, selection or current page to choose.
+    dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     return dialog.exec() == QDialog::Accepted;
 }
 
