@@ -97,7 +97,7 @@ Picture QtPlatform::loadPicture(const QString& path, QString* reason) {
 QStringList QtPlatform::fontFamilies() { return QFontDatabase::families(); }
 
 QString preferredJapaneseFamily(const QStringList& families) {
-    for (const char* name : {"IPAGothic", "IPAPGothic", "IPAMincho", "Noto Sans CJK JP"}) {
+    for (const char* name : {"IPAPGothic", "IPAGothic", "IPAPMincho", "IPAMincho", "Noto Sans CJK JP"}) {
         if (families.contains(QLatin1String(name)))
             return QLatin1String(name);
     }
