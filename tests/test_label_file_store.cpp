@@ -1,3 +1,4 @@
+#include "document/AtomicReplace.h"
 #include "document/LabelFileStore.h"
 
 #include <QDir>
@@ -5,8 +6,10 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <csignal>
+#include <fcntl.h>
 #include <functional>
 #include <grp.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -102,6 +105,8 @@ private slots:
     void failedSavesLeaveTheOldFile();
     void saveIntoReadOnlyFolderLeavesTheOldFile();
     void unreadableFilesAreRefused();
+    void leftoversOfKilledSavesAreRemoved();
+    void saveKeepsLinksAndPermissions();
 
 private:
     std::unique_ptr<QTemporaryDir> dir_;
@@ -218,6 +223,53 @@ void TestLabelFileStore::unreadableFilesAreRefused() {
     loaded = LabelFileStore::load(path("notes.gpc"));
     QVERIFY(!loaded.file);
     QCOMPARE(loaded.refusal, Refusal::NotALabelFile);
+}
+
+void TestLabelFileStore::leftoversOfKilledSavesAreRemoved() {
+    // What a save killed between naming its new file and renaming it leaves behind, and one
+    // whose writer is still at work (it holds the lock).
+    const QString prefix = AtomicReplace::leftoverPrefix(QStringLiteral("label.gpc"));
+    QCOMPARE(prefix, QStringLiteral(".label.gpc.saving-"));
+    QVERIFY(writeFile(path(prefix + "Ab3xYz"), pictureBytes(4000)));
+    QVERIFY(writeFile(path(prefix + "busy01"), pictureBytes(4000)));
+    const int busy = ::open(QFile::encodeName(path(prefix + "busy01")).constData(), O_RDONLY);
+    QVERIFY(busy >= 0 && ::flock(busy, LOCK_EX) == 0);
+    const auto release = qScopeGuard([busy] { ::close(busy); });
+    // Names that merely look alike belong to someone else.
+    const QStringList others = {"label.gpc.backup", prefix + "notes.txt", prefix + "x",
+                                ".other.gpc.saving-Ab3xYz"};
+    for (const QString& name : others)
+        QVERIFY(writeFile(path(name), "keep"));
+
+    const LabelFileStore::SaveResult saved =
+        LabelFileStore::save(path("label.gpc"), twoItems(), 0, QString());
+    QVERIFY2(saved.ok, qPrintable(saved.reason));
+    QStringList expected = others + QStringList{prefix + "busy01", "label.gpc"};
+    expected.sort();
+    QCOMPARE(entries(), expected);
+}
+
+void TestLabelFileStore::saveKeepsLinksAndPermissions() {
+    QVERIFY(QDir(dir_->path()).mkdir("real"));
+    QVERIFY(writeFile(path("real/label.gpc"), "old"));
+    QVERIFY(QFile::setPermissions(path("real/label.gpc"),
+                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup));
+    QVERIFY(QFile::link(path("real/label.gpc"), path("link.gpc")));
+
+    LabelFileStore::SaveResult saved =
+        LabelFileStore::save(path("link.gpc"), twoItems(), 0, QString());
+    QVERIFY2(saved.ok, qPrintable(saved.reason));
+    QVERIFY(QFileInfo(path("link.gpc")).isSymLink());
+    QCOMPARE(readAll(path("real/label.gpc")), *encode(twoItems(), 0, QByteArray()).bytes);
+    QCOMPARE(QFileInfo(path("real/label.gpc")).permissions() & 0x0fff,
+             QFile::ReadUser | QFile::WriteUser | QFile::ReadGroup);
+
+    // A folder in the target's place is refused, not replaced.
+    QVERIFY(QDir(dir_->path()).mkdir("folder.gpc"));
+    saved = LabelFileStore::save(path("folder.gpc"), twoItems(), 0, QString());
+    QVERIFY(!saved.ok);
+    QVERIFY2(saved.reason.contains(QStringLiteral("not a regular file")), qPrintable(saved.reason));
+    QVERIFY(QFileInfo(path("folder.gpc")).isDir());
 }
 
 QTEST_GUILESS_MAIN(TestLabelFileStore)

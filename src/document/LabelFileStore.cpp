@@ -1,7 +1,8 @@
 #include "document/LabelFileStore.h"
 
+#include "document/AtomicReplace.h"
+
 #include <QFile>
-#include <QSaveFile>
 
 namespace LabelFileStore {
 
@@ -40,32 +41,10 @@ ReadResult readPicture(const QString& backPath) {
     return readWhole(backPath, LabelFileCodec::MaxPictureBytes);
 }
 
-// A short write (a full disk, a file size limit) is retried, so that the failure is reported
-// with the system's reason.
-bool writeAll(QSaveFile& file, const QByteArray& bytes) {
-    qsizetype written = 0;
-    while (written < bytes.size()) {
-        const qint64 count = file.write(bytes.constData() + written, bytes.size() - written);
-        if (count <= 0)
-            return false;
-        written += count;
-    }
-    return true;
-}
-
-// QSaveFile writes a temporary file beside the target and renames it over the target on commit
-// only; on any failure the temporary file is removed and the target is left alone.
 SaveResult writeAtomically(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return refuse(QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString()));
-    if (!writeAll(file, bytes)) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return refuse(QStringLiteral("cannot write \"%1\": %2").arg(path, reason));
-    }
-    if (!file.commit())
-        return refuse(QStringLiteral("cannot write \"%1\": %2").arg(path, file.errorString()));
+    const AtomicReplace::Result written = AtomicReplace::replace(path, bytes);
+    if (!written.ok)
+        return refuse(QStringLiteral("cannot write \"%1\": %2").arg(path, written.reason));
     return SaveResult{true, QString()};
 }
 

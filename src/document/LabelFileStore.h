@@ -15,9 +15,9 @@ struct SaveResult {
 };
 
 // Writes the document to `path`, with the bytes of the file `backPath` as its picture (an empty
-// backPath means no picture). The new file is written beside the target and renamed over it
-// only once it is complete, so a failure at any point leaves the old file as it was and no
-// temporary file behind. Leaves LabelChanged to the caller.
+// backPath means no picture). The new file replaces the target only once it is complete and on
+// the disk (AtomicReplace), so a failure at any point, the process being killed included, leaves
+// the old file as it was. Leaves LabelChanged to the caller.
 SaveResult save(const QString& path, const LabelDocument& document, std::int16_t scaleStep,
                 const QString& backPath);
 
