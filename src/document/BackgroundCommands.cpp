@@ -4,7 +4,35 @@
 #include "view/BackgroundZoom.h"
 
 void BackgroundCommands::mnuEditBack_Click() {
-    // Filled in with the picture dialog and the loader.
+    Platform& platform = window_.platform();
+    FileDialogState& dialog = window_.backgroundDialog();
+    const QString previousPath = dialog.fileName;
+    if (!platform.showOpenDialog(window_.dialogParent(), dialog))
+        return;
+
+    // Loaded before anything changes, so that a file the loader refuses leaves the placement,
+    // the scale step, the picture and BackPath as they were.
+    Picture picture = platform.loadPicture(dialog.fileName);
+    if (picture.isEmpty()) {
+        dialog.fileName = previousPath;
+        platform.showMessage(window_.dialogParent(), QStringLiteral("画像を読み込めませんでした。"),
+                             QStringLiteral("エラー"), MessageButtons::Ok);
+        return;
+    }
+
+    LabelDocument& document = window_.document();
+    document.BackLeft = 0;
+    document.BackTop = 0;
+    document.BackWidth = LabelSideMm;
+    document.BackHeight = LabelSideMm;
+    window_.setBackgroundPicture(std::move(picture));
+    // A step other than 0 is reset through the scroll bar, whose change handler redraws; else
+    // the label is redrawn here. Either way it is drawn once, with the new picture.
+    if (window_.scaleStep() != 0)
+        window_.setScaleStep(0);
+    else
+        window_.RedrawLabel();
+    document.LabelChanged = true;
 }
 
 void BackgroundCommands::fsbZoom_Change() {

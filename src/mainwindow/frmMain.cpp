@@ -123,12 +123,12 @@ void frmMain::RedrawLabel() {
     if (side <= 0)
         return;
     const qreal ratio = picDoc_->devicePixelRatioF();
-    QImage image(qRound(side * ratio), qRound(side * ratio), QImage::Format_RGB32);
-    image.setDevicePixelRatio(ratio);
+    QImage& image = nextViewImage(qRound(side * ratio), ratio);
     const QColor background = picDoc_->palette().color(QPalette::Base);
 
     QPainter painter(&image);
-    const auto result = LabelRenderer::drawView(painter, side, document_, picDummy_, background);
+    const auto result =
+        LabelRenderer::drawView(painter, side, document_, picDummy_, background, viewCaches_);
     if (result == LabelRenderer::ViewResult::BackgroundRefused) {
         // The shown rectangle left the picture: show the circles on the cleared view, say so
         // once, end the drag and start again from the picture's top-left corner, which is
@@ -146,8 +146,20 @@ void frmMain::RedrawLabel() {
         return;
     }
     painter.end();
-    picDoc_->setImage(std::move(image));
+    picDoc_->setImage(image);
     placeSelectionFrame();
+}
+
+// Two images taken in turn: the view shares the one drawn last, the next redraw draws into the
+// other. Drawing into a fresh image on every pointer move costs more than the drawing itself.
+QImage& frmMain::nextViewImage(int sidePx, qreal ratio) {
+    QImage& image = viewImages_[nextViewImage_];
+    nextViewImage_ = 1 - nextViewImage_;
+    if (image.width() != sidePx || image.height() != sidePx || image.devicePixelRatio() != ratio) {
+        image = QImage(sidePx, sidePx, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+    }
+    return image;
 }
 
 // Insert draws its item on top of the image shown, as the next whole redraw would.
@@ -174,7 +186,10 @@ void frmMain::placeSelectionFrame() {
     frame->raise();
 }
 
-void frmMain::setBackgroundPicture(Picture picture) { picDummy_ = std::move(picture); }
+void frmMain::setBackgroundPicture(Picture picture) {
+    picDummy_ = std::move(picture);
+    viewCaches_.picture.clear(); // the old picture's copy is not needed any more
+}
 
 int frmMain::scaleStep() const { return fsbZoom_->value(); }
 

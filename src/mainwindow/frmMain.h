@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/LabelWindow.h"
+#include "view/ViewCaches.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -100,10 +101,14 @@ private:
     void addSeparator(QMenu* menu, const QString& name);
     void restorePlacement();
     void placeSelectionFrame();
+    QImage& nextViewImage(int sidePx, qreal ratio);
 
     Platform& platform_;
     LabelDocument document_;
     Picture picDummy_;
+    ViewCaches viewCaches_; // what RedrawLabel keeps between redraws
+    QImage viewImages_[2];
+    int nextViewImage_ = 0;
     FileDialogState cdlFile_;
     FileDialogState cdlBack_;
     QRectF requestedPlacementTwips_;

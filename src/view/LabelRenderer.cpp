@@ -1,6 +1,7 @@
 #include "view/LabelRenderer.h"
 
 #include "document/ColorTable.h"
+#include "view/PictureBlit.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -42,18 +43,23 @@ bool backgroundAccepted(const LabelDocument& document, const Picture& picture) {
            document.BackTop >= 0 && document.BackTop < natural.height();
 }
 
-void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
-                    const Picture& picture) {
-    if (picture.isEmpty())
-        return;
+namespace {
+
+bool placementDrawable(const LabelDocument& document) {
+    const double width = document.BackWidth, height = document.BackHeight;
+    return finite(document.BackLeft) && finite(document.BackTop) && width > 0 && height > 0 &&
+           std::isfinite(width) && std::isfinite(height);
+}
+
+// Draws the shown rectangle of a picture of `natural` millimetres from `image`, which holds the
+// picture at `pxPerMmX` × `pxPerMmY` pixels per millimetre.
+void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+                   QSizeF natural, const QImage& image, double pxPerMmX, double pxPerMmY,
+                   bool smoothEnlargement) {
     const double left = document.BackLeft, top = document.BackTop;
     const double width = document.BackWidth, height = document.BackHeight;
-    if (!finite(document.BackLeft) || !finite(document.BackTop) || !(width > 0) ||
-        !(height > 0) || !std::isfinite(width) || !std::isfinite(height))
-        return;
 
     // Clip the shown rectangle to the picture and map the clipped part onto the square.
-    const QSizeF natural = picture.naturalSizeMm();
     const double clipLeft = std::max(left, 0.0), clipTop = std::max(top, 0.0);
     const double clipRight = std::min(left + width, natural.width());
     const double clipBottom = std::min(top + height, natural.height());
@@ -61,17 +67,59 @@ void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocu
         return;
 
     const double scaleX = LabelSideMm / width, scaleY = LabelSideMm / height;
-    const QPointF targetTopLeft = geometry.map((clipLeft - left) * scaleX, (clipTop - top) * scaleY);
+    const QPointF targetTopLeft =
+        geometry.map((clipLeft - left) * scaleX, (clipTop - top) * scaleY);
     const QPointF targetBottomRight =
         geometry.map((clipRight - left) * scaleX, (clipBottom - top) * scaleY);
-    const QRectF source(clipLeft * picture.pixelsPerMmX(), clipTop * picture.pixelsPerMmY(),
-                        (clipRight - clipLeft) * picture.pixelsPerMmX(),
-                        (clipBottom - clipTop) * picture.pixelsPerMmY());
+    const QRectF target(targetTopLeft, targetBottomRight);
+    const QRectF source(clipLeft * pxPerMmX, clipTop * pxPerMmY, (clipRight - clipLeft) * pxPerMmX,
+                        (clipBottom - clipTop) * pxPerMmY);
 
+    // One image pixel per device pixel: copy without resampling (fast, and as sharp as the
+    // image is).
+    const QTransform device = painter.deviceTransform();
+    const QRectF onDevice = device.mapRect(target);
+    if (device.type() <= QTransform::TxTranslate &&
+        std::abs(onDevice.width() - source.width()) <= 1 &&
+        std::abs(onDevice.height() - source.height()) <= 1) {
+        painter.drawImage(QPointF(std::round(target.x()), std::round(target.y())), image,
+                          source.toRect());
+        return;
+    }
+    const bool enlarged = onDevice.width() > source.width() && onDevice.height() > source.height();
+    if (enlarged && !smoothEnlargement &&
+        PictureBlit::enlargeNearest(painter, target, image, source))
+        return;
     painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(QRectF(targetTopLeft, targetBottomRight), picture.image(), source);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, smoothEnlargement || !enlarged);
+    painter.drawImage(target, image, source);
     painter.restore();
+}
+
+} // namespace
+
+void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+                    const Picture& picture) {
+    if (picture.isEmpty() || !placementDrawable(document))
+        return;
+    drawShownPart(painter, geometry, document, picture.naturalSizeMm(), picture.image(),
+                  picture.pixelsPerMmX(), picture.pixelsPerMmY(), true);
+}
+
+void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+                    const Picture& picture, ViewPictureCache& cache) {
+    if (picture.isEmpty() || !placementDrawable(document))
+        return;
+    const QTransform device = painter.deviceTransform();
+    const double devicePerUnitX = std::hypot(device.m11(), device.m12());
+    const double devicePerUnitY = std::hypot(device.m21(), device.m22());
+    const double labelPxPerMmX = geometry.unitsPerMm * devicePerUnitX;
+    const double labelPxPerMmY = geometry.unitsPerMm * devicePerUnitY;
+    const ViewPictureCache::Source source =
+        cache.prepare(picture, labelPxPerMmX * LabelSideMm / document.BackWidth,
+                      labelPxPerMmY * LabelSideMm / document.BackHeight);
+    drawShownPart(painter, geometry, document, picture.naturalSizeMm(), source.image,
+                  source.pixelsPerMmX, source.pixelsPerMmY, false);
 }
 
 void drawGuideCircles(QPainter& painter, const Geometry& geometry) {
@@ -138,18 +186,39 @@ QSizeF measureText(const TextItem& item, double viewSidePx) {
                   metrics.height() / geometry.unitsPerMm);
 }
 
-ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
-                    const Picture& picture, const QColor& backgroundColor) {
+namespace {
+
+ViewResult drawViewWith(QPainter& painter, double sidePx, const LabelDocument& document,
+                        const Picture& picture, const QColor& backgroundColor,
+                        ViewCaches* caches) {
     const Geometry geometry = screenGeometry(sidePx);
     painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
     if (!picture.isEmpty()) {
         if (!backgroundAccepted(document, picture))
             return ViewResult::BackgroundRefused;
-        drawBackground(painter, geometry, document, picture);
+        if (caches)
+            drawBackground(painter, geometry, document, picture, caches->picture);
+        else
+            drawBackground(painter, geometry, document, picture);
     }
     drawGuideCircles(painter, geometry);
-    drawTextItems(painter, geometry, document);
+    if (caches)
+        caches->text.draw(painter, sidePx, document);
+    else
+        drawTextItems(painter, geometry, document);
     return ViewResult::Drawn;
+}
+
+} // namespace
+
+ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
+                    const Picture& picture, const QColor& backgroundColor) {
+    return drawViewWith(painter, sidePx, document, picture, backgroundColor, nullptr);
+}
+
+ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
+                    const Picture& picture, const QColor& backgroundColor, ViewCaches& caches) {
+    return drawViewWith(painter, sidePx, document, picture, backgroundColor, &caches);
 }
 
 } // namespace LabelRenderer

@@ -2,6 +2,7 @@
 
 #include "document/LabelDocument.h"
 #include "platform/pictures/Picture.h"
+#include "view/ViewCaches.h"
 
 #include <QFont>
 #include <QPointF>
@@ -47,6 +48,10 @@ bool backgroundAccepted(const LabelDocument& document, const Picture& picture);
 // that rectangle reaches past the picture, nothing is drawn.
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                     const Picture& picture);
+// The same, drawn from the picture's copy at the view's resolution (the screen while dragging).
+// Where the view enlarges the picture, its pixels stay square instead of being smoothed.
+void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+                    const Picture& picture, ViewPictureCache& cache);
 
 // The two guide circles (58 mm and 20 mm), one pixel wide, each pixel inverted.
 void drawGuideCircles(QPainter& painter, const Geometry& geometry);
@@ -70,5 +75,9 @@ enum class ViewResult { Drawn, BackgroundRefused };
 // drawn) so the caller can run its limit handling.
 ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
                     const Picture& picture, const QColor& backgroundColor);
+// The same drawn through what the screen keeps between redraws (the background at the view's
+// resolution, the text items' finished pixels), so that a redraw during a drag is quick.
+ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
+                    const Picture& picture, const QColor& backgroundColor, ViewCaches& caches);
 
 } // namespace LabelRenderer

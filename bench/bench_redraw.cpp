@@ -1,0 +1,204 @@
+// The label redraw that runs on every pointer move while the background is dragged, and opening
+// a large photo as background. The view is 1000 × 1000 pixels with 100 text items; the photo is a
+// 6000 × 4000 JPEG made here. Peak memory (VmHWM) is reported with the photo loaded.
+#include "mainwindow/frmMain.h"
+#include "platform/QtPlatform.h"
+#include "platform/pictures/PictureLoader.h"
+#include "view/LabelRenderer.h"
+#include "view/widgets/LabelView.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QRandomGenerator>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+
+namespace {
+
+constexpr int ViewSidePx = 1000;
+
+// The desktop with the picture dialog answered by the bench.
+class BenchPlatform : public QtPlatform {
+public:
+    QString answer;
+    bool showOpenDialog(QWidget*, FileDialogState& dialog) override {
+        dialog.fileName = answer;
+        return true;
+    }
+    MessageAnswer showMessage(QWidget*, const QString&, const QString&, MessageButtons) override {
+        return MessageAnswer::Ok;
+    }
+    QString readSetting(const QString&, const QString& defaultValue) override {
+        return defaultValue;
+    }
+    void writeSetting(const QString&, const QString&) override {}
+};
+
+// A photograph-like 6000 × 4000 JPEG: gradients, shapes and noise, quality 90.
+const QString& photoPath() {
+    static QTemporaryDir dir;
+    static const QString path = [] {
+        QImage image(6000, 4000, QImage::Format_RGB32);
+        QRandomGenerator random(7);
+        for (int y = 0; y < image.height(); ++y) {
+            auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+            for (int x = 0; x < image.width(); ++x) {
+                const int noise = int(random.bounded(24));
+                line[x] =
+                    qRgb((x / 24 + noise) & 255, (y / 16 + noise) & 255, ((x + y) / 40) & 255);
+            }
+        }
+        QPainter painter(&image);
+        painter.setRenderHint(QPainter::Antialiasing);
+        for (int i = 0; i < 300; ++i) {
+            painter.setBrush(QColor::fromHsv(int(random.bounded(360)), 180, 220));
+            painter.drawEllipse(QPointF(random.bounded(6000), random.bounded(4000)),
+                                20 + random.bounded(300), 20 + random.bounded(300));
+        }
+        painter.end();
+        const QString file = dir.filePath(QStringLiteral("photo.jpg"));
+        image.save(file, "JPEG", 90);
+        return file;
+    }();
+    return path;
+}
+
+// 100 items over the label: Japanese and Latin text, sizes 8 to 36 points, all colours.
+void fillItems(LabelDocument& document) {
+    const QStringList texts{QStringLiteral("ディスクラベル"), QStringLiteral("Track 12"),
+                            QStringLiteral("思い出の写真 2024"), QStringLiteral("Gyroplate")};
+    for (int i = 0; i < MaxTextItems; ++i) {
+        TextItem& item = document.item(i);
+        item.Text = texts[i % texts.size()];
+        item.FontName = QStringLiteral("IPAGothic");
+        item.Size = 8 + (i * 7) % 29;
+        item.Color = i % 16;
+        item.Left = float((i * 37) % 110);
+        item.Top = float((i * 53) % 115);
+    }
+    document.TextCount = MaxTextItems;
+}
+
+struct Window {
+    BenchPlatform platform;
+    frmMain window{platform};
+
+    Window() {
+        window.resize(1300, 1200);
+        window.show();
+        QApplication::processEvents();
+        window.picDoc()->resize(ViewSidePx, ViewSidePx);
+        fillItems(window.document());
+    }
+    void openPhoto() {
+        platform.answer = photoPath();
+        window.mnuEditBack_Click();
+    }
+};
+
+double peakMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+// Dragging: every redraw shows the picture from a different corner.
+void dragRedraws(benchmark::State& state, Window& w) {
+    LabelDocument& document = w.window.document();
+    int i = 0;
+    for (auto _ : state) {
+        document.BackLeft = float(10 + (i % 50));
+        document.BackTop = float(5 + (i % 30));
+        ++i;
+        w.window.RedrawLabel();
+    }
+}
+
+void BM_RedrawLabel_NoPicture(benchmark::State& state) {
+    Window w;
+    dragRedraws(state, w);
+}
+BENCHMARK(BM_RedrawLabel_NoPicture)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+void BM_RedrawLabel_Jpeg6000x4000(benchmark::State& state) {
+    Window w;
+    w.openPhoto();
+    w.window.setScaleStep(int(state.range(0)));
+    dragRedraws(state, w);
+    state.counters["peak_MB"] = peakMegabytes();
+}
+// Step 0 (the picture enlarged 2.2 times on screen) and -100 (1.1 times).
+BENCHMARK(BM_RedrawLabel_Jpeg6000x4000)
+    ->Arg(0)
+    ->Arg(-100)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(2.0);
+
+// A 500 pixel view at step -100 shows the photo reduced: the view draws the area-averaged copy.
+void BM_RedrawLabel_Jpeg6000x4000_ReducedView(benchmark::State& state) {
+    Window w;
+    w.window.picDoc()->resize(500, 500);
+    w.openPhoto();
+    w.window.setScaleStep(-100);
+    dragRedraws(state, w);
+}
+BENCHMARK(BM_RedrawLabel_Jpeg6000x4000_ReducedView)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// The label drawing alone into a reused image, without the window's image handling.
+void BM_DrawView_Jpeg6000x4000(benchmark::State& state) {
+    LabelDocument document;
+    fillItems(document);
+    const Picture picture = *PictureLoader::loadFile(photoPath()).picture;
+    document.BackWidth = document.BackHeight = 122;
+    ViewCaches caches;
+    QImage image(ViewSidePx, ViewSidePx, QImage::Format_RGB32);
+    int i = 0;
+    for (auto _ : state) {
+        document.BackLeft = float(10 + (i % 50));
+        document.BackTop = float(5 + (i++ % 30));
+        QPainter painter(&image);
+        LabelRenderer::drawView(painter, ViewSidePx, document, picture, Qt::white, caches);
+    }
+}
+BENCHMARK(BM_DrawView_Jpeg6000x4000)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+// Opening: Qt's JPEG decoding alone, then the whole command (dialog answered at once, file read,
+// checks, decoding, placement, first redraw).
+void BM_OpenJpeg_DecodeOnly(benchmark::State& state) {
+    for (auto _ : state) {
+        QImageReader reader(photoPath());
+        reader.setAllocationLimit(512);
+        benchmark::DoNotOptimize(reader.read());
+    }
+}
+BENCHMARK(BM_OpenJpeg_DecodeOnly)->Unit(benchmark::kMillisecond)->Iterations(8);
+
+void BM_OpenJpeg_Command(benchmark::State& state) {
+    Window w;
+    for (auto _ : state) {
+        w.window.setBackgroundPicture(Picture());
+        w.openPhoto();
+    }
+    state.counters["peak_MB"] = peakMegabytes();
+}
+BENCHMARK(BM_OpenJpeg_Command)->Unit(benchmark::kMillisecond)->Iterations(8);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    photoPath();
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "view/ViewPictureCache.h"
+#include "view/ViewTextLayer.h"
+
+// What the screen keeps between redraws: the background at the view's resolution and the text
+// items' finished pixels. Each is rebuilt when what it shows changes.
+struct ViewCaches {
+    ViewPictureCache picture;
+    ViewTextLayer text;
+};
