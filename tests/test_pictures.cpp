@@ -301,8 +301,10 @@ QByteArray encoded(const QImage& image, const char* format) {
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
-    QImageWriter writer(&buffer, format);
-    if (qstrcmp(format, "jpeg") == 0 || qstrcmp(format, "webp") == 0)
+    const bool progressive = qstrcmp(format, "progressive") == 0;
+    QImageWriter writer(&buffer, progressive ? "jpeg" : format);
+    writer.setProgressiveScanWrite(progressive);
+    if (progressive || qstrcmp(format, "jpeg") == 0 || qstrcmp(format, "webp") == 0)
         writer.setQuality(95);
     return writer.write(image) ? bytes : QByteArray();
 }
@@ -370,6 +372,7 @@ private slots:
     void damagedBitmapsAreRefused();
     void windowsMetafileDrawsShapesBitmapAndJapaneseText();
     void windowsMetafileKeepsStateAndClipping();
+    void windowsMetafileSpacesJapaneseTextByteByByte();
     void windowsMetafilePlaysEveryRecordKind();
     void hostileWindowsMetafilesAreRefused_data();
     void hostileWindowsMetafilesAreRefused();
@@ -396,6 +399,7 @@ void TestPictures::bitmapFormatsLoadAtNinetySixPixelsPerInch_data() {
     QTest::newRow("bmp") << encoded(image, "bmp") << "picture.bmp";
     QTest::newRow("rle-named bmp") << encoded(image, "bmp") << "picture.rle";
     QTest::newRow("jpeg") << encoded(image, "jpeg") << "picture.jpg";
+    QTest::newRow("progressive jpeg") << encoded(image, "progressive") << "picture.jpeg";
     QTest::newRow("png") << encoded(image, "png") << "picture.png";
     QTest::newRow("tiff") << encoded(image, "tiff") << "picture.tif";
     QTest::newRow("webp") << encoded(image, "webp") << "picture.webp";
@@ -496,7 +500,7 @@ void TestPictures::runLengthBitmapsDecodeToTheRightPixels() {
 void TestPictures::damagedBitmapsAreRefused_data() {
     QTest::addColumn<QByteArray>("bytes");
     const QImage image = twoColourImage();
-    for (const char* format : {"bmp", "jpeg", "png", "tiff", "webp"}) {
+    for (const char* format : {"bmp", "jpeg", "progressive", "png", "tiff", "webp"}) {
         const QByteArray whole = encoded(image, format);
         QTest::addRow("%s cut at a third", format) << whole.left(whole.size() / 3);
         QTest::addRow("%s cut near the end", format) << whole.left(whole.size() - 40);
@@ -721,6 +725,30 @@ void TestPictures::windowsMetafilePlaysEveryRecordKind() {
     QVERIFY(near(at(1450, 1450), qRgb(0, 0, 255), 0));  // rectangle around the excluded square
     QCOMPARE(qAlpha(at(1550, 1550)), 0);                // the excluded square
     QVERIFY(near(at(150, 1830), qRgb(255, 255, 0), 0)); // the opaque text box: yellow
+}
+
+// ExtTextOut gives one advance per byte; a Shift-JIS character takes the sum of its two.
+void TestPictures::windowsMetafileSpacesJapaneseTextByteByByte() {
+    WmfBuilder wmf(QRect(0, 0, 2000, 400), 1000); // 600 × 120 pixels
+    const QByteArray text = cp932(QStringLiteral("日本"));
+    QCOMPARE(text.size(), 4);
+    Bytes params;
+    params.u16(100).u16(100).u16(4).u16(0).raw(text);
+    for (int i = 0; i < 4; ++i)
+        params.u16(300); // 600 units a character
+    wmf.font(-200, 128, cp932(QStringLiteral("ＭＳ 明朝")))
+        .select(0)
+        .record(0x0102, {1})
+        .record(0x0A32, {}, params.data());
+    const WmfPlayer::Result result = WmfPlayer::render(wmf.build());
+    QVERIFY2(result.ok(), qPrintable(result.reason));
+    auto inkIn = [&result](int fromUnits, int toUnits) {
+        return inkPixels(result.image,
+                         QRect(fromUnits * 3 / 10, 30, (toUnits - fromUnits) * 3 / 10, 60));
+    };
+    QVERIFY(inkIn(100, 300) > 200); // 日 at 100
+    QCOMPARE(inkIn(320, 680), 0);   // the gap the advances leave
+    QVERIFY(inkIn(700, 900) > 200); // 本 at 700
 }
 
 void TestPictures::hostileWindowsMetafilesAreRefused_data() {
