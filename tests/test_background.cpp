@@ -104,6 +104,7 @@ private slots:
     void enlargedViewUsesThePictureWithoutACopy();
     void enlargedViewShowsSquarePixels();
     void textLayerDrawsWhatDirectDrawingDoes();
+    void keptCirclePixelsInvertWhatDrawingTheCirclesDoes();
 
 private:
     QString writePicture(const QString& name, const QImage& image) {
@@ -528,6 +529,22 @@ void TestBackground::textLayerDrawsWhatDirectDrawingDoes() {
     document.TextCount = 2;
     renderPlain(&caches);
     QCOMPARE(caches.text.rebuildCount(), 4);
+}
+
+// The kept circle pixels invert exactly what drawing the circles inverts, at every view size.
+void TestBackground::keptCirclePixelsInvertWhatDrawingTheCirclesDoes() {
+    const LabelDocument empty;
+    ViewCaches caches;
+    for (int side : {366, 1000, 365, 366}) {
+        QImage kept(side, side, QImage::Format_RGB32), drawn(side, side, QImage::Format_RGB32);
+        QPainter keptPainter(&kept), drawnPainter(&drawn);
+        const QColor background(200, 120, 40);
+        LabelRenderer::drawView(keptPainter, side, empty, Picture(), background, caches);
+        LabelRenderer::drawView(drawnPainter, side, empty, Picture(), background);
+        keptPainter.end();
+        drawnPainter.end();
+        QCOMPARE(kept, drawn);
+    }
 }
 
 QTEST_MAIN(TestBackground)

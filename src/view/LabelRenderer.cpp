@@ -201,7 +201,10 @@ ViewResult drawViewWith(QPainter& painter, double sidePx, const LabelDocument& d
         else
             drawBackground(painter, geometry, document, picture);
     }
-    drawGuideCircles(painter, geometry);
+    if (caches)
+        caches->circles.draw(painter, sidePx);
+    else
+        drawGuideCircles(painter, geometry);
     if (caches)
         caches->text.draw(painter, sidePx, document);
     else

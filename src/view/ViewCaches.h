@@ -1,11 +1,14 @@
 #pragma once
 
+#include "view/ViewGuideCircles.h"
 #include "view/ViewPictureCache.h"
 #include "view/ViewTextLayer.h"
 
-// What the screen keeps between redraws: the background at the view's resolution and the text
-// items' finished pixels. Each is rebuilt when what it shows changes.
+// What the screen keeps between redraws: the background at the view's resolution, the pixels of
+// the guide circles and the text items' finished pixels. Each is rebuilt when what it shows
+// changes.
 struct ViewCaches {
     ViewPictureCache picture;
+    ViewGuideCircles circles;
     ViewTextLayer text;
 };

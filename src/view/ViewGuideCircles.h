@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QPoint>
+#include <vector>
+
+class QPainter;
+
+// The two guide circles as the view draws them, kept as the list of pixels they invert for the
+// current view size: inverting four thousand pixels directly is far quicker than rasterising two
+// circles on every redraw during a drag. Where the painter is not on a plain 32-bit image without
+// scaling, the circles are drawn by LabelRenderer::drawGuideCircles.
+class ViewGuideCircles {
+public:
+    void draw(QPainter& painter, double sidePx);
+
+private:
+    double sidePx_ = -1;
+    std::vector<QPoint> pixels_;
+};
