@@ -8,6 +8,7 @@
 #include "mainwindow/WindowPlacement.h"
 #include "mainwindow/ToolbarImages.h"
 #include "mainwindow/frmAbout.h"
+#include "platform/pictures/PictureLoader.h"
 #include "printing/PrintCommands.h"
 #include "view/LabelRenderer.h"
 #include "view/widgets/LabelView.h"
@@ -25,8 +26,10 @@
 
 namespace {
 const QString DocumentFilter = QStringLiteral("Gyroplatecomposer Files|*.gpc");
+// The classic picture types first, then the other formats the loader reads.
 const QString PictureFilter =
-    QStringLiteral("ピクチャファイル|*.bmp;*.ico;*.cur;*.rle;*.wmf;*.emf;*.jpg");
+    QStringLiteral("ピクチャファイル|*.bmp;*.ico;*.cur;*.rle;*.wmf;*.emf;*.jpg|その他の画像ファイル|") +
+    PictureLoader::otherPatterns();
 
 // Band widths in twips at design, turned into pixels at 15 twips per pixel.
 constexpr int px(int twips) { return twips / 15; }

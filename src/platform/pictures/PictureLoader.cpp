@@ -142,8 +142,6 @@ LoadResult loadFile(const QString& path) {
     return loadBytes(file.readAll());
 }
 
-QString supportedPatterns() {
-    return QStringLiteral("*.jpeg *.png *.gif *.tif *.tiff *.webp");
-}
+QString otherPatterns() { return QStringLiteral("*.jpeg;*.png;*.gif;*.tif;*.tiff;*.webp"); }
 
 } // namespace PictureLoader

@@ -18,7 +18,8 @@ struct LoadResult {
 LoadResult loadFile(const QString& path);
 LoadResult loadBytes(const QByteArray& bytes);
 
-// The file name patterns the loader reads, for the picture dialog's filter.
-QString supportedPatterns();
+// Patterns of the formats the loader reads beyond the classic ones of the picture dialog's first
+// entry, for a second entry (separated by ';').
+QString otherPatterns();
 
 } // namespace PictureLoader
