@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <cmath>
 
 namespace WindowPlacement {
@@ -11,6 +12,10 @@ namespace {
 // Below this the menus and bands cannot be used.
 constexpr double MinimumWidthTwips = 300 * 15;
 constexpr double MinimumHeightTwips = 200 * 15;
+// The top of the window (title and menu bar) must show this much on the screen to be reached.
+constexpr double TopStripTwips = 30 * 15;
+constexpr double ReachableWidthTwips = 100 * 15;
+constexpr double ReachableHeightTwips = 15 * 15;
 
 float readNumber(Platform& platform, const QString& key, float defaultValue) {
     float value = 0;
@@ -18,6 +23,18 @@ float readNumber(Platform& platform, const QString& key, float defaultValue) {
     if (text.isEmpty() || !parseStoredNumber(text, &value))
         return defaultValue;
     return value;
+}
+
+// A placement from another screen (or a damaged store) can be larger than this screen or show
+// no more than a corner of the window on it; such a window could be neither moved nor resized.
+bool usableOn(const QRectF& rect, const QRectF& screen) {
+    const bool usableSize = rect.width() >= MinimumWidthTwips &&
+                            rect.height() >= MinimumHeightTwips && rect.width() <= screen.width() &&
+                            rect.height() <= screen.height();
+    const QRectF shownTop =
+        QRectF(rect.left(), rect.top(), rect.width(), TopStripTwips).intersected(screen);
+    return usableSize && shownTop.width() >= std::min(rect.width(), ReachableWidthTwips) &&
+           shownTop.height() >= ReachableHeightTwips;
 }
 } // namespace
 
@@ -30,7 +47,9 @@ bool parseStoredNumber(const QString& text, float* value) {
     return true;
 }
 
-QString formatStoredNumber(float value) { return QLocale::c().toString(value, 'g', 9); }
+QString formatStoredNumber(float value) {
+    return QLocale::c().toString(value, 'g', 9);
+}
 
 Twips read(Platform& platform) {
     const QSize screen = platform.screenSizeTwips();
@@ -41,23 +60,20 @@ Twips read(Platform& platform) {
                 readNumber(platform, QStringLiteral("MainWidth"), float(defaults.width())),
                 readNumber(platform, QStringLiteral("MainHeight"), float(defaults.height())));
 
-    const QRectF screenRect(0, 0, screen.width(), screen.height());
-    const bool usableSize = rect.width() >= MinimumWidthTwips &&
-                            rect.height() >= MinimumHeightTwips &&
-                            rect.width() <= screenRect.width() * 4 &&
-                            rect.height() <= screenRect.height() * 4;
-    // At least the top-left part with the menu bar must lie on the screen.
-    const QRectF titleArea(rect.left(), rect.top(), std::min(rect.width(), 100.0 * 15), 30 * 15);
-    if (!usableSize || !screenRect.intersects(titleArea))
+    if (!usableOn(rect, QRectF(0, 0, screen.width(), screen.height())))
         rect = defaults;
     return Twips{rect};
 }
 
 void write(Platform& platform, const QRect& pixels, double twipsPerPixel) {
-    platform.writeSetting(QStringLiteral("MainLeft"), formatStoredNumber(float(pixels.left() * twipsPerPixel)));
-    platform.writeSetting(QStringLiteral("MainTop"), formatStoredNumber(float(pixels.top() * twipsPerPixel)));
-    platform.writeSetting(QStringLiteral("MainWidth"), formatStoredNumber(float(pixels.width() * twipsPerPixel)));
-    platform.writeSetting(QStringLiteral("MainHeight"), formatStoredNumber(float(pixels.height() * twipsPerPixel)));
+    platform.writeSetting(QStringLiteral("MainLeft"),
+                          formatStoredNumber(float(pixels.left() * twipsPerPixel)));
+    platform.writeSetting(QStringLiteral("MainTop"),
+                          formatStoredNumber(float(pixels.top() * twipsPerPixel)));
+    platform.writeSetting(QStringLiteral("MainWidth"),
+                          formatStoredNumber(float(pixels.width() * twipsPerPixel)));
+    platform.writeSetting(QStringLiteral("MainHeight"),
+                          formatStoredNumber(float(pixels.height() * twipsPerPixel)));
 }
 
 QRect toPixels(const QRectF& twips, double twipsPerPixel) {

@@ -13,8 +13,9 @@ struct Twips {
 };
 
 // The stored placement; a key that is missing or does not read as a number takes its default
-// (a twentieth of the screen as margin, nine tenths of it as size). A placement that would put
-// the window off the screen or make it unusably small or large is brought back to the defaults.
+// (a twentieth of the screen as margin, nine tenths of it as size). A placement that would leave
+// the top of the window off the screen, or make it smaller than usable or larger than the
+// screen, is brought back to the defaults.
 Twips read(Platform& platform);
 
 void write(Platform& platform, const QRect& pixels, double twipsPerPixel);
