@@ -60,7 +60,7 @@ std::optional<CreateArgs> parseArgs(const QStringList& args) {
 int GpcTool::runCreate(const QStringList& args) {
     const std::optional<CreateArgs> parsed = parseArgs(args);
     if (!parsed) {
-        std::fputs("usage: gpctool create --json SPEC.json [--picture FILE] [--measure] OUT.gpc\n",
+        std::fputs("usage: gpctool create --json LABEL.json [--picture FILE] [--measure] OUT.gpc\n",
                    stderr);
         return UsageError;
     }
@@ -70,16 +70,16 @@ int GpcTool::runCreate(const QStringList& args) {
             QStringLiteral("cannot read \"%1\": %2").arg(parsed->specPath, specFile.errorString()));
         return Refused;
     }
-    const DocumentJson::ReadResult spec = DocumentJson::read(specFile.readAll());
-    if (!spec.spec) {
-        printError(QStringLiteral("%1: %2").arg(parsed->specPath, spec.reason));
+    const DocumentJson::ReadResult description = DocumentJson::read(specFile.readAll());
+    if (!description.description) {
+        printError(QStringLiteral("%1: %2").arg(parsed->specPath, description.reason));
         return Refused;
     }
-    LabelDocument document = spec.spec->document;
+    LabelDocument document = description.description->document;
     if (parsed->measure)
         measureItems(document);
     const LabelFileStore::SaveResult saved = LabelFileStore::save(
-        parsed->outPath, document, spec.spec->scaleStep, parsed->picturePath);
+        parsed->outPath, document, description.description->scaleStep, parsed->picturePath);
     if (!saved.ok) {
         printError(QStringLiteral("%1: %2").arg(parsed->outPath, saved.reason));
         return Refused;

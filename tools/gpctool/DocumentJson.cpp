@@ -220,18 +220,18 @@ ReadResult read(const QByteArray& json) {
         return {std::nullopt, QStringLiteral("the JSON must be one object")};
     const QJsonObject root = parsed.object();
     SpecReader reader;
-    Spec spec;
+    Description description;
     reader.onlyKnownKeys(root, DocumentKeys, QString());
-    reader.integer(root, QStringLiteral("ScaleStep"), QString(), spec.scaleStep);
-    reader.real(root, QStringLiteral("BackLeft"), QString(), spec.document.BackLeft);
-    reader.real(root, QStringLiteral("BackTop"), QString(), spec.document.BackTop);
-    reader.real(root, QStringLiteral("BackWidth"), QString(), spec.document.BackWidth);
-    reader.real(root, QStringLiteral("BackHeight"), QString(), spec.document.BackHeight);
-    reader.integer(root, QStringLiteral("SelectedText"), QString(), spec.document.SelectedText);
-    readItems(reader, root, spec.document);
+    reader.integer(root, QStringLiteral("ScaleStep"), QString(), description.scaleStep);
+    reader.real(root, QStringLiteral("BackLeft"), QString(), description.document.BackLeft);
+    reader.real(root, QStringLiteral("BackTop"), QString(), description.document.BackTop);
+    reader.real(root, QStringLiteral("BackWidth"), QString(), description.document.BackWidth);
+    reader.real(root, QStringLiteral("BackHeight"), QString(), description.document.BackHeight);
+    reader.integer(root, QStringLiteral("SelectedText"), QString(), description.document.SelectedText);
+    readItems(reader, root, description.document);
     if (reader.failed())
         return {std::nullopt, reader.reason()};
-    return {spec, QString()};
+    return {description, QString()};
 }
 
 } // namespace DocumentJson

@@ -14,13 +14,13 @@ namespace DocumentJson {
 
 QByteArray write(const LabelFileCodec::DecodedFile& file);
 
-struct Spec {
+struct Description {
     LabelDocument document;
     std::int16_t scaleStep = 0;
 };
 
 struct ReadResult {
-    std::optional<Spec> spec;
+    std::optional<Description> description;
     QString reason; // one line, when refused
 };
 

@@ -8,7 +8,7 @@
 namespace {
 void printUsage(std::FILE* out) {
     std::fputs("usage: gpctool info [--json] FILE.gpc\n"
-               "       gpctool create --json SPEC.json [--picture FILE] [--measure] OUT.gpc\n"
+               "       gpctool create --json LABEL.json [--picture FILE] [--measure] OUT.gpc\n"
                "       gpctool render [--offset L,T] [--page WxH] [--dpi N] [--view PX] "
                "FILE.gpc OUT.pdf|OUT.png\n"
                "       gpctool --help | --version\n",
