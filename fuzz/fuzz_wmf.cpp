@@ -1,25 +1,15 @@
 // The Windows metafile player on arbitrary bytes, drawing into a small bitmap so that many inputs
 // run per second. Besides crashes, leaks and undefined behaviour, a picture it accepts must have
 // a sane natural size and an image of the promised size.
+#include "FuzzGuiApplication.h"
 #include "platform/pictures/WmfPlayer.h"
 
-#include <QGuiApplication>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
 constexpr qint64 FuzzPixels = 96 * 96;
-}
-
-extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
-    // Text needs the font database, which needs an application object. It lives until the
-    // process ends: destroying it after Qt's own globals crashes.
-    static int count = 1;
-    static char* arguments[] = {(*argv)[0], nullptr};
-    (void)argc;
-    new QGuiApplication(count, arguments);
-    return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
