@@ -6,6 +6,7 @@
 #include "view/widgets/LabelView.h"
 #include "view/widgets/SelectionFrame.h"
 
+#include <QDialog>
 #include <QMenu>
 #include <QtTest>
 #include <cmath>
@@ -148,22 +149,77 @@ private slots:
         QVERIFY(!document.LabelChanged);
     }
 
-    // With both buttons held nothing follows; the left release still completes the drag.
-    void bothButtonsHeldMoveNothing() {
-        LabelDocument& document = addItems({makeItem("A", 20, 30, 40, 10)});
+    // A drag whose release will not come ends at once, moving nothing: a right press (its menu
+    // takes the mouse), Insert (its dialog does), Delete (the selection changes under it).
+    void interruptedDragMovesNothing_data() {
+        QTest::addColumn<int>("interruption");
+        QTest::newRow("right press") << 0;
+        QTest::newRow("Insert") << 1;
+        QTest::newRow("Delete") << 2;
+    }
+    void interruptedDragMovesNothing() {
+        QFETCH(int, interruption);
+        withPicture(20, 20);
+        LabelDocument& document =
+            addItems({makeItem("A", 20, 30, 40, 10), makeItem("B", 20, 60, 40, 10)});
         press(Qt::LeftButton, 25, 35);
-        press(Qt::RightButton, 25, 35);
-        frm_->mnuEdit()->hide();
         move(35, 30);
-        QCOMPARE(frame()->rectMm(), QRectF(20, 30, 40, 10));
+        QCOMPARE(frame()->rectMm(), QRectF(30, 25, 40, 10));
+        if (interruption == 0) {
+            press(Qt::RightButton, 35, 30);
+            frm_->mnuEdit()->hide();
+        } else if (interruption == 1) {
+            platform_->modalActions.push_back([](QDialog* dialog) { dialog->reject(); });
+            QTest::keyClick(view(), Qt::Key_Insert);
+        } else {
+            QTest::keyClick(view(), Qt::Key_Delete);
+        }
+        QVERIFY(!view()->showsMovePointer());
+        move(45, 40);
+        release(Qt::LeftButton, 45, 40);
+        QCOMPARE(document.BackLeft, 20.0f);
+        QCOMPARE(document.BackTop, 20.0f);
         QCOMPARE(document.item(0).Left, 20.0f);
-        release(Qt::RightButton, 35, 30);
-        QCOMPARE(document.item(0).Left, 20.0f);
-        QVERIFY(view()->showsMovePointer());
+        QCOMPARE(document.item(0).Top, interruption == 2 ? 60.0f : 30.0f);
+        if (interruption != 2)
+            QCOMPARE(frame()->rectMm(), QRectF(20, 30, 40, 10));
+        QCOMPARE(frm_->history().count(), interruption == 2 ? 1 : 0);
+    }
+
+    // Each drag is one undo step: the keys and the menu take it back and make it again, with
+    // the selection that went with it, and undoing back to the start leaves nothing to save.
+    void dragsAreUndoneAndRedone() {
+        withPicture(20, 20);
+        LabelDocument& document = addItems({makeItem("A", 20, 30, 40, 10)});
+        frm_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frm_.get()));
+        press(Qt::LeftButton, 25, 35);
+        move(35, 30);
         release(Qt::LeftButton, 35, 30);
+        press(Qt::LeftButton, 100, 100);
+        move(110, 100);
+        release(Qt::LeftButton, 110, 100);
+        QCOMPARE(document.BackLeft, 15.0f);
+        QCOMPARE(undoAction()->text(), QStringLiteral("元に戻す: 背景の移動(&U)"));
+
+        QTest::keyClick(frm_.get(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(document.BackLeft, 20.0f);
+        QCOMPARE(undoAction()->text(), QStringLiteral("元に戻す: 文字の移動(&U)"));
+        undoAction()->trigger();
+        QCOMPARE(document.item(0).Left, 20.0f);
+        QCOMPARE(document.item(0).Top, 30.0f);
+        QCOMPARE(document.SelectedText, 0);
+        QCOMPARE(frame()->rectMm(), QRectF(20, 30, 40, 10));
+        QVERIFY(!document.LabelChanged);
+        QVERIFY(!undoAction()->isEnabled());
+
+        QTest::keyClick(frm_.get(), Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(document.item(0).Left, 30.0f);
-        QCOMPARE(document.item(0).Top, 25.0f);
+        QCOMPARE(frame()->rectMm(), QRectF(30, 25, 40, 10));
+        QTest::keyClick(frm_.get(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(document.BackLeft, 15.0f);
         QVERIFY(document.LabelChanged);
+        QVERIFY(!frm_->findChild<QAction*>("mnuEditRedo")->isEnabled());
     }
 
     void clickOnEmptySpaceWithoutPictureClearsSelection() {
@@ -217,11 +273,16 @@ private slots:
         QCOMPARE(document.BackTop, 0.0f);
         release(Qt::LeftButton, 40, 40);
         QCOMPARE(platform_->messages.size(), 1);
-        QVERIFY(!document.LabelChanged);
+        // The placement went back to the corner: a change, which undo takes back.
+        QVERIFY(document.LabelChanged);
+        undoAction()->trigger();
+        QCOMPARE(document.BackLeft, 2.0f);
+        QCOMPARE(document.BackTop, 4.0f);
     }
 
 private:
     LabelView* view() const { return frm_->picDoc(); }
+    QAction* undoAction() const { return frm_->findChild<QAction*>("mnuEditUndo"); }
     SelectionFrame* frame() const { return view()->selectionFrame(); }
 
     // Sizes the window so that the layout makes the view exactly ViewSidePx wide.

@@ -2,7 +2,7 @@
 // bitmaps pixel by pixel, Windows and enhanced metafiles drawn from bytes built here, and damaged
 // or hostile files of every kind refused.
 
-#include "document/Cp932.h"
+#include "text/Cp932.h"
 #include "platform/pictures/EmfLoader.h"
 #include "platform/pictures/EmfSanitizer.h"
 #include "platform/pictures/PictureLoader.h"

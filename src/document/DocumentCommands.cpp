@@ -1,7 +1,6 @@
 #include "document/DocumentCommands.h"
 
 #include "document/LabelFileStore.h"
-#include "document/LabelWindow.h"
 
 #include <QDir>
 #include <QFile>
@@ -25,10 +24,10 @@ bool writeWholeFile(const QString& path, const QByteArray& bytes) {
 } // namespace
 
 bool DocumentCommands::saveFirst() {
-    if (!window_.document().LabelChanged)
+    if (!context_.document().LabelChanged)
         return true;
-    const MessageAnswer answer = window_.platform().showMessage(
-        window_.dialogParent(), QStringLiteral("ラベルは変更されています。保存しますか？"),
+    const MessageAnswer answer = context_.platform.showMessage(
+        context_.dialogParent, QStringLiteral("ラベルは変更されています。保存しますか？"),
         QStringLiteral("確認"), MessageButtons::YesNoCancel);
     if (answer == MessageAnswer::Cancel)
         return false;
@@ -40,14 +39,16 @@ bool DocumentCommands::saveFirst() {
 void DocumentCommands::mnuFileNew_Click() {
     if (!saveFirst())
         return;
-    LabelDocument& document = window_.document();
-    window_.setBackgroundPicture(Picture());
-    window_.documentDialog().fileName.clear();
-    window_.backgroundDialog().fileName.clear();
-    document.TextCount = 0;
-    document.SelectedText = -1;
-    window_.RedrawLabel();
-    document.LabelChanged = false;
+    OpenLabel& label = context_.label;
+    label.picture = Picture();
+    context_.surface.backgroundReplaced();
+    label.documentDialog.fileName.clear();
+    label.backgroundDialog.fileName.clear();
+    label.document.TextCount = 0;
+    label.document.SelectedText = -1;
+    context_.surface.RedrawLabel();
+    label.document.LabelChanged = false;
+    context_.surface.documentReplaced();
 }
 
 void DocumentCommands::mnuFileOpen_Click() {
@@ -55,17 +56,17 @@ void DocumentCommands::mnuFileOpen_Click() {
         return;
     // The chosen name becomes DocumentPath only once the file has been read: a refused file must
     // not become the target of the next Save.
-    FileDialogState dialog = window_.documentDialog();
-    if (!window_.platform().showOpenDialog(window_.dialogParent(), dialog))
+    FileDialogState dialog = context_.label.documentDialog;
+    if (!context_.platform.showOpenDialog(context_.dialogParent, dialog))
         return;
     openDocumentFile(dialog.fileName);
 }
 
 bool DocumentCommands::openDocumentFile(const QString& path) {
-    Platform& platform = window_.platform();
+    Platform& platform = context_.platform;
     LabelFileCodec::DecodeResult result = LabelFileStore::load(path);
     if (!result.file) {
-        platform.showMessage(window_.dialogParent(),
+        platform.showMessage(context_.dialogParent,
                              QStringLiteral("Gyroplatecomposer のファイルではありません。"),
                              ErrorTitle, MessageButtons::Ok);
         return false;
@@ -85,14 +86,15 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
             std::rename(QFile::encodeName(staging).constData(),
                         QFile::encodeName(temporaryPicturePath()).constData()) != 0) {
             QFile::remove(staging);
-            platform.showMessage(window_.dialogParent(),
+            platform.showMessage(context_.dialogParent,
                                  QStringLiteral("画像を読み込めませんでした。"), ErrorTitle,
                                  MessageButtons::Ok);
             return false;
         }
     }
 
-    LabelDocument& document = window_.document();
+    OpenLabel& label = context_.label;
+    LabelDocument& document = label.document;
     document.BackLeft = file.document.BackLeft;
     document.BackTop = file.document.BackTop;
     document.BackWidth = file.document.BackWidth;
@@ -102,49 +104,54 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     for (int i = 0; i < file.document.TextCount; ++i)
         document.item(i) = file.document.item(i);
 
-    window_.documentDialog().fileName = path;
-    window_.setBackgroundPicture(picture);
-    if (!picture.isEmpty()) {
-        window_.setScaleStep(file.scaleStep);
-        window_.backgroundDialog().fileName = temporaryPicturePath();
-    } else {
-        window_.setScaleStep(0);
-        window_.backgroundDialog().fileName.clear();
-    }
-    window_.RedrawLabel();
+    label.documentDialog.fileName = path;
+    label.picture = picture;
+    context_.surface.backgroundReplaced();
+    // The stored placement is shown exactly as stored: the step is only shown, and the zoom
+    // continues from it.
+    label.scaleStep = picture.isEmpty() ? 0 : file.scaleStep;
+    label.zoomBaseMm = BackgroundScale::baseFor(document.BackWidth, label.scaleStep);
+    context_.surface.showScaleStep(label.scaleStep);
+    if (!picture.isEmpty())
+        label.backgroundDialog.fileName = temporaryPicturePath();
+    else
+        label.backgroundDialog.fileName.clear();
+    context_.surface.RedrawLabel();
     document.LabelChanged = false;
+    context_.surface.documentReplaced();
     return true;
 }
 
 void DocumentCommands::mnuFileSave_Click(int index) { saveDocument(index == 1); }
 
 bool DocumentCommands::saveDocument(bool alwaysAskForName) {
-    FileDialogState& dialog = window_.documentDialog();
+    FileDialogState& dialog = context_.label.documentDialog;
     if (alwaysAskForName || dialog.fileName.isEmpty()) {
-        if (!window_.platform().showSaveDialog(window_.dialogParent(), dialog))
+        if (!context_.platform.showSaveDialog(context_.dialogParent, dialog))
             return false;
     }
     if (SaveLabelFile(dialog.fileName))
         return true;
-    window_.platform().showMessage(window_.dialogParent(),
+    context_.platform.showMessage(context_.dialogParent,
                                    QStringLiteral("ラベルを保存できませんでした。"), ErrorTitle,
                                    MessageButtons::Ok);
     return false;
 }
 
 bool DocumentCommands::SaveLabelFile(const QString& path) {
-    LabelDocument& document = window_.document();
+    OpenLabel& label = context_.label;
     const LabelFileStore::SaveResult result =
-        LabelFileStore::save(path, document, std::int16_t(window_.scaleStep()),
-                             window_.backgroundDialog().fileName);
+        LabelFileStore::save(path, label.document, std::int16_t(label.scaleStep),
+                             label.backgroundDialog.fileName);
     if (!result.ok)
         return false;
-    document.LabelChanged = false;
+    label.document.LabelChanged = false;
+    context_.surface.documentSaved();
     return true;
 }
 
 QString DocumentCommands::temporaryPicturePath() const {
-    const QString folder = window_.platform().temporaryFolder();
+    const QString folder = context_.platform.temporaryFolder();
     return folder.isEmpty() ? QString() : QDir(folder).filePath(QStringLiteral("temp.tmp"));
 }
 

@@ -1,14 +1,14 @@
 #pragma once
 
-#include <QString>
+#include "document/LabelContext.h"
 
-class LabelWindow;
+#include <QString>
 
 // New, Open, Save and Save As, with the save-first prompt; also the save that closing the window
 // offers and the opening of a document named on the command line.
 class DocumentCommands {
 public:
-    explicit DocumentCommands(LabelWindow& window) : window_(window) {}
+    explicit DocumentCommands(const LabelContext& context) : context_(context) {}
 
     void mnuFileNew_Click();
     void mnuFileOpen_Click();
@@ -35,5 +35,5 @@ private:
     // The question before New and Open; false when the command should end.
     bool saveFirst();
 
-    LabelWindow& window_;
+    LabelContext context_;
 };

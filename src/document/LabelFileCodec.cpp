@@ -1,6 +1,6 @@
 #include "document/LabelFileCodec.h"
 
-#include "document/Cp932.h"
+#include "text/Cp932.h"
 
 #include <QtEndian>
 #include <bit>

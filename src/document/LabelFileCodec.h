@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/BackgroundScale.h"
 #include "document/LabelDocument.h"
 
 #include <QByteArray>
@@ -22,8 +23,8 @@ inline constexpr int MaxStringBytes = RecordSize - 2;
 inline constexpr int MaxItemStringBytes = RecordSize - 28;
 // The picture's byte count minus one is stored as an i32.
 inline constexpr qint64 MaxPictureBytes = qint64(2147483647) + 1;
-inline constexpr int MinScaleStep = -100;
-inline constexpr int MaxScaleStep = 100;
+inline constexpr int MinScaleStep = BackgroundScale::MinStep;
+inline constexpr int MaxScaleStep = BackgroundScale::MaxStep;
 
 // What a file holds besides the document itself.
 struct DecodedFile {

@@ -1,40 +1,18 @@
 #include "editing/MouseEditing.h"
 
-#include "document/LabelWindow.h"
-#include "view/widgets/LabelView.h"
-#include "view/widgets/SelectionFrame.h"
-
-#include <QMenu>
-#include <algorithm>
+#include "commands/LabelHistory.h"
+#include "commands/MoveBackgroundStep.h"
+#include "commands/MoveTextStep.h"
 
 namespace {
 constexpr int LeftButton = 1;
 constexpr int RightButton = 2;
 
-int itemCount(const LabelDocument& document) {
-    return std::clamp(document.TextCount, 0, MaxTextItems);
-}
-
-// Strictly inside the item's box: a point on an edge misses. Each sum is formed in single
-// precision before it is compared, as the stored values are.
-bool hits(const LabelDocument& document, int index, float x, float y) {
-    const TextItem& item = document.item(index);
-    const float right = item.Left + item.Width;
-    const float bottom = item.Top + item.Height;
-    return item.Left < x && x < right && item.Top < y && y < bottom;
-}
+QRectF itemRect(const TextItem& item) { return QRectF(item.Left, item.Top, item.Width, item.Height); }
 } // namespace
 
-bool MouseEditing::dragging() const {
-    return view_.showsMovePointer();
-}
-
 void MouseEditing::frameItem(int index) {
-    const TextItem& item = window_.document().item(index);
-    SelectionFrame* frame = view_.selectionFrame();
-    frame->setRectMm(QRectF(item.Left, item.Top, item.Width, item.Height));
-    frame->show();
-    frame->raise();
+    context_.surface.showFrame(itemRect(context_.document().item(index)));
 }
 
 void MouseEditing::picDoc_MouseDown(int button, int, float x, float y) {
@@ -46,76 +24,107 @@ void MouseEditing::picDoc_MouseDown(int button, int, float x, float y) {
 
 // The lowest index wins where items overlap. The press neither redraws nor marks a change.
 void MouseEditing::leftDown(float x, float y) {
-    LabelDocument& document = window_.document();
-    for (int index = 0; index < itemCount(document); ++index) {
-        if (!hits(document, index, x, y))
-            continue;
+    cancelDrag();
+    LabelDocument& document = context_.document();
+    anchor_ = BackgroundDragAnchor{x, y, document.BackLeft, document.BackTop};
+    const int index = document.lowestItemAt(x, y);
+    document.SelectedText = index;
+    if (index >= 0) {
         frameItem(index);
-        view_.showMovePointer();
-        document.SelectedText = index;
-        document.DragStartX = x;
-        document.DragStartY = y;
+        context_.surface.showMovePointer();
+        drag_ = Drag::Text;
+        draggedItem_ = index;
         return;
     }
-    view_.selectionFrame()->hide();
-    document.SelectedText = -1;
-    if (window_.backgroundPicture().isEmpty())
+    context_.surface.hideFrame();
+    if (context_.label.picture.isEmpty())
         return;
-    view_.showMovePointer();
-    document.DragBackLeft = document.BackLeft;
-    document.DragBackTop = document.BackTop;
-    document.DragStartX = x;
-    document.DragStartY = y;
+    context_.surface.showMovePointer();
+    drag_ = Drag::Background;
 }
 
 // The highest index hit (the one drawn on top) ends up selected; a miss keeps the selection
 // that the menu's commands then act on.
 void MouseEditing::rightDown(float x, float y) {
-    LabelDocument& document = window_.document();
-    for (int index = 0; index < itemCount(document); ++index) {
-        if (!hits(document, index, x, y))
-            continue;
+    // The menu takes the mouse, so a left drag under way would never see its release.
+    cancelDrag();
+    LabelDocument& document = context_.document();
+    const int index = document.highestItemAt(x, y);
+    if (index >= 0) {
         frameItem(index);
         document.SelectedText = index;
     }
-    // Not exec(): the menu runs its commands on its own and the handler returns at once.
-    contextMenu_.popup(view_.mapToGlobal(view_.toPixels(QPointF(x, y)).toPoint()));
+    context_.surface.popUpEditMenu(x, y);
 }
 
 void MouseEditing::picDoc_MouseMove(int button, int, float x, float y) {
     if (button != LeftButton || !dragging())
         return;
-    LabelDocument& document = window_.document();
-    if (document.SelectedText != -1) {
-        // Only the frame follows the pointer; the item moves at the release.
-        if (!document.hasSelection())
-            return;
-        const TextItem& item = document.selectedItem();
-        const float left = x - document.DragStartX + item.Left;
-        const float top = y - document.DragStartY + item.Top;
-        view_.selectionFrame()->setRectMm(QRectF(left, top, item.Width, item.Height));
+    if (drag_ == Drag::Background) {
+        moveBackground(x, y);
         return;
     }
-    // The picture follows the pointer: its shown window moves the other way, scaled by the
-    // magnification.
-    document.BackLeft =
-        (document.DragStartX - x) * (document.BackWidth / LabelSideMm) + document.DragBackLeft;
-    document.BackTop =
-        (document.DragStartY - y) * (document.BackHeight / LabelSideMm) + document.DragBackTop;
-    window_.RedrawLabel();
+    // Only the frame follows the pointer; the item moves at the release.
+    const TextItem& item = context_.document().item(draggedItem_);
+    context_.surface.showFrame(QRectF(x - anchor_.startX + item.Left,
+                                      y - anchor_.startY + item.Top, item.Width, item.Height));
+}
+
+void MouseEditing::moveBackground(float x, float y) {
+    LabelDocument& document = context_.document();
+    document.dragBackground(anchor_, x, y);
+    if (document.backgroundOnPicture(context_.label.picture.naturalSizeMm())) {
+        context_.surface.RedrawLabel();
+        return;
+    }
+    // Past the picture's edge: the redraw says so and puts the placement back to the picture's
+    // corner, which ends the drag there.
+    endDrag();
+    context_.surface.RedrawLabel();
+    history_.push(std::make_unique<MoveBackgroundStep>(context_.label, context_.surface, anchor_));
 }
 
 void MouseEditing::picDoc_MouseUp(int button, int, float x, float y) {
     if (button != LeftButton || !dragging())
         return;
-    LabelDocument& document = window_.document();
-    if (document.hasSelection()) {
-        TextItem& item = document.selectedItem();
-        item.Left = x - document.DragStartX + item.Left;
-        item.Top = y - document.DragStartY + item.Top;
-        window_.RedrawLabel();
+    LabelDocument& document = context_.document();
+    const Drag drag = drag_;
+    endDrag();
+    if (drag == Drag::Text) {
+        const TextItem& item = document.item(draggedItem_);
+        const float left = x - anchor_.startX + item.Left;
+        const float top = y - anchor_.startY + item.Top;
+        if (left != item.Left || top != item.Top) {
+            history_.push(std::make_unique<MoveTextStep>(
+                context_.label, context_.surface, draggedItem_, QPointF(item.Left, item.Top),
+                QPointF(left, top), MoveTextStep::Gesture::Drag));
+            return;
+        }
+        context_.surface.RedrawLabel();
+    } else if (document.BackLeft != anchor_.backLeft || document.BackTop != anchor_.backTop) {
+        history_.push(std::make_unique<MoveBackgroundStep>(context_.label, context_.surface,
+                                                           anchor_));
+        return;
     }
-    if (dragging())
-        view_.showDefaultPointer();
+    // A click that moved nothing is no step, but the label counts as changed, as it always has.
     document.LabelChanged = true;
+}
+
+void MouseEditing::endDrag() {
+    drag_ = Drag::None;
+    context_.surface.showDefaultPointer();
+}
+
+void MouseEditing::cancelDrag() {
+    if (!dragging())
+        return;
+    const Drag drag = drag_;
+    endDrag();
+    LabelDocument& document = context_.document();
+    if (drag == Drag::Background) {
+        document.BackLeft = anchor_.backLeft;
+        document.BackTop = anchor_.backTop;
+    }
+    // The redraw puts the frame back on whatever is selected now.
+    context_.surface.RedrawLabel();
 }

@@ -1,7 +1,12 @@
 #include "editing/TextCommands.h"
 
+#include "commands/CentreTextStep.h"
+#include "commands/DeleteTextStep.h"
+#include "commands/EditTextStep.h"
+#include "commands/InsertTextStep.h"
+#include "commands/LabelHistory.h"
+#include "commands/MoveTextStep.h"
 #include "document/DialogState.h"
-#include "document/LabelWindow.h"
 #include "editing/frmText.h"
 #include "view/LabelRenderer.h"
 
@@ -11,22 +16,23 @@ namespace {
 const QString NoSelectionTitle = QStringLiteral("文字が選択されていません");
 } // namespace
 
-TextCommands::TextCommands(LabelWindow& window) : window_(window) {}
+TextCommands::TextCommands(const LabelContext& context, LabelHistory& history)
+    : context_(context), history_(history) {}
 
 TextCommands::~TextCommands() = default;
 
 frmText& TextCommands::textDialog() {
     // A dialog closed by its close box is waiting for destruction; it is never shown again.
     if (!dialog_ || dialog_->isUnloaded())
-        dialog_ = new frmText(window_.platform(), window_.dialogParent());
+        dialog_ = new frmText(context_.platform, context_.dialogParent);
     return *dialog_;
 }
 
 bool TextCommands::refuseWithoutSelection(const QString& message) {
-    if (window_.document().hasSelection())
+    if (context_.document().hasSelection())
         return false;
-    window_.platform().showMessage(window_.dialogParent(), message, NoSelectionTitle,
-                                   MessageButtons::Ok);
+    context_.platform.showMessage(context_.dialogParent, message, NoSelectionTitle,
+                                  MessageButtons::Ok);
     return true;
 }
 
@@ -38,89 +44,75 @@ void TextCommands::readDialog(const frmText& dialog, TextItem& item) {
     // its colour is then kept rather than replaced by an invalid number.
     if (dialog.colorIndex() >= 0)
         item.Color = dialog.colorIndex();
-}
-
-// The extent is measured with the view's font at the current view size, in label millimetres.
-void TextCommands::measure(TextItem& item) {
-    const QSizeF extent = LabelRenderer::measureText(item, window_.viewSidePx());
-    item.Width = float(extent.width());
-    item.Height = float(extent.height());
+    LabelRenderer::measureItem(item, context_.surface.viewSidePx());
 }
 
 void TextCommands::mnuEditTextIns_Click() {
-    LabelDocument& document = window_.document();
     // Every slot in use: say so before the user types a text that could not be kept.
-    if (document.TextCount >= MaxTextItems) {
-        window_.platform().showMessage(window_.dialogParent(),
-                                       QStringLiteral("文字は100個までしか挿入できません。"),
-                                       QStringLiteral("文字の挿入"), MessageButtons::Ok);
+    if (context_.document().itemCount() >= MaxTextItems) {
+        context_.platform.showMessage(context_.dialogParent,
+                                      QStringLiteral("文字は100個までしか挿入できません。"),
+                                      QStringLiteral("文字の挿入"), MessageButtons::Ok);
         return;
     }
     frmText& dialog = textDialog();
     dialog.txtText()->setText(QString());
-    window_.platform().showModal(&dialog);
+    context_.platform.showModal(&dialog);
     if (Variable::DialogCancel)
         return;
 
-    const int slot = document.TextCount;
-    TextItem& item = document.item(slot);
-    item = TextItem{};
+    TextItem item;
     readDialog(dialog, item);
-    item.Left = 0;
-    item.Top = 0;
-    measure(item);
-    // Only the new item is drawn; the selection and its frame stay as they were.
-    window_.drawNewTextItem(slot);
-    document.LabelChanged = true;
-    document.TextCount = slot + 1;
+    history_.push(std::make_unique<InsertTextStep>(context_.label, context_.surface, item));
 }
 
 void TextCommands::mnuEditTextEdit_Click() {
     if (refuseWithoutSelection(QStringLiteral("編集する文字を選択してください。")))
         return;
-    LabelDocument& document = window_.document();
+    LabelDocument& document = context_.document();
     frmText& dialog = textDialog();
     const TextItem& current = document.selectedItem();
     dialog.setTextSelected(current.Text);
     dialog.setFontName(current.FontName);
     dialog.setSizeText(QString::number(current.Size));
     dialog.setColorIndex(current.Color);
-    window_.platform().showModal(&dialog);
-    if (Variable::DialogCancel)
+    context_.platform.showModal(&dialog);
+    if (Variable::DialogCancel || !document.hasSelection())
         return;
 
-    TextItem& item = document.selectedItem();
+    TextItem item = document.selectedItem();
     readDialog(dialog, item);
-    measure(item);
-    window_.RedrawLabel();
-    document.LabelChanged = true;
+    history_.push(std::make_unique<EditTextStep>(context_.label, context_.surface,
+                                                 document.SelectedText, item));
 }
 
 void TextCommands::mnuEditTextDel_Click() {
     if (refuseWithoutSelection(QStringLiteral("削除する文字を選択してください。")))
         return;
-    LabelDocument& document = window_.document();
-    const int last = document.TextCount - 1;
-    for (int slot = document.SelectedText; slot < last; ++slot)
-        document.item(slot) = document.item(slot + 1);
-    document.item(last) = TextItem{};
-    document.TextCount = last;
-    document.SelectedText = -1;
-    window_.RedrawLabel();
-    document.LabelChanged = true;
+    history_.push(std::make_unique<DeleteTextStep>(context_.label, context_.surface,
+                                                   context_.document().SelectedText));
 }
 
 void TextCommands::mnuEditTextCenterItem_Click(int index) {
     if (refuseWithoutSelection(QStringLiteral("移動する文字を選択してください。")))
         return;
-    LabelDocument& document = window_.document();
-    TextItem& item = document.selectedItem();
-    if (index == 0)
-        item.Left = (LabelSideMm - item.Width) / 2;
-    else if (index == 1)
-        item.Top = (LabelSideMm - item.Height) / 2;
-    else
+    if (index != 0 && index != 1)
         return;
-    window_.RedrawLabel();
-    document.LabelChanged = true;
+    history_.push(std::make_unique<CentreTextStep>(context_.label, context_.surface,
+                                                   context_.document().SelectedText,
+                                                   index == 0 ? CentreAxis::Across
+                                                              : CentreAxis::Down));
+}
+
+bool TextCommands::nudgeSelected(float dxMm, float dyMm, qint64 atMs) {
+    LabelDocument& document = context_.document();
+    if (!document.hasSelection())
+        return false;
+    const TextItem& item = document.selectedItem();
+    const QPointF from(item.Left, item.Top);
+    const QPointF to(item.Left + dxMm, item.Top + dyMm);
+    history_.push(std::make_unique<MoveTextStep>(context_.label, context_.surface,
+                                                 document.SelectedText, from, to,
+                                                 MoveTextStep::Gesture::Nudge, atMs));
+    return true;
 }

@@ -1,21 +1,26 @@
 #pragma once
 
+#include "document/LabelContext.h"
+
 #include <QPointer>
 
-class LabelWindow;
+class LabelHistory;
 class frmText;
 struct TextItem;
 
-// Inserting, editing, deleting and centring text items.
+// Inserting, editing, deleting, centring and nudging text items.
 class TextCommands {
 public:
-    explicit TextCommands(LabelWindow& window);
+    TextCommands(const LabelContext& context, LabelHistory& history);
     ~TextCommands();
 
     void mnuEditTextIns_Click();
     void mnuEditTextEdit_Click();
     void mnuEditTextDel_Click();
     void mnuEditTextCenterItem_Click(int index);
+    // Moves the selected item by the given millimetres (the arrow keys); a run of moves made
+    // within a second of each other is one undo step. False when nothing is selected.
+    bool nudgeSelected(float dxMm, float dyMm, qint64 atMs);
 
     // The text settings dialog, created on first use (and anew after its close box).
     frmText& textDialog();
@@ -23,8 +28,8 @@ public:
 private:
     bool refuseWithoutSelection(const QString& message);
     void readDialog(const frmText& dialog, TextItem& item);
-    void measure(TextItem& item);
 
-    LabelWindow& window_;
+    LabelContext context_;
+    LabelHistory& history_;
     QPointer<frmText> dialog_;
 };

@@ -1,7 +1,7 @@
 #include "editing/frmText.h"
 
 #include "document/ColorTable.h"
-#include "document/Cp932.h"
+#include "text/Cp932.h"
 #include "document/DialogState.h"
 #include "editing/SizeRule.h"
 #include "platform/Platform.h"

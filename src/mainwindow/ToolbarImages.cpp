@@ -75,6 +75,20 @@ void drawCross(QPainter& p) {
     p.drawLine(15, 5, 10, 11);
 }
 
+// A picture (sky and hill) inside four corner marks: the whole picture fitted to the label.
+void drawFit(QPainter& p) {
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 128, 255));
+    p.drawRect(3, 3, 10, 9);
+    p.setBrush(QColor(0, 128, 0));
+    p.drawPolygon(QPolygon({{3, 12}, {7, 7}, {10, 10}, {13, 8}, {13, 12}}));
+    p.setPen(Qt::black);
+    p.drawPolyline(QPolygon({{0, 3}, {0, 0}, {3, 0}}));
+    p.drawPolyline(QPolygon({{12, 0}, {15, 0}, {15, 3}}));
+    p.drawPolyline(QPolygon({{0, 11}, {0, 14}, {3, 14}}));
+    p.drawPolyline(QPolygon({{12, 14}, {15, 14}, {15, 11}}));
+}
+
 QImage drawImage(int number) {
     QImage image(Width, Height, QImage::Format_RGB32);
     image.fill(MaskColor);
@@ -87,6 +101,7 @@ QImage drawImage(int number) {
     case 5: drawLetter(p); drawPlus(p); break;
     case 6: drawLetter(p); drawPencil(p); break;
     case 7: drawLetter(p); drawCross(p); break;
+    case 8: drawFit(p); break;
     default: break;
     }
     return image;

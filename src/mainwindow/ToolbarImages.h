@@ -2,15 +2,15 @@
 
 #include <QIcon>
 
-// imlMenu: the seven 16 × 15 tool-bar images, drawn by the program itself. Light grey
+// imlMenu: the 16 × 15 tool-bar images, drawn by the program itself. Light grey
 // (192, 192, 192) is the mask colour and comes out transparent.
 namespace ToolbarImages {
 
 inline constexpr int Width = 16;
 inline constexpr int Height = 15;
-inline constexpr int Count = 7;
+inline constexpr int Count = 8;
 
-// Image 1..7: new, open, save, print, insert text, edit text, delete text.
+// Image 1..8: new, open, save, print, insert text, edit text, delete text, fit the background.
 QIcon image(int number);
 
 } // namespace ToolbarImages

@@ -1,7 +1,7 @@
 #include "mainwindow/frmMain.h"
 
-#include "document/BackgroundCommands.h"
 #include "document/DocumentCommands.h"
+#include "editing/BackgroundCommands.h"
 #include "editing/MouseEditing.h"
 #include "editing/TextCommands.h"
 #include "mainwindow/BandContainer.h"
@@ -17,11 +17,13 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDateTime>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScrollBar>
+#include <QSignalBlocker>
 #include <QToolBar>
 
 namespace {
@@ -59,11 +61,13 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     connect(picDoc_, &LabelView::mouseMove, this, &frmMain::picDoc_MouseMove);
     connect(picDoc_, &LabelView::mouseUp, this, &frmMain::picDoc_MouseUp);
 
-    documentCommands_ = std::make_unique<DocumentCommands>(*this);
-    backgroundCommands_ = std::make_unique<BackgroundCommands>(*this);
-    textCommands_ = std::make_unique<TextCommands>(*this);
-    mouseEditing_ = std::make_unique<MouseEditing>(*this, *picDoc_, *mnuEdit_);
-    printCommands_ = std::make_unique<PrintCommands>(*this);
+    documentCommands_ = std::make_unique<DocumentCommands>(context());
+    backgroundCommands_ = std::make_unique<BackgroundCommands>(context(), history_);
+    textCommands_ = std::make_unique<TextCommands>(context(), history_);
+    mouseEditing_ = std::make_unique<MouseEditing>(context(), history_);
+    printCommands_ = std::make_unique<PrintCommands>(context());
+    connect(&history_, &LabelHistory::changed, this, &frmMain::updateUndoActions);
+    updateUndoActions();
 
     // Key preview: the window sees keys before whichever of its controls has the focus.
     qApp->installEventFilter(this);
@@ -73,13 +77,15 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
 
 frmMain::~frmMain() { qApp->removeEventFilter(this); }
 
+LabelContext frmMain::context() { return LabelContext{platform_, this, label_, *this}; }
+
 // ---- Start-up and layout ------------------------------------------------------------------
 
 void frmMain::Form_Load() {
     restorePlacement();
-    cdlFile_ = FileDialogState{DocumentFilter, QString()};
-    cdlBack_ = FileDialogState{PictureFilter, QString()};
-    document_.SelectedText = -1;
+    label_.documentDialog = FileDialogState{DocumentFilter, QString()};
+    label_.backgroundDialog = FileDialogState{PictureFilter, QString()};
+    label_.document.SelectedText = -1;
 }
 
 void frmMain::restorePlacement() {
@@ -130,21 +136,18 @@ void frmMain::RedrawLabel() {
     const QColor background = picDoc_->palette().color(QPalette::Base);
 
     QPainter painter(&image);
-    const auto result =
-        LabelRenderer::drawView(painter, side, document_, picDummy_, background, viewCaches_);
+    const auto result = LabelRenderer::drawView(painter, side, label_.document, label_.picture,
+                                                background, viewCaches_);
     if (result == LabelRenderer::ViewResult::BackgroundRefused) {
         // The shown rectangle left the picture: show the circles on the cleared view, say so
-        // once, end the drag and start again from the picture's top-left corner, which is
-        // always accepted.
+        // once and start again from the picture's top-left corner, which is always accepted.
         LabelRenderer::drawGuideCircles(painter, LabelRenderer::screenGeometry(side));
         painter.end();
         picDoc_->setImage(image);
         picDoc_->repaint();
         platform_.showMessage(this, QStringLiteral("背景を画面外に出さないでください。"),
                               QStringLiteral("背景の移動制限"), MessageButtons::Ok);
-        picDoc_->showDefaultPointer();
-        document_.BackLeft = 0;
-        document_.BackTop = 0;
+        label_.document.putBackgroundOnPicture(label_.picture.naturalSizeMm());
         RedrawLabel();
         return;
     }
@@ -172,31 +175,72 @@ void frmMain::drawNewTextItem(int index) {
         return; // not laid out yet: the first layout draws everything
     QPainter painter(&image);
     LabelRenderer::drawTextItem(painter, LabelRenderer::screenGeometry(picDoc_->width()),
-                                document_.item(index));
+                                label_.document.item(index));
     painter.end();
     picDoc_->setImage(std::move(image));
 }
 
 void frmMain::placeSelectionFrame() {
-    SelectionFrame* frame = picDoc_->selectionFrame();
-    if (!document_.hasSelection()) {
-        frame->hide();
+    const LabelDocument& document = label_.document;
+    if (!document.hasSelection()) {
+        hideFrame();
         return;
     }
-    const TextItem& item = document_.selectedItem();
-    frame->setRectMm(QRectF(item.Left, item.Top, item.Width, item.Height));
+    const TextItem& item = document.item(document.SelectedText);
+    showFrame(QRectF(item.Left, item.Top, item.Width, item.Height));
+}
+
+void frmMain::showFrame(const QRectF& rectMm) {
+    SelectionFrame* frame = picDoc_->selectionFrame();
+    frame->setRectMm(rectMm);
     frame->show();
     frame->raise();
 }
 
+void frmMain::hideFrame() { picDoc_->selectionFrame()->hide(); }
+
+void frmMain::showMovePointer() { picDoc_->showMovePointer(); }
+
+void frmMain::showDefaultPointer() { picDoc_->showDefaultPointer(); }
+
+// Not exec(): the menu runs its commands on its own and the handler returns at once.
+void frmMain::popUpEditMenu(float x, float y) {
+    mnuEdit_->popup(picDoc_->mapToGlobal(picDoc_->toPixels(QPointF(x, y)).toPoint()));
+}
+
 void frmMain::setBackgroundPicture(Picture picture) {
-    picDummy_ = std::move(picture);
+    label_.picture = std::move(picture);
+    backgroundReplaced();
+}
+
+void frmMain::backgroundReplaced() {
     viewCaches_.picture.clear(); // the old picture's copy is not needed any more
 }
 
 int frmMain::scaleStep() const { return fsbZoom_->value(); }
 
 void frmMain::setScaleStep(int value) { fsbZoom_->setValue(value); }
+
+void frmMain::showScaleStep(int step) {
+    const QSignalBlocker quiet(fsbZoom_);
+    fsbZoom_->setValue(step);
+}
+
+void frmMain::documentReplaced() { history_.clear(); }
+
+void frmMain::documentSaved() { history_.markSaved(); }
+
+void frmMain::updateUndoActions() {
+    const auto caption = [](const QString& verb, const QString& mnemonic, const QString& step) {
+        return step.isEmpty() ? verb + mnemonic : verb + QStringLiteral(": ") + step + mnemonic;
+    };
+    mnuEditUndo_->setText(
+        caption(QStringLiteral("元に戻す"), QStringLiteral("(&U)"), history_.undoText()));
+    mnuEditUndo_->setEnabled(history_.canUndo());
+    mnuEditRedo_->setText(
+        caption(QStringLiteral("やり直し"), QStringLiteral("(&R)"), history_.redoText()));
+    mnuEditRedo_->setEnabled(history_.canRedo());
+}
 
 // ---- Menus and bands ----------------------------------------------------------------------
 
@@ -235,8 +279,18 @@ void frmMain::buildMenus() {
 
     mnuEdit_ = menuBar()->addMenu(QStringLiteral("編集(&E)"));
     mnuEdit_->setObjectName(QStringLiteral("mnuEdit"));
+    mnuEditUndo_ = addMenuItem(mnuEdit_, "mnuEditUndo", QStringLiteral("元に戻す(&U)"));
+    mnuEditUndo_->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    connect(mnuEditUndo_, &QAction::triggered, this, &frmMain::mnuEditUndo_Click);
+    mnuEditRedo_ = addMenuItem(mnuEdit_, "mnuEditRedo", QStringLiteral("やり直し(&R)"));
+    mnuEditRedo_->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    connect(mnuEditRedo_, &QAction::triggered, this, &frmMain::mnuEditRedo_Click);
+    addSeparator(mnuEdit_, "mnuEditBar0");
     connect(addMenuItem(mnuEdit_, "mnuEditBack", QStringLiteral("背景を開く(&B)...")),
             &QAction::triggered, this, &frmMain::mnuEditBack_Click);
+    connect(addMenuItem(mnuEdit_, "mnuEditBackFit", QStringLiteral("背景を全体に合わせる(&F)")),
+            &QAction::triggered, this, &frmMain::mnuEditBackFit_Click);
     addSeparator(mnuEdit_, "mnuEditBar1");
     connect(addMenuItem(mnuEdit_, "mnuEditTextIns", QStringLiteral("文字の挿入(&I)...")),
             &QAction::triggered, this, &frmMain::mnuEditTextIns_Click);
@@ -301,6 +355,7 @@ void frmMain::buildBands() {
                              {"Print", "4", QStringLiteral("ラベルの印刷")}});
     tbrEdit_ = buildToolBar(QStringLiteral("tbrEdit"),
                             {{"Open", "2", QStringLiteral("背景を開く")},
+                             {"Fit", "8", QStringLiteral("背景を全体に合わせる")},
                              {},
                              {"Ins", "5", QStringLiteral("文字の挿入")},
                              {"Edit", "6", QStringLiteral("文字の編集")},
@@ -312,6 +367,7 @@ void frmMain::buildBands() {
     fsbZoom_->setPageStep(10);
     fsbZoom_->setValue(0);
     connect(fsbZoom_, &QScrollBar::valueChanged, this, &frmMain::fsbZoom_Change);
+    connect(fsbZoom_, &QScrollBar::sliderPressed, this, [this] { ++zoomGesture_; });
 
     cbrMenu_->addBand(QStringLiteral("ファイル"), tbrFile_, px(1500), px(2340));
     cbrMenu_->addBand(QStringLiteral("編集"), tbrEdit_, px(1500), px(2190));
@@ -336,6 +392,8 @@ void frmMain::tbrFile_ButtonClick(const QString& key) {
 void frmMain::tbrEdit_ButtonClick(const QString& key) {
     if (key == QLatin1String("Open"))
         mnuEditBack_Click();
+    else if (key == QLatin1String("Fit"))
+        mnuEditBackFit_Click();
     else if (key == QLatin1String("Ins"))
         mnuEditTextIns_Click();
     else if (key == QLatin1String("Edit"))
@@ -344,13 +402,34 @@ void frmMain::tbrEdit_ButtonClick(const QString& key) {
         mnuEditTextDel_Click();
 }
 
-// Insert and Delete run their commands and still reach the focused control.
+// Insert and Delete run their commands and still reach the focused control. A drag under way
+// ends first: the dialog takes the mouse, or the selection changes under it.
 bool frmMain::Form_KeyDown(int key) {
+    if (key != Qt::Key_Insert && key != Qt::Key_Delete)
+        return false;
+    mouseEditing_->cancelDrag();
     if (key == Qt::Key_Insert)
         mnuEditTextIns_Click();
-    else if (key == Qt::Key_Delete)
+    else
         mnuEditTextDel_Click();
     return false;
+}
+
+// On the focused label, the arrow keys move the selected item by half a millimetre, with Shift by
+// five; a held key repeats.
+bool frmMain::arrowKeyNudges(const QKeyEvent& key) {
+    if (focusWidget() != picDoc_ || mouseEditing_->dragging())
+        return false;
+    const float step = (key.modifiers() & Qt::ShiftModifier) ? 5.0f : 0.5f;
+    float dx = 0, dy = 0;
+    switch (key.key()) {
+    case Qt::Key_Left: dx = -step; break;
+    case Qt::Key_Right: dx = step; break;
+    case Qt::Key_Up: dy = -step; break;
+    case Qt::Key_Down: dy = step; break;
+    default: return false;
+    }
+    return textCommands_->nudgeSelected(dx, dy, QDateTime::currentMSecsSinceEpoch());
 }
 
 // Enter runs the edit command and is swallowed.
@@ -364,6 +443,12 @@ bool frmMain::Form_KeyPress(int key) {
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) {
         Form_Resize();
+        return false;
+    }
+    // A menu or dialog that opens takes the mouse: a drag under way would never see its release.
+    if (event->type() == QEvent::Show && mouseEditing_->dragging() &&
+        (qobject_cast<QDialog*>(watched) || qobject_cast<QMenu*>(watched))) {
+        mouseEditing_->cancelDrag();
         return false;
     }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
@@ -381,6 +466,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     lastKeyEvent_ = event;
     lastKeyTarget_ = widget;
     auto* keyEvent = static_cast<QKeyEvent*>(event);
+    if (menuHasKeyboard())
+        return false;
+    if (arrowKeyNudges(*keyEvent)) {
+        keyEvent->accept();
+        return true;
+    }
     if (Form_KeyPress(keyEvent->key())) {
         keyEvent->accept();
         return true;
@@ -397,13 +488,32 @@ void frmMain::mnuFilePrintSetup_Click() { printCommands_->mnuFilePrintSetup_Clic
 void frmMain::mnuFilePrint_Click() { printCommands_->mnuFilePrint_Click(); }
 void frmMain::mnuFileExit_Click() { close(); }
 void frmMain::mnuEditBack_Click() { backgroundCommands_->mnuEditBack_Click(); }
+void frmMain::mnuEditBackFit_Click() { backgroundCommands_->mnuEditBackFit_Click(); }
+
+// Undo and redo wait while a drag is under way; a dialog open blocks them by being modal.
+void frmMain::mnuEditUndo_Click() {
+    if (!mouseEditing_->dragging())
+        history_.undo();
+}
+void frmMain::mnuEditRedo_Click() {
+    if (!mouseEditing_->dragging())
+        history_.redo();
+}
+
+bool frmMain::menuHasKeyboard() const {
+    return QApplication::activePopupWidget() != nullptr || menuBar()->hasFocus() ||
+           menuBar()->activeAction() != nullptr;
+}
 void frmMain::mnuEditTextIns_Click() { textCommands_->mnuEditTextIns_Click(); }
 void frmMain::mnuEditTextEdit_Click() { textCommands_->mnuEditTextEdit_Click(); }
 void frmMain::mnuEditTextDel_Click() { textCommands_->mnuEditTextDel_Click(); }
 void frmMain::mnuEditTextCenterItem_Click(int index) {
     textCommands_->mnuEditTextCenterItem_Click(index);
 }
-void frmMain::fsbZoom_Change() { backgroundCommands_->fsbZoom_Change(); }
+void frmMain::fsbZoom_Change() {
+    backgroundCommands_->fsbZoom_Change(fsbZoom_->value(), QDateTime::currentMSecsSinceEpoch(),
+                                        fsbZoom_->isSliderDown() ? zoomGesture_ : 0);
+}
 
 void frmMain::mnuHelpAbout_Click() {
     if (!about_)
@@ -433,7 +543,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 // Returns false to keep the window open.
 bool frmMain::Form_Unload() {
-    if (document_.LabelChanged) {
+    if (label_.document.LabelChanged) {
         const MessageAnswer answer = platform_.showMessage(
             this, QStringLiteral("ラベルは変更されています。変更しますか？"),
             QStringLiteral("終了確認"), MessageButtons::YesNoCancel);

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "document/LabelWindow.h"
+#include "commands/LabelHistory.h"
+#include "document/LabelContext.h"
 #include "view/ViewCaches.h"
 
 #include <QMainWindow>
@@ -14,33 +15,47 @@ class LabelView;
 class MouseEditing;
 class PrintCommands;
 class QAction;
+class QKeyEvent;
 class QMenu;
 class QScrollBar;
 class QToolBar;
 class TextCommands;
 class frmAbout;
 
-// The one main window: it owns the document for the whole run, lays out the view and routes
-// menus, tool bars, keys and the mouse to the commands.
-class frmMain : public QMainWindow, public LabelWindow {
+// The one main window: it owns the open label and its undo history for the whole run, shows the
+// label, and routes menus, tool bars, keys and the mouse to the commands.
+class frmMain : public QMainWindow, public LabelSurface {
     Q_OBJECT
 public:
     explicit frmMain(Platform& platform, QWidget* parent = nullptr);
     ~frmMain() override;
 
-    // LabelWindow
-    LabelDocument& document() override { return document_; }
-    Platform& platform() override { return platform_; }
-    QWidget* dialogParent() override { return this; }
-    const Picture& backgroundPicture() const override { return picDummy_; }
-    void setBackgroundPicture(Picture picture) override;
-    FileDialogState& documentDialog() override { return cdlFile_; }
-    FileDialogState& backgroundDialog() override { return cdlBack_; }
-    int scaleStep() const override;
-    void setScaleStep(int value) override;
+    // The open label
+    OpenLabel& label() { return label_; }
+    LabelDocument& document() { return label_.document; }
+    Platform& platform() { return platform_; }
+    const Picture& backgroundPicture() const { return label_.picture; }
+    void setBackgroundPicture(Picture picture);
+    FileDialogState& documentDialog() { return label_.documentDialog; }
+    FileDialogState& backgroundDialog() { return label_.backgroundDialog; }
+    LabelHistory& history() { return history_; }
+    // The scroll bar's value; setting a different one zooms as the user would.
+    int scaleStep() const;
+    void setScaleStep(int value);
+
+    // LabelSurface
     void RedrawLabel() override;
     void drawNewTextItem(int index) override;
     double viewSidePx() const override;
+    void showScaleStep(int step) override;
+    void backgroundReplaced() override;
+    void documentReplaced() override;
+    void documentSaved() override;
+    void showFrame(const QRectF& rectMm) override;
+    void hideFrame() override;
+    void showMovePointer() override;
+    void showDefaultPointer() override;
+    void popUpEditMenu(float x, float y) override;
 
     // Layout
     void LayoutView(float bandHeightPx);
@@ -53,7 +68,10 @@ public:
     void mnuFilePrintSetup_Click();
     void mnuFilePrint_Click();
     void mnuFileExit_Click();
+    void mnuEditUndo_Click();
+    void mnuEditRedo_Click();
     void mnuEditBack_Click();
+    void mnuEditBackFit_Click();
     void mnuEditTextIns_Click();
     void mnuEditTextEdit_Click();
     void mnuEditTextDel_Click();
@@ -91,6 +109,9 @@ private:
     void Form_Resize();
     bool Form_KeyDown(int key);
     bool Form_KeyPress(int key);
+    bool arrowKeyNudges(const QKeyEvent& key);
+    // True while an open menu or the menu bar has the keyboard: keys are then the menu's.
+    bool menuHasKeyboard() const;
     bool Form_Unload();
     void closeDialogs();
 
@@ -101,16 +122,16 @@ private:
     void addSeparator(QMenu* menu, const QString& name);
     void restorePlacement();
     void placeSelectionFrame();
+    void updateUndoActions();
+    LabelContext context();
     QImage& nextViewImage(int sidePx, qreal ratio);
 
     Platform& platform_;
-    LabelDocument document_;
-    Picture picDummy_;
+    OpenLabel label_;
+    LabelHistory history_{label_};
     ViewCaches viewCaches_; // what RedrawLabel keeps between redraws
     QImage viewImages_[2];
     int nextViewImage_ = 0;
-    FileDialogState cdlFile_;
-    FileDialogState cdlBack_;
     QRectF requestedPlacementTwips_;
 
     QWidget* client_ = nullptr;
@@ -121,6 +142,9 @@ private:
     QWidget* picView_ = nullptr;
     LabelView* picDoc_ = nullptr;
     QMenu* mnuEdit_ = nullptr;
+    QAction* mnuEditUndo_ = nullptr;
+    QAction* mnuEditRedo_ = nullptr;
+    int zoomGesture_ = 0; // counts drags of the scroll bar's thumb
     QPointer<frmAbout> about_;
     QEvent* lastKeyEvent_ = nullptr;
     QPointer<QWidget> lastKeyTarget_;

@@ -1,6 +1,5 @@
 #include "printing/PrintCommands.h"
 
-#include "document/LabelWindow.h"
 #include "printing/frmPrint.h"
 #include "printing/render/OffsetNumber.h"
 #include "printing/render/PrintRenderer.h"
@@ -9,18 +8,18 @@
 #include <QPainter>
 #include <QPrinter>
 
-PrintCommands::PrintCommands(LabelWindow& window) : window_(window) {}
+PrintCommands::PrintCommands(const LabelContext& context) : context_(context) {}
 
 PrintCommands::~PrintCommands() = default;
 
 void PrintCommands::mnuFilePrintSetup_Click() {
     if (!frmPrint_)
-        frmPrint_ = new frmPrint(window_.platform(), window_.dialogParent());
-    window_.platform().showModal(frmPrint_);
+        frmPrint_ = new frmPrint(context_.platform, context_.dialogParent);
+    context_.platform.showModal(frmPrint_);
 }
 
 std::optional<PrintCommands::Offset> PrintCommands::readOffset() const {
-    Platform& platform = window_.platform();
+    Platform& platform = context_.platform;
     const auto left = OffsetNumber::parseStored(
         platform.readSetting(QStringLiteral("PrinterLeft"), QStringLiteral("0")));
     const auto top = OffsetNumber::parseStored(
@@ -42,10 +41,10 @@ void PrintCommands::mnuFilePrint_Click() {
     QPrinter printer(QPrinter::HighResolution);
     // Coordinates start at the printable area's top-left corner, as the offset is measured.
     printer.setFullPage(false);
-    const QString path = window_.documentDialog().fileName;
+    const QString path = context_.label.documentDialog.fileName;
     printer.setDocName(path.isEmpty() ? QStringLiteral("Gyroplatecomposer")
                                       : QFileInfo(path).completeBaseName());
-    if (!window_.platform().showPrintDialog(window_.dialogParent(), printer))
+    if (!context_.platform.showPrintDialog(context_.dialogParent, printer))
         return;
     if (!printLabel(printer, *offset))
         reportFailure();
@@ -57,11 +56,11 @@ bool PrintCommands::printLabel(QPrinter& printer, const Offset& offset) const {
         return false;
     PrintRenderer::drawLabel(painter,
                              PrintRenderer::pageGeometry(printer, offset.leftMm, offset.topMm),
-                             window_.document(), window_.backgroundPicture());
+                             context_.document(), context_.label.picture);
     return painter.end() && printer.printerState() != QPrinter::Error;
 }
 
 void PrintCommands::reportFailure() const {
-    window_.platform().showMessage(window_.dialogParent(), QStringLiteral("印刷できませんでした。"),
+    context_.platform.showMessage(context_.dialogParent, QStringLiteral("印刷できませんでした。"),
                                    QStringLiteral("エラー"), MessageButtons::Ok);
 }

@@ -1,16 +1,17 @@
 #pragma once
 
+#include "document/LabelContext.h"
+
 #include <QPointer>
 #include <optional>
 
-class LabelWindow;
 class QPrinter;
 class frmPrint;
 
 // The print position dialog and printing the label.
 class PrintCommands {
 public:
-    explicit PrintCommands(LabelWindow& window);
+    explicit PrintCommands(const LabelContext& context);
     ~PrintCommands();
 
     void mnuFilePrintSetup_Click();
@@ -32,7 +33,7 @@ private:
 
     void reportFailure() const;
 
-    LabelWindow& window_;
+    LabelContext context_;
     // Loaded on first use; the close box destroys it, shut-down closes it by its object name.
     QPointer<frmPrint> frmPrint_;
 };

@@ -36,13 +36,6 @@ Geometry screenGeometry(double sidePx) {
     return Geometry{QPointF(0, 0), sidePx / LabelSideMm, ScreenMmPerPoint};
 }
 
-bool backgroundAccepted(const LabelDocument& document, const Picture& picture) {
-    const QSizeF natural = picture.naturalSizeMm();
-    // Written so that NaN is refused too.
-    return document.BackLeft >= 0 && document.BackLeft < natural.width() &&
-           document.BackTop >= 0 && document.BackTop < natural.height();
-}
-
 namespace {
 
 bool placementDrawable(const LabelDocument& document) {
@@ -186,6 +179,12 @@ QSizeF measureText(const TextItem& item, double viewSidePx) {
                   metrics.height() / geometry.unitsPerMm);
 }
 
+void measureItem(TextItem& item, double viewSidePx) {
+    const QSizeF extent = measureText(item, viewSidePx);
+    item.Width = float(extent.width());
+    item.Height = float(extent.height());
+}
+
 namespace {
 
 ViewResult drawViewWith(QPainter& painter, double sidePx, const LabelDocument& document,
@@ -194,7 +193,7 @@ ViewResult drawViewWith(QPainter& painter, double sidePx, const LabelDocument& d
     const Geometry geometry = screenGeometry(sidePx);
     painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
     if (!picture.isEmpty()) {
-        if (!backgroundAccepted(document, picture))
+        if (!document.backgroundOnPicture(picture.naturalSizeMm()))
             return ViewResult::BackgroundRefused;
         if (caches)
             drawBackground(painter, geometry, document, picture, caches->picture);

@@ -40,10 +40,6 @@ struct Geometry {
 // The geometry of the screen view: a square of sidePx logical pixels.
 Geometry screenGeometry(double sidePx);
 
-// False when the shown rectangle's top-left corner lies outside the picture; the window then
-// shows the limit message and puts the corner back to (0, 0), which is always accepted.
-bool backgroundAccepted(const LabelDocument& document, const Picture& picture);
-
 // The part of the picture named by BackLeft..BackHeight stretched over the label square. Where
 // that rectangle reaches past the picture, nothing is drawn.
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
@@ -67,6 +63,11 @@ double itemFontSizeUnits(const Geometry& geometry, const TextItem& item);
 // Width and height of an item's text in label millimetres, measured with the view's font for a
 // view of sidePx logical pixels.
 QSizeF measureText(const TextItem& item, double viewSidePx);
+// Stores that extent as the item's Width and Height, as inserting or editing an item does.
+void measureItem(TextItem& item, double viewSidePx);
+// A view at the label's real size (6917.4 twips at 15 twips per pixel): measured there, an
+// item's extent is what the printed text takes.
+inline constexpr double RealSizeViewPx = 6917.4 / 15;
 
 enum class ViewResult { Drawn, BackgroundRefused };
 

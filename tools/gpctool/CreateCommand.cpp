@@ -16,17 +16,11 @@ struct CreateArgs {
     bool measure = false;
 };
 
-// The editor measures an item when it is inserted or edited, with the view's font; a view at the
-// label's real size (6917.4 twips at 15 twips per pixel) gives the extent the printed text takes.
-constexpr double RealSizeViewPx = 6917.4 / 15;
-
+// The editor measures an item when it is inserted or edited; measured for a view at the label's
+// real size, the extent is what the printed text takes.
 void measureItems(LabelDocument& document) {
-    for (int i = 0; i < std::clamp(document.TextCount, 0, MaxTextItems); ++i) {
-        TextItem& item = document.item(i);
-        const QSizeF size = LabelRenderer::measureText(item, RealSizeViewPx);
-        item.Width = float(size.width());
-        item.Height = float(size.height());
-    }
+    for (int i = 0; i < document.itemCount(); ++i)
+        LabelRenderer::measureItem(document.item(i), LabelRenderer::RealSizeViewPx);
 }
 
 void printError(const QString& line) {

@@ -27,6 +27,11 @@ public:
     const QImage& image() const { return image_; }
     QSizeF naturalSizeMm() const { return naturalSizeMm_; }
 
+    // What the picture holds in memory, and a key that is the same for every copy of it (copies
+    // share their data).
+    qint64 memoryBytes() const { return image_.sizeInBytes(); }
+    qint64 sharedKey() const { return image_.cacheKey(); }
+
     // Image pixels per millimetre of the natural size, for mapping a source rectangle.
     double pixelsPerMmX() const { return image_.width() / naturalSizeMm_.width(); }
     double pixelsPerMmY() const { return image_.height() / naturalSizeMm_.height(); }

@@ -1,6 +1,7 @@
 #include "platform/pictures/WmfCanvas.h"
 
-#include "document/Cp932.h"
+#include "text/Cp932.h"
+#include "text/Windows1252.h"
 
 #include <QFontMetricsF>
 #include <algorithm>
@@ -13,15 +14,6 @@ constexpr double MinFontPx = 0.5;
 
 bool isShiftJisLead(std::uint8_t byte) {
     return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
-}
-
-// Windows-1252 where it differs from Latin-1.
-QChar ansiCharacter(std::uint8_t byte) {
-    static constexpr char16_t High[32] = {
-        0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-    return byte >= 0x80 && byte < 0xA0 ? QChar(High[byte - 0x80]) : QChar(byte);
 }
 
 // Splits Shift-JIS bytes into characters and decodes them; a character the code page does not
@@ -52,11 +44,9 @@ QString WmfCanvas::decode(QByteArrayView bytes, int charset, QList<int>* byteCou
     QList<int>& out = byteCounts ? *byteCounts : counts;
     if (charset == Wmf::ShiftJisCharset || charset == Wmf::DefaultCharset)
         return decodeShiftJis(bytes, &out);
-    QString text;
-    for (char byte : bytes) {
-        text.append(ansiCharacter(std::uint8_t(byte)));
+    const QString text = Windows1252::decode(bytes);
+    for (qsizetype i = 0; i < text.size(); ++i)
         out.append(1);
-    }
     return text;
 }
 

@@ -150,18 +150,15 @@ bool writeView(const QString& path, const LabelDocument& document, const Picture
         return false;
     }
     {
+        // A placement the editor would refuse is drawn from the picture's top-left corner, as
+        // the editor then shows it.
+        LabelDocument shown = document;
+        if (!picture.isEmpty() && shown.putBackgroundOnPicture(picture.naturalSizeMm()) && notice)
+            *notice = QStringLiteral("the shown part lay outside the background picture; "
+                                     "drawn from the picture's top-left corner, as the "
+                                     "editor would");
         QPainter painter(&image);
-        if (LabelRenderer::drawView(painter, sidePx, document, picture, Qt::white) ==
-            LabelRenderer::ViewResult::BackgroundRefused) {
-            LabelDocument moved = document;
-            moved.BackLeft = 0;
-            moved.BackTop = 0;
-            LabelRenderer::drawView(painter, sidePx, moved, picture, Qt::white);
-            if (notice)
-                *notice = QStringLiteral("the shown part lay outside the background picture; "
-                                         "drawn from the picture's top-left corner, as the "
-                                         "editor would");
-        }
+        LabelRenderer::drawView(painter, sidePx, shown, picture, Qt::white);
     }
     return saveImage(path, image, reason);
 }

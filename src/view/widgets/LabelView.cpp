@@ -34,6 +34,8 @@ LabelView::LabelView(QWidget* parent) : QWidget(parent), selectionFrame_(new Sel
     setObjectName(QStringLiteral("picDoc"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMouseTracking(false);
+    // A click gives the label the keyboard, for the arrow keys.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 void LabelView::setImage(QImage image) {
@@ -92,7 +94,7 @@ void LabelView::mouseReleaseEvent(QMouseEvent* event) {
                  float(mm.y()));
 }
 
-// A double click is a second press as far as editing is concerned.
-void LabelView::mouseDoubleClickEvent(QMouseEvent* event) { mousePressEvent(event); }
+// The first press of a double click has selected already; the second starts no drag.
+void LabelView::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
 
 void LabelView::resizeEvent(QResizeEvent*) { selectionFrame_->updatePlacement(); }

@@ -24,7 +24,7 @@ public:
     QPointF toMillimetres(QPointF pixels) const;
     QPointF toPixels(QPointF millimetres) const;
 
-    // Drag state is the pointer: a drag is in progress exactly while the move pointer shows.
+    // The move pointer shows while something is dragged.
     bool showsMovePointer() const;
     void showMovePointer();
     void showDefaultPointer();

@@ -1,4 +1,4 @@
-#include "document/Cp932.h"
+#include "text/Cp932.h"
 
 #include <memory>
 #include <unicode/ucnv.h>

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "commands/LabelStep.h"
+
+// A new text item at the end of the table. The selection stays as it was.
+class InsertTextStep : public LabelStep {
+public:
+    InsertTextStep(OpenLabel& label, LabelSurface& surface, const TextItem& item);
+    void redo() override;
+    void undo() override;
+
+private:
+    TextItem item_;
+    int slot_;
+    int selection_;
+    bool drawnOnce_ = false;
+};

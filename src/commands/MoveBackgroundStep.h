@@ -1,0 +1,9 @@
+#pragma once
+
+#include "commands/BackgroundStep.h"
+
+// One background drag, press to release (or to the limit that ended it).
+class MoveBackgroundStep : public BackgroundStep {
+public:
+    MoveBackgroundStep(OpenLabel& label, LabelSurface& surface, const BackgroundDragAnchor& anchor);
+};

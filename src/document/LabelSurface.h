@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QRectF>
+
+// What the commands need of whatever shows the open label: a narrow surface, so that commands and
+// their tests never need the window. Coordinates are label millimetres.
+class LabelSurface {
+public:
+    virtual ~LabelSurface() = default;
+
+    // Rebuilds the whole view from the label, with the selection frame on the selected item.
+    virtual void RedrawLabel() = 0;
+    // Draws one newly inserted item on top of what the view shows, without a whole redraw.
+    virtual void drawNewTextItem(int index) {
+        (void)index;
+        RedrawLabel();
+    }
+    // The view's side in logical pixels (text is measured for it).
+    virtual double viewSidePx() const = 0;
+
+    // Shows the scale step on its control without running the zoom again.
+    virtual void showScaleStep(int step) = 0;
+    // The background picture was replaced: whatever the view keeps of the old one can go.
+    virtual void backgroundReplaced() {}
+    // A new document replaced the open one, or the open one was saved (undo history follows).
+    virtual void documentReplaced() {}
+    virtual void documentSaved() {}
+
+    virtual void showFrame(const QRectF& rectMm) = 0;
+    virtual void hideFrame() = 0;
+    virtual void showMovePointer() = 0;
+    virtual void showDefaultPointer() = 0;
+    // The Edit menu at a point of the label, returning at once (its commands run on their own).
+    virtual void popUpEditMenu(float x, float y) = 0;
+};

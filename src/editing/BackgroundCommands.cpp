@@ -1,0 +1,44 @@
+#include "editing/BackgroundCommands.h"
+
+#include "commands/FitBackgroundStep.h"
+#include "commands/LabelHistory.h"
+#include "commands/OpenBackgroundStep.h"
+#include "commands/ZoomStep.h"
+
+void BackgroundCommands::mnuEditBack_Click() {
+    Platform& platform = context_.platform;
+    FileDialogState dialog = context_.label.backgroundDialog;
+    if (!platform.showOpenDialog(context_.dialogParent, dialog))
+        return;
+
+    // Loaded before anything changes, so that a file the loader refuses leaves the placement,
+    // the scale step, the picture and BackPath as they were.
+    Picture picture = platform.loadPicture(dialog.fileName);
+    if (picture.isEmpty()) {
+        platform.showMessage(context_.dialogParent, QStringLiteral("画像を読み込めませんでした。"),
+                             QStringLiteral("エラー"), MessageButtons::Ok);
+        return;
+    }
+    history_.push(std::make_unique<OpenBackgroundStep>(context_.label, context_.surface, picture,
+                                                       dialog.fileName));
+}
+
+void BackgroundCommands::mnuEditBackFit_Click() {
+    if (context_.label.picture.isEmpty())
+        return;
+    history_.push(std::make_unique<FitBackgroundStep>(context_.label, context_.surface));
+}
+
+void BackgroundCommands::fsbZoom_Change(int value, qint64 atMs, int gesture) {
+    OpenLabel& label = context_.label;
+    if (label.picture.isEmpty()) {
+        // Without a picture the scroll bar only snaps back; the document is not touched.
+        label.scaleStep = 0;
+        context_.surface.showScaleStep(0);
+        return;
+    }
+    if (value == label.scaleStep)
+        return;
+    history_.push(
+        std::make_unique<ZoomStep>(label, context_.surface, value, atMs, gesture));
+}

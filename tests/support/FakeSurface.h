@@ -1,0 +1,31 @@
+#pragma once
+
+#include "document/LabelSurface.h"
+
+#include <QRectF>
+
+// A label surface with no window: it counts what the commands ask of it, so command and undo
+// tests run without the main window.
+class FakeSurface : public LabelSurface {
+public:
+    int redraws = 0;
+    int newItemsDrawn = 0;
+    int shownStep = 0;
+    bool frameShown = false;
+    QRectF frameMm;
+    bool movePointer = false;
+    int menusPoppedUp = 0;
+
+    void RedrawLabel() override { ++redraws; }
+    void drawNewTextItem(int) override { ++newItemsDrawn; }
+    double viewSidePx() const override { return 500; }
+    void showScaleStep(int step) override { shownStep = step; }
+    void showFrame(const QRectF& rectMm) override {
+        frameShown = true;
+        frameMm = rectMm;
+    }
+    void hideFrame() override { frameShown = false; }
+    void showMovePointer() override { movePointer = true; }
+    void showDefaultPointer() override { movePointer = false; }
+    void popUpEditMenu(float, float) override { ++menusPoppedUp; }
+};
