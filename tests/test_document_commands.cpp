@@ -242,6 +242,39 @@ private slots:
         QCOMPARE(readAll(target).size(), 100000 + pictureBytes.size() - 1);
     }
 
+    // A fitted and zoomed placement opens exactly as saved whatever the window showed before,
+    // the zoom continues about the fitted side, and the opened document has nothing to undo.
+    void fittedPlacementReopensExactly() {
+        ScriptedPlatform platform;
+        frmMain window(platform);
+        const QString picture = path("fit.png");
+        writePng(picture, QColor(200, 10, 30), QSize(600, 500));
+        chooseBackground(window, picture);
+        window.mnuEditBackFit_Click();
+        const float fittedSide = window.document().BackWidth;
+        QCOMPARE(fittedSide, float(500 * 25.4 / 96));
+        window.setScaleStep(30);
+        const LabelDocument saved = window.document();
+        platform.fileAnswers = {path("fit.gpc")};
+        window.mnuFileSave_Click(1);
+
+        ScriptedPlatform otherPlatform;
+        frmMain other(otherPlatform);
+        chooseBackground(other, picture);
+        other.setScaleStep(-60);
+        other.document().LabelChanged = false;
+        QVERIFY(other.history().canUndo());
+        otherPlatform.fileAnswers = {path("fit.gpc")};
+        other.mnuFileOpen_Click();
+        QCOMPARE(other.scaleStep(), 30);
+        QCOMPARE(other.document().BackWidth, saved.BackWidth);
+        QCOMPARE(other.document().BackLeft, saved.BackLeft);
+        QCOMPARE(other.document().BackTop, saved.BackTop);
+        QVERIFY(!other.history().canUndo());
+        other.setScaleStep(0);
+        QCOMPARE(other.document().BackWidth, fittedSide);
+    }
+
     void withoutPictureTheScaleStepReadsBackZero() {
         LabelDocument stored;
         stored.BackWidth = stored.BackHeight = 80;

@@ -8,6 +8,7 @@
 
 #include <QDialog>
 #include <QMenu>
+#include <QScrollBar>
 #include <QtTest>
 #include <cmath>
 
@@ -254,6 +255,35 @@ private slots:
         QVERIFY(!view()->showsMovePointer());
         QCOMPARE(document.BackWidth, 61.0f);
         QVERIFY(platform_->messages.isEmpty());
+    }
+
+    // On the focused label the arrows move the selected item, by 5 mm with Shift, a run of
+    // presses being one step; on the focused scroll bar they still zoom.
+    void arrowKeysNudgeTheSelectedItem() {
+        withPicture(20, 20);
+        LabelDocument& document = addItems({makeItem("A", 20, 30, 40, 10)});
+        frm_->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(frm_.get()));
+        press(Qt::LeftButton, 25, 35);
+        release(Qt::LeftButton, 25, 35);
+        QCOMPARE(QApplication::focusWidget(), view());
+        QTest::keyClick(view(), Qt::Key_Right);
+        QTest::keyClick(view(), Qt::Key_Right);
+        QTest::keyClick(view(), Qt::Key_Down, Qt::ShiftModifier);
+        QCOMPARE(document.item(0).Left, 21.0f);
+        QCOMPARE(document.item(0).Top, 35.0f);
+        QCOMPARE(frame()->rectMm(), QRectF(21, 35, 40, 10));
+        QVERIFY(document.LabelChanged);
+        QCOMPARE(frm_->history().count(), 1);
+
+        frm_->fsbZoom()->setFocus();
+        QTest::keyClick(frm_->fsbZoom(), Qt::Key_Right);
+        QCOMPARE(qAbs(frm_->scaleStep()), 1);
+        QCOMPARE(document.item(0).Left, 21.0f);
+        frm_->history().undo();
+        frm_->history().undo();
+        QCOMPARE(document.item(0).Left, 20.0f);
+        QCOMPARE(document.item(0).Top, 30.0f);
     }
 
     // Leaving the picture gives the message once; the rest of that drag is ignored.
