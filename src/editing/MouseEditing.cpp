@@ -81,7 +81,9 @@ void MouseEditing::moveBackground(float x, float y) {
     // corner, which ends the drag there.
     endDrag();
     context_.surface.RedrawLabel();
-    history_.push(std::make_unique<MoveBackgroundStep>(context_.label, context_.surface, anchor_));
+    if (document.BackLeft != anchor_.backLeft || document.BackTop != anchor_.backTop)
+        history_.push(
+            std::make_unique<MoveBackgroundStep>(context_.label, context_.surface, anchor_));
 }
 
 void MouseEditing::picDoc_MouseUp(int button, int, float x, float y) {
