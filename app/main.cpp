@@ -1,6 +1,7 @@
 #include "mainwindow/AppIcon.h"
 #include "mainwindow/frmMain.h"
 #include "platform/QtPlatform.h"
+#include "Version.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -28,7 +29,7 @@ int main(int argc, char** argv) {
     }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Gyroplatecomposer"));
-    QApplication::setApplicationVersion(QStringLiteral("2.18"));
+    QApplication::setApplicationVersion(QLatin1String(GpcVersion));
     QApplication::setWindowIcon(AppIcon::icon());
 
     // Qt's own buttons and dialogs in Japanese, like the rest of the editor.

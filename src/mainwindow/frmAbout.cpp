@@ -1,6 +1,7 @@
 #include "mainwindow/frmAbout.h"
 
 #include "mainwindow/AppIcon.h"
+#include "Version.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -20,7 +21,7 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
     setFixedSize(4680 / 15, 1785 / 15);
 
-    auto* label1 = new QLabel(QStringLiteral("Gyroplatecomposer v2.18"), this);
+    auto* label1 = new QLabel(QStringLiteral("Gyroplatecomposer v") + QLatin1String(GpcVersion), this);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setGeometry(twips(1200, 360, 1935 + 600, 255 + 60));
     auto* label2 = new QLabel(QStringLiteral("ディスクレーベル作成ソフト — Gyroplatecomposer 開発チーム"), this);

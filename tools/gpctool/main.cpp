@@ -1,4 +1,5 @@
 #include "tools/gpctool/Commands.h"
+#include "Version.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -32,7 +33,7 @@ int main(int argc, char** argv) {
         return GpcTool::Success;
     }
     if (command == QLatin1String("--version")) {
-        std::puts("gpctool 2.18");
+        std::printf("gpctool %s\n", GpcVersion);
         return GpcTool::Success;
     }
     if (command == QLatin1String("info"))
