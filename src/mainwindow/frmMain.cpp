@@ -11,6 +11,7 @@
 #include "platform/pictures/PictureLoader.h"
 #include "printing/PrintCommands.h"
 #include "view/LabelRenderer.h"
+#include "view/RangeOutlines.h"
 #include "view/widgets/LabelView.h"
 #include "view/widgets/SelectionFrame.h"
 
@@ -44,6 +45,7 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     setCentralWidget(client_);
     client_->installEventFilter(this);
 
+    printCommands_ = std::make_unique<PrintCommands>(*this);
     buildMenus();
     buildBands();
 
@@ -63,7 +65,6 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     backgroundCommands_ = std::make_unique<BackgroundCommands>(*this);
     textCommands_ = std::make_unique<TextCommands>(*this);
     mouseEditing_ = std::make_unique<MouseEditing>(*this, *picDoc_, *mnuEdit_);
-    printCommands_ = std::make_unique<PrintCommands>(*this);
 
     // Key preview: the window sees keys before whichever of its controls has the focus.
     qApp->installEventFilter(this);
@@ -148,6 +149,8 @@ void frmMain::RedrawLabel() {
         RedrawLabel();
         return;
     }
+    RangeOutlines::draw(painter, LabelRenderer::screenGeometry(side),
+                        viewCaches_.range.findings(document_));
     painter.end();
     picDoc_->setImage(image);
     placeSelectionFrame();
@@ -229,6 +232,7 @@ void frmMain::buildMenus() {
             &QAction::triggered, this, &frmMain::mnuFilePrintSetup_Click);
     connect(addMenuItem(mnuFile, "mnuFilePrint", QStringLiteral("印刷(&P)...")),
             &QAction::triggered, this, &frmMain::mnuFilePrint_Click);
+    printCommands_->addMenuItems(mnuFile);
     addSeparator(mnuFile, "mnuFileBar2");
     connect(addMenuItem(mnuFile, "mnuFileExit", QStringLiteral("終了(&X)")), &QAction::triggered,
             this, &frmMain::mnuFileExit_Click);
