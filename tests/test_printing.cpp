@@ -7,17 +7,17 @@
 #include "support/ScriptedPlatform.h"
 #include "view/LabelRenderer.h"
 
-#include <QBuffer>
 #include <QAction>
+#include <QBuffer>
 #include <QDialog>
 #include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QElapsedTimer>
 #include <QFontMetricsF>
+#include <QLineEdit>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -311,8 +311,8 @@ QString alignmentProblems(const QImage& page, int dpi, QPointF originMm) {
             return QStringLiteral("tick at %1 mm is not where it belongs").arg(mm);
         if (darkAt(tick + QPointF(0.5, -1.2)))
             return QStringLiteral("ink between the ticks at %1 mm").arg(mm);
-        if (major && inkBoundsMm(page, dpi, QRectF(tick + QPointF(-2.5, 2.8), QSizeF(5, 2.5)))
-                         .isEmpty())
+        if (major &&
+            inkBoundsMm(page, dpi, QRectF(tick + QPointF(-2.5, 2.8), QSizeF(5, 2.5))).isEmpty())
             return QStringLiteral("no number under the tick at %1 mm").arg(mm);
     }
     for (const double radius : {20.0, 58.0, 60.0})
@@ -529,8 +529,9 @@ private slots:
         setup.window.mnuFilePrint_Click();
         const QList<ScriptedPlatform::Message> errors = errorMessages(setup.platform);
         QCOMPARE(errors.size(), 1);
-        QCOMPARE(errors[0].text,
-                 QStringLiteral("印刷できませんでした。\nプリンターが印刷を受け付けませんでした。"));
+        QCOMPARE(
+            errors[0].text,
+            QStringLiteral("印刷できませんでした。\nプリンターが印刷を受け付けませんでした。"));
         QVERIFY(!QFile::exists(pdf));
     }
 
@@ -641,8 +642,9 @@ private slots:
         setup.platform.settings[QStringLiteral("PrinterTop")] = QStringLiteral("x");
         setup.window.findChild<QAction*>(QStringLiteral("mnuFilePreview"))->trigger();
         QCOMPARE(setup.platform.previewsShown, 1);
-        QVERIFY(errorMessages(setup.platform).value(0).text.startsWith(
-            QStringLiteral("印刷できませんでした。\n印刷位置設定の値")));
+        QVERIFY(errorMessages(setup.platform)
+                    .value(0)
+                    .text.startsWith(QStringLiteral("印刷できませんでした。\n印刷位置設定の値")));
     }
 
     void alignmentSheetFromGpctool_data() {
@@ -650,11 +652,11 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QPointF>("originMm");
         QTest::newRow("PNG, no offset") << "sheet.png" << QStringList() << QPointF(0, 0);
-        QTest::newRow("PNG, 10,5") << "sheet.png" << QStringList{"--offset", "10,5"}
-                                   << QPointF(10, 5);
-        QTest::newRow("PDF, 3.5,20, A5") << "sheet.pdf"
-                                         << QStringList{"--offset", "3.5,20", "--page", "148x210"}
-                                         << QPointF(3.5, 20);
+        QTest::newRow("PNG, 10,5")
+            << "sheet.png" << QStringList{"--offset", "10,5"} << QPointF(10, 5);
+        QTest::newRow("PDF, 3.5,20, A5")
+            << "sheet.pdf" << QStringList{"--offset", "3.5,20", "--page", "148x210"}
+            << QPointF(3.5, 20);
     }
 
     void alignmentSheetFromGpctool() {
@@ -702,20 +704,27 @@ private slots:
         QString error;
         const QImage image = pdf ? rasterise(out, RasterDpi, error) : QImage(out);
         QVERIFY2(!image.isNull(), qPrintable(error));
-        QVERIFY2(pdf ? sameSize(image.size(), QSize(side, side)) : image.size() == QSize(side, side),
+        QVERIFY2(pdf ? sameSize(image.size(), QSize(side, side))
+                     : image.size() == QSize(side, side),
                  qPrintable(QStringLiteral("%1 x %2").arg(image.width()).arg(image.height())));
         const double scale = image.width() / 122.0;
-        const auto at = [&](double x, double y) { return image.pixel(int(x * scale), int(y * scale)); };
+        const auto at = [&](double x, double y) {
+            return image.pixel(int(x * scale), int(y * scale));
+        };
         // PNG: transparent where nothing prints; PDF: blank paper.
-        const auto clear = [&](QRgb pixel) { return pdf ? pixel == qRgb(255, 255, 255) : qAlpha(pixel) == 0; };
+        const auto clear = [&](QRgb pixel) {
+            return pdf ? pixel == qRgb(255, 255, 255) : qAlpha(pixel) == 0;
+        };
         for (const QPointF mm : {QPointF(61, 61), QPointF(61 + 17, 61), QPointF(0.5, 121.5),
                                  QPointF(121.5, 0.5), QPointF(121.5, 121.5), QPointF(104.6, 104.6)})
-            QVERIFY2(clear(at(mm.x(), mm.y())),
-                     qPrintable(QStringLiteral("(%1, %2) mm is not clear").arg(mm.x()).arg(mm.y())));
+            QVERIFY2(
+                clear(at(mm.x(), mm.y())),
+                qPrintable(QStringLiteral("(%1, %2) mm is not clear").arg(mm.x()).arg(mm.y())));
         for (const QPointF mm : {QPointF(61 + 19, 61), QPointF(61, 61 + 40), QPointF(61 - 60.5, 61),
                                  QPointF(61 + 40, 61 - 40)})
             QVERIFY2(near(at(mm.x(), mm.y()), PictureColor) && qAlpha(at(mm.x(), mm.y())) == 255,
-                     qPrintable(QStringLiteral("(%1, %2) mm is not the picture").arg(mm.x()).arg(mm.y())));
+                     qPrintable(
+                         QStringLiteral("(%1, %2) mm is not the picture").arg(mm.x()).arg(mm.y())));
     }
 
     // The round trip through a real spooler: tests/scripts/cups_print.sh starts its own cupsd
@@ -788,7 +797,8 @@ private slots:
         QVERIFY2(errorMessages(setup.platform).isEmpty(),
                  qPrintable(setup.platform.lastMessageText()));
         QCOMPARE(setup.platform.settings.value(QStringLiteral("PrinterLeft")), QStringLiteral("9"));
-        QCOMPARE(setup.platform.settings.value(QStringLiteral("PrinterTop")), QStringLiteral("6.5"));
+        QCOMPARE(setup.platform.settings.value(QStringLiteral("PrinterTop")),
+                 QStringLiteral("6.5"));
         QVERIFY2(queueDrained(queue), "the spooler did not finish the job");
 
         QStringList pdfs = QDir(outputFolder).entryList({QStringLiteral("*.pdf")}, QDir::Files);

@@ -17,8 +17,8 @@ void LabelExportCommand::mnuFileSaveImage_Click() {
     const QString documentPath = window_.documentDialog().fileName;
     if (cdlImage_.fileName.isEmpty() && !documentPath.isEmpty()) {
         const QFileInfo document(documentPath);
-        cdlImage_.fileName = document.dir().filePath(document.completeBaseName() +
-                                                     QStringLiteral(".png"));
+        cdlImage_.fileName =
+            document.dir().filePath(document.completeBaseName() + QStringLiteral(".png"));
     }
     Platform& platform = window_.platform();
     if (!platform.showSaveDialog(window_.dialogParent(), cdlImage_))
@@ -32,13 +32,11 @@ void LabelExportCommand::mnuFileSaveImage_Click() {
     }
     const int dpi = cdlImage_.filterIndex == Png600 ? 600 : 300;
     QString reason;
-    const bool written =
-        pdf ? PageExport::writeLabelPdf(path, window_.document(), window_.backgroundPicture(),
-                                        &reason)
-            : PageExport::writeLabelPng(path, window_.document(), window_.backgroundPicture(), dpi,
-                                        &reason);
+    const bool written = pdf ? PageExport::writeLabelPdf(path, window_.document(),
+                                                         window_.backgroundPicture(), &reason)
+                             : PageExport::writeLabelPng(path, window_.document(),
+                                                         window_.backgroundPicture(), dpi, &reason);
     if (!written)
-        platform.showMessage(window_.dialogParent(),
-                             QStringLiteral("画像を保存できませんでした。"),
+        platform.showMessage(window_.dialogParent(), QStringLiteral("画像を保存できませんでした。"),
                              QStringLiteral("エラー"), MessageButtons::Ok);
 }

@@ -108,11 +108,10 @@ void PrintCommands::mnuFilePreview_Click() {
     preparePrinter(printer);
     bool refused = false;
     const PageContent content = labelContent();
-    window_.platform().showPrintPreview(window_.dialogParent(), printer,
-                                        [&](QPrinter& target) {
-                                            if (!printPage(target, *offset, content))
-                                                refused = true;
-                                        });
+    window_.platform().showPrintPreview(window_.dialogParent(), printer, [&](QPrinter& target) {
+        if (!printPage(target, *offset, content))
+            refused = true;
+    });
     if (refused)
         reportRefusedJob();
 }
@@ -136,7 +135,9 @@ void PrintCommands::mnuFileAlignment_Click() {
     window_.platform().showModal(&dialog);
 }
 
-void PrintCommands::mnuFileSaveImage_Click() { labelExport_->mnuFileSaveImage_Click(); }
+void PrintCommands::mnuFileSaveImage_Click() {
+    labelExport_->mnuFileSaveImage_Click();
+}
 
 // The offset is measured from the printable area, which is the paper less the printer's
 // hardware margins. QPrinter starts with margins of its own (10 points), and a print dialog may
@@ -160,10 +161,9 @@ void PrintCommands::reportFailure(const QString& reason) const {
 }
 
 void PrintCommands::reportUnusableOffset() const {
-    reportFailure(
-        QStringLiteral("印刷位置設定の値が数値でないか、%1～%2 mm の範囲を外れています。")
-            .arg(-OffsetNumber::MaxOffsetMm)
-            .arg(OffsetNumber::MaxOffsetMm));
+    reportFailure(QStringLiteral("印刷位置設定の値が数値でないか、%1～%2 mm の範囲を外れています。")
+                      .arg(-OffsetNumber::MaxOffsetMm)
+                      .arg(OffsetNumber::MaxOffsetMm));
 }
 
 void PrintCommands::reportRefusedJob() const {

@@ -41,8 +41,8 @@ frmAlign::frmAlign(Platform& platform, QWidget* parent) : QDialog(parent), platf
                    Qt::CustomizeWindowHint);
 
     auto* layout = new QVBoxLayout(this);
-    auto* intro = new QLabel(
-        QStringLiteral("ディスクの縁が目盛りと交わる値を入力してください。"), this);
+    auto* intro =
+        new QLabel(QStringLiteral("ディスクの縁が目盛りと交わる値を入力してください。"), this);
     layout->addWidget(intro);
 
     auto* grid = new QGridLayout;
@@ -94,11 +94,10 @@ frmAlign::Result frmAlign::correct(const QString& storedLeft, const QString& sto
     // positive. Anything else is a misreading (a sign left out, a pair swapped).
     if (!(*values[Left] < 0 && *values[Right] > 0 && *values[Top] < 0 && *values[Bottom] > 0))
         return {std::nullopt, QStringLiteral("左と上は負の値、右と下は正の値を入力してください。")};
-    const Correction offset{
-        roundedMm(OffsetNumber::leadingNumber(storedLeft) +
-                  AlignmentSheet::correction(*values[Left], *values[Right])),
-        roundedMm(OffsetNumber::leadingNumber(storedTop) +
-                  AlignmentSheet::correction(*values[Top], *values[Bottom]))};
+    const Correction offset{roundedMm(OffsetNumber::leadingNumber(storedLeft) +
+                                      AlignmentSheet::correction(*values[Left], *values[Right])),
+                            roundedMm(OffsetNumber::leadingNumber(storedTop) +
+                                      AlignmentSheet::correction(*values[Top], *values[Bottom]))};
     if (std::abs(offset.leftMm) > OffsetNumber::MaxOffsetMm ||
         std::abs(offset.topMm) > OffsetNumber::MaxOffsetMm)
         return {std::nullopt, QStringLiteral("補正後の印刷位置が %1～%2 mm の範囲を外れます。")

@@ -74,8 +74,8 @@ Reach itemReach(const TextItem& item) {
     for (const QPolygonF& polygon : path.toSubpathPolygons()) {
         for (qsizetype i = 0; i < polygon.size(); ++i) {
             const QPointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
-            farthest = std::max(farthest, std::hypot(a.x() - DiscCentreMm.x(),
-                                                     a.y() - DiscCentreMm.y()));
+            farthest =
+                std::max(farthest, std::hypot(a.x() - DiscCentreMm.x(), a.y() - DiscCentreMm.y()));
             nearest = std::min(nearest, distanceToSegment(DiscCentreMm, a, b));
         }
     }

@@ -21,8 +21,8 @@ void draw(QPainter& painter, const LabelRenderer::Geometry& geometry,
     painter.setBrush(Qt::NoBrush);
     for (const DiscRangeCheck::Finding& finding : findings) {
         const QRectF ink = finding.reach.inkMm.adjusted(-MarginMm, -MarginMm, MarginMm, MarginMm);
-        painter.drawRect(QRectF(geometry.map(ink.left(), ink.top()),
-                                geometry.map(ink.right(), ink.bottom())));
+        painter.drawRect(
+            QRectF(geometry.map(ink.left(), ink.top()), geometry.map(ink.right(), ink.bottom())));
     }
     painter.restore();
 }

@@ -223,8 +223,7 @@ int GpcTool::runAlignment(const QStringList& args) {
     if (const QString problem = parse(args, options, positional); !problem.isEmpty())
         return usage(problem, AlignmentUsage);
     if (options.viewPx || options.label)
-        return usage(QStringLiteral("the alignment sheet takes only page options"),
-                     AlignmentUsage);
+        return usage(QStringLiteral("the alignment sheet takes only page options"), AlignmentUsage);
     if (positional.size() != 1)
         return usage(QStringLiteral("needs one output file"), AlignmentUsage);
     bool pdf = false;

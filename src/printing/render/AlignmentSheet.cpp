@@ -36,12 +36,14 @@ void drawScale(QPainter& painter, const LabelRenderer::Geometry& geometry) {
     painter.drawLine(at(CentreMm, CentreMm - ScaleEndMm), at(CentreMm, CentreMm + ScaleEndMm));
     for (int mm = -ScaleEndMm; mm <= ScaleEndMm; ++mm) {
         const double length = tickLength(mm);
-        painter.drawLine(at(CentreMm + mm, CentreMm - length), at(CentreMm + mm, CentreMm + length));
-        painter.drawLine(at(CentreMm - length, CentreMm + mm), at(CentreMm + length, CentreMm + mm));
+        painter.drawLine(at(CentreMm + mm, CentreMm - length),
+                         at(CentreMm + mm, CentreMm + length));
+        painter.drawLine(at(CentreMm - length, CentreMm + mm),
+                         at(CentreMm + length, CentreMm + mm));
     }
 
-    painter.setFont(fontOfHeight(QStringLiteral("DejaVu Sans"), NumberHeightMm, geometry,
-                                 painter.device()));
+    painter.setFont(
+        fontOfHeight(QStringLiteral("DejaVu Sans"), NumberHeightMm, geometry, painter.device()));
     const double gap = MajorTickMm + 0.4;
     const double box = 8.0; // wide enough for "-60"
     for (int mm = -ScaleEndMm; mm <= ScaleEndMm; mm += 10) {
@@ -52,21 +54,20 @@ void drawScale(QPainter& painter, const LabelRenderer::Geometry& geometry) {
         const Qt::Alignment across = mm == -ScaleEndMm  ? Qt::AlignLeft
                                      : mm == ScaleEndMm ? Qt::AlignRight
                                                         : Qt::AlignHCenter;
-        painter.drawText(QRectF(at(left, CentreMm + gap),
-                                at(right, CentreMm + gap + NumberHeightMm * 1.4)),
-                         across | Qt::AlignTop, number);
+        painter.drawText(
+            QRectF(at(left, CentreMm + gap), at(right, CentreMm + gap + NumberHeightMm * 1.4)),
+            across | Qt::AlignTop, number);
         // Right of the vertical line, centred on its tick; the centre's 0 is written once.
         if (mm != 0)
-            painter.drawText(
-                QRectF(at(CentreMm + gap, CentreMm + mm - NumberHeightMm),
-                       at(CentreMm + gap + box, CentreMm + mm + NumberHeightMm)),
-                Qt::AlignLeft | Qt::AlignVCenter, number);
+            painter.drawText(QRectF(at(CentreMm + gap, CentreMm + mm - NumberHeightMm),
+                                    at(CentreMm + gap + box, CentreMm + mm + NumberHeightMm)),
+                             Qt::AlignLeft | Qt::AlignVCenter, number);
     }
 }
 
 void drawInstructions(QPainter& painter, const LabelRenderer::Geometry& geometry) {
-    const QFont font = fontOfHeight(QStringLiteral("IPAPGothic"), InstructionHeightMm, geometry,
-                                    painter.device());
+    const QFont font =
+        fontOfHeight(QStringLiteral("IPAPGothic"), InstructionHeightMm, geometry, painter.device());
     painter.setFont(font);
     double top = InstructionsMm.y();
     for (const char* line : Instructions) {
@@ -89,8 +90,8 @@ void draw(QPainter& painter, const LabelRenderer::Geometry& geometry) {
 
     painter.drawRect(QRectF(geometry.map(0, 0), geometry.map(LabelSideMm, LabelSideMm)));
     const QPointF centre = geometry.map(CentreMm, CentreMm);
-    for (const double radiusMm : {DiscRadiusMm, LabelRenderer::OuterGuideRadiusMm,
-                                  LabelRenderer::InnerGuideRadiusMm}) {
+    for (const double radiusMm :
+         {DiscRadiusMm, LabelRenderer::OuterGuideRadiusMm, LabelRenderer::InnerGuideRadiusMm}) {
         const double r = radiusMm * geometry.unitsPerMm;
         painter.drawEllipse(centre, r, r);
     }
