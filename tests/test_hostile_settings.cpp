@@ -130,7 +130,7 @@ void startPrintAndClose(bool writable) {
         // cancelled, silently).
         QCOMPARE(platform.messages.size() + platform.printDialogsShown, 1);
         if (!platform.messages.isEmpty())
-            QCOMPARE(platform.messages, QStringList{PrintFailed});
+            QVERIFY(platform.messages.size() == 1 && platform.messages[0].startsWith(PrintFailed));
         QVERIFY(window.close());
     }
     if (!writable)
@@ -252,7 +252,7 @@ private slots:
         window.mnuFilePrint_Click();
         QCOMPARE(platform.printDialogsShown, 0);
         QCOMPARE(platform.messages.size(), 1);
-        QCOMPARE(platform.messages[0].text, PrintFailed);
+        QVERIFY(platform.messages[0].text.startsWith(PrintFailed + QLatin1Char('\n')));
         QCOMPARE(platform.messages[0].title, QStringLiteral("エラー"));
         QCOMPARE(platform.settings.value(key), value);
     }

@@ -11,6 +11,7 @@
 #include "platform/pictures/PictureLoader.h"
 #include "printing/PrintCommands.h"
 #include "view/LabelRenderer.h"
+#include "view/RangeOutlines.h"
 #include "view/widgets/LabelView.h"
 #include "view/widgets/SelectionFrame.h"
 
@@ -46,6 +47,7 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     setCentralWidget(client_);
     client_->installEventFilter(this);
 
+    printCommands_ = std::make_unique<PrintCommands>(context());
     buildMenus();
     buildBands();
 
@@ -65,7 +67,6 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     backgroundCommands_ = std::make_unique<BackgroundCommands>(context(), history_);
     textCommands_ = std::make_unique<TextCommands>(context(), history_);
     mouseEditing_ = std::make_unique<MouseEditing>(context(), history_);
-    printCommands_ = std::make_unique<PrintCommands>(context());
     connect(&history_, &LabelHistory::changed, this, &frmMain::updateUndoActions);
     updateUndoActions();
 
@@ -151,6 +152,8 @@ void frmMain::RedrawLabel() {
         RedrawLabel();
         return;
     }
+    RangeOutlines::draw(painter, LabelRenderer::screenGeometry(side),
+                        viewCaches_.range.findings(label_.document));
     painter.end();
     picDoc_->setImage(image);
     placeSelectionFrame();
@@ -273,6 +276,7 @@ void frmMain::buildMenus() {
             &QAction::triggered, this, &frmMain::mnuFilePrintSetup_Click);
     connect(addMenuItem(mnuFile, "mnuFilePrint", QStringLiteral("印刷(&P)...")),
             &QAction::triggered, this, &frmMain::mnuFilePrint_Click);
+    printCommands_->addMenuItems(mnuFile);
     addSeparator(mnuFile, "mnuFileBar2");
     connect(addMenuItem(mnuFile, "mnuFileExit", QStringLiteral("終了(&X)")), &QAction::triggered,
             this, &frmMain::mnuFileExit_Click);

@@ -1,0 +1,301 @@
+// Getting the first disc right: the check for text off the printable ring (by its glyphs), the
+// question before printing, gpctool check, the screen's outline, the alignment dialog's
+// correction and the label picture export from the editor.
+#include "mainwindow/frmMain.h"
+#include "printing/frmAlign.h"
+#include "printing/frmPrint.h"
+#include "support/ScriptedPlatform.h"
+#include "view/DiscRangeCheck.h"
+#include "view/LabelRenderer.h"
+#include "view/widgets/LabelView.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString Font = QStringLiteral("DejaVu Sans");
+constexpr int Size = 20;
+
+// A 20-point "I" placed so that its ink's top edge is at `inkTopMm`, centred on x = 61: the ink
+// is a narrow bar, so its distance from the centre is known to a hundredth of a millimetre.
+TextItem barWithInkTopAt(double inkTopMm) {
+    QImage device(1, 1, QImage::Format_RGB32);
+    device.setDotsPerMeterX(47244);
+    device.setDotsPerMeterY(47244);
+    const double unitsPerMm = device.logicalDpiY() / 25.4;
+    const QFont font = LabelRenderer::itemFont(Font, Size * 25.4 / 72 * unitsPerMm, &device);
+    const QFontMetricsF metrics(font, &device);
+    const QRectF ink = metrics.tightBoundingRect(QStringLiteral("I"));
+    TextItem item{QStringLiteral("I"), 0, 0, 0, 0, Size, 0, Font};
+    item.Left = float(61 - (ink.left() + ink.width() / 2) / unitsPerMm);
+    item.Top = float(inkTopMm - (metrics.ascent() + ink.top()) / unitsPerMm);
+    return item;
+}
+
+LabelDocument documentWith(const QList<TextItem>& items) {
+    LabelDocument document;
+    for (const TextItem& item : items)
+        document.item(document.TextCount++) = item;
+    return document;
+}
+
+// An item whose ink covers the centre hole.
+TextItem onTheHub() {
+    return TextItem{QStringLiteral("HUB"), 55, 57, 0, 0, 24, 0, Font};
+}
+
+struct Run {
+    int exitCode = -1;
+    QString out;
+};
+
+Run gpctool(const QStringList& args) {
+    QProcess process;
+    process.start(qEnvironmentVariable("GPCTOOL"), args);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            QString::fromUtf8(process.readAllStandardOutput())};
+}
+
+int redPixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb p = image.pixel(x, y);
+            count += qRed(p) > 200 && qGreen(p) < 60 && qBlue(p) < 60;
+        }
+    return count;
+}
+
+} // namespace
+
+class DiscChecksTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void inkAgainstTheGuideCircles_data() {
+        QTest::addColumn<TextItem>("item");
+        QTest::addColumn<bool>("onHub");
+        QTest::addColumn<bool>("onTray");
+        // Below the centre the bar's top edge is its nearest ink; above, its farthest.
+        QTest::newRow("just inside 20 mm") << barWithInkTopAt(61 + 19.7) << true << false;
+        // Its line box starts above the ink and crosses the circle: that does not count.
+        QTest::newRow("ink just outside 20 mm, line box across")
+            << barWithInkTopAt(61 + 20.3) << false << false;
+        QTest::newRow("just inside 58 mm") << barWithInkTopAt(61 - 57.7) << false << false;
+        QTest::newRow("just outside 58 mm") << barWithInkTopAt(61 - 58.3) << false << true;
+        QTest::newRow("over the centre") << onTheHub() << true << false;
+        QTest::newRow("blanks over the centre")
+            << TextItem{QStringLiteral("    "), 50, 55, 0, 0, 40, 0, Font} << false << false;
+        QTest::newRow("corner") << TextItem{QStringLiteral("x"), 1, 1, 0, 0, 10, 0, Font} << false
+                                << true;
+    }
+
+    void inkAgainstTheGuideCircles() {
+        QFETCH(TextItem, item);
+        QFETCH(bool, onHub);
+        QFETCH(bool, onTray);
+        const DiscRangeCheck::Reach reach = DiscRangeCheck::itemReach(item);
+        QCOMPARE(reach.insideInnerMm > 0, onHub);
+        QCOMPARE(reach.outsideOuterMm > 0, onTray);
+    }
+
+    void printAsksFirst_data() {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<MessageAnswer>("answer");
+        QTest::newRow("print, no") << "mnuFilePrint" << MessageAnswer::No;
+        QTest::newRow("print, yes") << "mnuFilePrint" << MessageAnswer::Yes;
+        QTest::newRow("preview, no") << "mnuFilePreview" << MessageAnswer::No;
+        QTest::newRow("preview, yes") << "mnuFilePreview" << MessageAnswer::Yes;
+    }
+
+    // No prints nothing: neither the print dialog nor the preview appears.
+    void printAsksFirst() {
+        QFETCH(QString, command);
+        QFETCH(MessageAnswer, answer);
+        ScriptedPlatform platform;
+        frmMain window(platform);
+        window.document() = documentWith({onTheHub()});
+        platform.messageAnswers.push_back(answer);
+        platform.printAnswers.push_back([](QPrinter&) { return false; });
+        platform.previewAnswers.push_back([](QPrinter&, const std::function<void(QPrinter&)>&) {});
+        window.findChild<QAction*>(command)->trigger();
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(platform.messages[0].text,
+                 QStringLiteral("ディスクの印刷範囲からはみ出している文字があります。"
+                                "このまま印刷しますか？"));
+        QCOMPARE(platform.messages[0].title, QStringLiteral("印刷"));
+        QCOMPARE(platform.messages[0].buttons, MessageButtons::YesNo);
+        const int shown = platform.printDialogsShown + platform.previewsShown;
+        QCOMPARE(shown, answer == MessageAnswer::Yes ? 1 : 0);
+    }
+
+    void gpctoolCheck() {
+        QTemporaryDir dir;
+        const QString json = dir.filePath(QStringLiteral("label.json"));
+        const auto write = [&](const QString& name, const QByteArray& items) {
+            QFile file(json);
+            file.open(QIODevice::WriteOnly | QIODevice::Truncate);
+            file.write("{\"TextItems\": [" + items + "]}");
+            file.close();
+            const QString gpc = dir.filePath(name);
+            return gpctool({QStringLiteral("create"), QStringLiteral("--json"), json, gpc})
+                               .exitCode == 0
+                       ? gpc
+                       : QString();
+        };
+        const QString good = write(QStringLiteral("good.gpc"),
+                                   R"({"Text": "Title", "Left": 45, "Top": 20, "Size": 14})");
+        const QString bad = write(
+            QStringLiteral("bad.gpc"),
+            R"({"Text": "Title", "Left": 45, "Top": 20, "Size": 14},)"
+            R"({"Text": "HUB", "Left": 55, "Top": 57, "Size": 24, "FontName": "DejaVu Sans"})");
+        QVERIFY(!good.isEmpty() && !bad.isEmpty());
+
+        const Run fine = gpctool({QStringLiteral("check"), good});
+        QCOMPARE(fine.exitCode, 0);
+        QCOMPARE(fine.out, QString());
+        const Run flagged = gpctool({QStringLiteral("check"), bad});
+        QCOMPARE(flagged.exitCode, 3);
+        QCOMPARE(flagged.out.count(u'\n'), 1);
+        QVERIFY2(flagged.out.startsWith(QStringLiteral("[1] \"HUB\": ")) &&
+                     flagged.out.contains(QStringLiteral("mm inside the 20 mm circle")),
+                 qPrintable(flagged.out));
+        QCOMPARE(
+            gpctool({QStringLiteral("check"), dir.filePath(QStringLiteral("none.gpc"))}).exitCode,
+            1);
+        QCOMPARE(gpctool({QStringLiteral("check")}).exitCode, 2);
+    }
+
+    // Red on the screen for text off the ring, gone once it is moved back; never on paper.
+    void screenOutlinesTextOffTheRing() {
+        ScriptedPlatform platform;
+        frmMain window(platform);
+        window.resize(800, 700);
+        window.show();
+        window.document() = documentWith({onTheHub()});
+        window.RedrawLabel();
+        QVERIFY(redPixels(window.picDoc()->image()) > 20);
+        window.document().item(0).Top = 20;
+        window.RedrawLabel();
+        QCOMPARE(redPixels(window.picDoc()->image()), 0);
+    }
+
+    void alignmentCorrection_data() {
+        QTest::addColumn<QStringList>("stored");
+        QTest::addColumn<QStringList>("readings"); // left, right, top, bottom
+        QTest::addColumn<QStringList>("expected"); // stored afterwards, or the message
+        const QStringList start{"10", "5"};
+        QTest::newRow("disc edge")
+            << start << QStringList{"-61", "59", "-58.5", "61.5"} << QStringList{"9", "6.5"};
+        QTest::newRow("hole edge, missing keys")
+            << QStringList() << QStringList{"-7.5", "8.5", "-8", "7"} << QStringList{"0.5", "-0.5"};
+        QTest::newRow("decimals stay short")
+            << QStringList{"1.1", "-2"} << QStringList{"-59.8", "60.2", "-60", "60.4"}
+            << QStringList{"1.3", "-1.8"};
+        QTest::newRow("the dialog's number rule")
+            << start << QStringList{" -60mm", "&H3D", "-6E1", "60"} << QStringList{"10.5", "5"};
+        QTest::newRow("not a number") << start << QStringList{"-60", "abc", "-60", "60"}
+                                      << QStringList{"目盛りの値を数値で入力してください。"};
+        QTest::newRow("empty") << start << QStringList{"-60", "60", "", "60"}
+                               << QStringList{"目盛りの値を数値で入力してください。"};
+        QTest::newRow("sign left out")
+            << start << QStringList{"60", "61", "-60", "60"}
+            << QStringList{"左と上は負の値、右と下は正の値を入力してください。"};
+        QTest::newRow("pair swapped")
+            << start << QStringList{"-60", "60", "60", "-60"}
+            << QStringList{"左と上は負の値、右と下は正の値を入力してください。"};
+        QTest::newRow("beyond any page")
+            << QStringList{"999", "0"} << QStringList{"-50", "60", "-60", "60"}
+            << QStringList{"補正後の印刷位置が -1000～1000 mm の範囲を外れます。"};
+    }
+
+    // OK stores what the dialog showed, as the print position dialog writes it, and that dialog
+    // reads it back unchanged; a refusal keeps the dialog open and the settings as they were.
+    void alignmentCorrection() {
+        QFETCH(QStringList, stored);
+        QFETCH(QStringList, readings);
+        QFETCH(QStringList, expected);
+        ScriptedPlatform platform;
+        if (!stored.isEmpty()) {
+            platform.settings[QStringLiteral("PrinterLeft")] = stored[0];
+            platform.settings[QStringLiteral("PrinterTop")] = stored[1];
+        }
+        const auto before = platform.settings;
+        frmAlign dialog(platform, nullptr);
+        dialog.show();
+        for (int i = 0; i < frmAlign::ReadingCount; ++i)
+            dialog.reading(frmAlign::Reading(i))->setText(readings[i]);
+        dialog.cmdOk()->click();
+        if (expected.size() == 1) {
+            QCOMPARE(platform.lastMessageText(), expected[0]);
+            QCOMPARE(platform.messages[0].title, QStringLiteral("位置合わせ"));
+            QVERIFY(dialog.isVisible());
+            QCOMPARE(platform.settings, before);
+            return;
+        }
+        QVERIFY(platform.messages.isEmpty());
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QVERIFY(dialog.lblNewOffset()->text().contains(expected[0] + QStringLiteral(" mm")));
+        QCOMPARE(platform.settings.value(QStringLiteral("PrinterLeft")), expected[0]);
+        QCOMPARE(platform.settings.value(QStringLiteral("PrinterTop")), expected[1]);
+
+        frmPrint print(platform, nullptr);
+        QCOMPARE(print.txtLeft()->text(), expected[0]);
+        QCOMPARE(print.txtTop()->text(), expected[1]);
+        print.cmdOk_Click();
+        QCOMPARE(platform.settings.value(QStringLiteral("PrinterLeft")), expected[0]);
+        QCOMPARE(platform.settings.value(QStringLiteral("PrinterTop")), expected[1]);
+    }
+
+    void labelPictureFromTheEditor_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("filter");
+        QTest::addColumn<QString>("written"); // empty: refused
+        QTest::addColumn<int>("side");
+        QTest::newRow("600 dpi, suffix added") << "label" << 1 << "label.png" << 2882;
+        QTest::newRow("PDF by its suffix") << "label.pdf" << 0 << "label.pdf" << 0;
+        QTest::newRow("folder missing") << "missing/label.png" << 0 << "" << 0;
+    }
+
+    void labelPictureFromTheEditor() {
+        QFETCH(QString, name);
+        QFETCH(int, filter);
+        QFETCH(QString, written);
+        QFETCH(int, side);
+        QTemporaryDir dir;
+        ScriptedPlatform platform;
+        frmMain window(platform);
+        window.document() = documentWith({onTheHub()});
+        platform.fileAnswers.push_back(dir.filePath(name));
+        platform.filterAnswers.push_back(filter);
+        window.findChild<QAction*>(QStringLiteral("mnuFileSaveImage"))->trigger();
+        const QStringList files = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+        if (written.isEmpty()) {
+            QCOMPARE(platform.lastMessageText(), QStringLiteral("画像を保存できませんでした。"));
+            QCOMPARE(platform.messages[0].title, QStringLiteral("エラー"));
+            QVERIFY(files.isEmpty());
+            return;
+        }
+        QVERIFY(platform.messages.isEmpty());
+        QCOMPARE(files, QStringList{written});
+        if (side)
+            QCOMPARE(QImage(dir.filePath(written)).size(), QSize(side, side));
+        else
+            QVERIFY(QFile(dir.filePath(written)).size() > 0);
+    }
+};
+
+QTEST_MAIN(DiscChecksTest)
+#include "test_disc_checks.moc"
