@@ -67,8 +67,13 @@ bool saveImage(const QString& path, const QImage& image, QString* reason) {
 }
 } // namespace
 
-bool writePdf(const QString& path, const LabelDocument& document, const Picture& picture,
-              const Page& page, QString* reason) {
+namespace {
+
+// A PDF of pageCount pages, drawPage(painter, geometry, i) filling page i.
+bool writePdfWith(
+    const QString& path, const Page& page, int pageCount,
+    const std::function<void(QPainter&, const LabelRenderer::Geometry&, int)>& drawPage,
+    QString* reason) {
     if (!validPage(page, reason))
         return false;
     QSaveFile file(path);
@@ -89,12 +94,44 @@ bool writePdf(const QString& path, const LabelDocument& document, const Picture&
             setReason(reason, QStringLiteral("cannot start the PDF page"));
             return false;
         }
-        PrintRenderer::drawLabel(painter,
-                                 PrintRenderer::pageGeometry(writer, page.leftMm, page.topMm),
-                                 document, picture);
+        const LabelRenderer::Geometry geometry =
+            PrintRenderer::pageGeometry(writer, page.leftMm, page.topMm);
+        for (int i = 0; i < pageCount; ++i) {
+            if (i > 0 && !writer.newPage()) {
+                painter.end();
+                file.cancelWriting();
+                setReason(reason, QStringLiteral("cannot start PDF page %1").arg(i + 1));
+                return false;
+            }
+            drawPage(painter, geometry, i);
+        }
         painter.end();
     }
     return commit(file, reason);
+}
+
+} // namespace
+
+bool writePdf(const QString& path, const LabelDocument& document, const Picture& picture,
+              const Page& page, QString* reason) {
+    return writePdfWith(
+        path, page, 1,
+        [&](QPainter& painter, const LabelRenderer::Geometry& geometry, int) {
+            PrintRenderer::drawLabel(painter, geometry, document, picture);
+        },
+        reason);
+}
+
+bool writePdfPages(const QString& path, int pageCount,
+                   const std::function<LabelDocument(int)>& labelAt, const Picture& picture,
+                   const Page& page, QString* reason) {
+    return writePdfWith(
+        path, page, pageCount,
+        [&](QPainter& painter, const LabelRenderer::Geometry& geometry, int index) {
+            PrintRenderer::drawLabel(painter, geometry, labelAt(index), picture,
+                                     PrintRenderer::PictureUse::WholePicture);
+        },
+        reason);
 }
 
 bool writePng(const QString& path, const LabelDocument& document, const Picture& picture,
