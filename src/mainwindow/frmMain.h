@@ -12,6 +12,7 @@ class BackgroundCommands;
 class DocumentCommands;
 class LabelView;
 class MouseEditing;
+class MergePrint;
 class PrintCommands;
 class QAction;
 class QMenu;
@@ -52,6 +53,7 @@ public:
     void mnuFileSave_Click(int index);
     void mnuFilePrintSetup_Click();
     void mnuFilePrint_Click();
+    void mnuFileMerge_Click();
     void mnuFileExit_Click();
     void mnuEditBack_Click();
     void mnuEditTextIns_Click();
@@ -130,4 +132,5 @@ private:
     std::unique_ptr<TextCommands> textCommands_;
     std::unique_ptr<MouseEditing> mouseEditing_;
     std::unique_ptr<PrintCommands> printCommands_;
+    std::unique_ptr<MergePrint> mergePrint_;
 };

@@ -39,5 +39,7 @@ namespace MergeMessages {
 
 // One English line for gpctool, naming the row, item and column where they apply.
 QString english(const MergeProblem& problem);
+// The same for the editor, in Japanese.
+QString japanese(const MergeProblem& problem);
 
 } // namespace MergeMessages

@@ -2,17 +2,22 @@
 // or a display.
 #include "tools/gpctool/Commands.h"
 
+#include "document/LabelFileStore.h"
+#include "platform/pictures/PictureLoader.h"
 #include "printing/render/PageExport.h"
-#include "tools/gpctool/PageOptions.h"
 
+#include <QRegularExpression>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
 namespace {
 
 struct RenderOptions {
-    PageOptions::Options page;
+    PageExport::Page page;
+    int dpi = 300;
     std::optional<int> viewPx;
+    bool pageGiven = false, offsetGiven = false, dpiGiven = false;
     QString input, output;
 };
 
@@ -29,18 +34,67 @@ int refuse(const QString& message) {
     return GpcTool::Refused;
 }
 
+// "A<sep>B" with two finite decimal numbers.
+std::optional<std::pair<double, double>> numberPair(const QString& text,
+                                                    const QString& separators) {
+    const QStringList parts =
+        text.split(QRegularExpression(QStringLiteral("[%1]").arg(separators)));
+    if (parts.size() != 2)
+        return std::nullopt;
+    bool okA = false, okB = false;
+    const double a = parts[0].trimmed().toDouble(&okA);
+    const double b = parts[1].trimmed().toDouble(&okB);
+    if (!okA || !okB || !std::isfinite(a) || !std::isfinite(b))
+        return std::nullopt;
+    return std::pair(a, b);
+}
+
+std::optional<int> wholeNumber(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
 // Reads one option and its value; an empty string on success, else what was wrong.
 QString readOption(const QString& name, const QString& value, RenderOptions& options) {
-    if (const std::optional<QString> problem = PageOptions::read(name, value, options.page))
-        return *problem;
-    if (name != QLatin1String("--view"))
+    if (name == QLatin1String("--offset")) {
+        const auto pair = numberPair(value, QStringLiteral(","));
+        if (!pair || std::abs(pair->first) > PageExport::MaxPageSideMm ||
+            std::abs(pair->second) > PageExport::MaxPageSideMm)
+            return QStringLiteral("--offset needs L,T in millimetres, e.g. 10,5");
+        options.page.leftMm = pair->first;
+        options.page.topMm = pair->second;
+        options.offsetGiven = true;
+    } else if (name == QLatin1String("--page")) {
+        const auto pair = numberPair(value, QStringLiteral("xX"));
+        const auto inRange = [](double side) {
+            return side >= PageExport::MinPageSideMm && side <= PageExport::MaxPageSideMm;
+        };
+        if (!pair || !inRange(pair->first) || !inRange(pair->second))
+            return QStringLiteral("--page needs WxH in millimetres, e.g. 210x297, each side "
+                                  "from %1 to %2")
+                .arg(PageExport::MinPageSideMm)
+                .arg(PageExport::MaxPageSideMm);
+        options.page.sizeMm = QSizeF(pair->first, pair->second);
+        options.pageGiven = true;
+    } else if (name == QLatin1String("--dpi")) {
+        const auto dpi = wholeNumber(value);
+        if (!dpi || *dpi < PageExport::MinDpi || *dpi > PageExport::MaxDpi)
+            return QStringLiteral("--dpi needs a whole number from %1 to %2")
+                .arg(PageExport::MinDpi)
+                .arg(PageExport::MaxDpi);
+        options.dpi = *dpi;
+        options.dpiGiven = true;
+    } else if (name == QLatin1String("--view")) {
+        options.viewPx = wholeNumber(value);
+        if (!options.viewPx || *options.viewPx < PageExport::MinViewPx ||
+            *options.viewPx > PageExport::MaxViewPx)
+            return QStringLiteral("--view needs a whole number of pixels from %1 to %2")
+                .arg(PageExport::MinViewPx)
+                .arg(PageExport::MaxViewPx);
+    } else {
         return QStringLiteral("unknown option '%1'").arg(name);
-    bool ok = false;
-    options.viewPx = value.toInt(&ok);
-    if (!ok || *options.viewPx < PageExport::MinViewPx || *options.viewPx > PageExport::MaxViewPx)
-        return QStringLiteral("--view needs a whole number of pixels from %1 to %2")
-            .arg(PageExport::MinViewPx)
-            .arg(PageExport::MaxViewPx);
+    }
     return QString();
 }
 
@@ -77,12 +131,35 @@ QString checkCombination(const RenderOptions& options, bool& pdf) {
     if (suffix != QLatin1String("pdf") && suffix != QLatin1String("png"))
         return QStringLiteral("the output must end in .pdf or .png");
     pdf = suffix == QLatin1String("pdf");
-    const PageOptions::Options& page = options.page;
-    if (options.viewPx && (pdf || page.pageGiven || page.offsetGiven || page.dpiGiven))
+    if (options.viewPx && (pdf || options.pageGiven || options.offsetGiven || options.dpiGiven))
         return QStringLiteral("--view writes a PNG of the screen view and takes no page options");
-    if (pdf && page.dpiGiven)
+    if (pdf && options.dpiGiven)
         return QStringLiteral("--dpi applies to PNG output only");
     return QString();
+}
+
+struct LoadedLabel {
+    LabelDocument document;
+    Picture picture;
+};
+
+std::optional<LoadedLabel> load(const QString& path, QString& reason) {
+    const LabelFileCodec::DecodeResult decoded = LabelFileStore::load(path);
+    if (!decoded.file) {
+        reason = QStringLiteral("%1: %2").arg(path, decoded.reason);
+        return std::nullopt;
+    }
+    LoadedLabel label{decoded.file->document, Picture()};
+    if (!decoded.file->picture.isEmpty()) {
+        PictureLoader::LoadResult picture = PictureLoader::loadBytes(decoded.file->picture);
+        if (!picture.picture) {
+            reason = QStringLiteral("%1: the embedded picture cannot be read: %2")
+                         .arg(path, picture.reason);
+            return std::nullopt;
+        }
+        label.picture = std::move(*picture.picture);
+    }
+    return label;
 }
 
 } // namespace
@@ -96,7 +173,7 @@ int GpcTool::runRender(const QStringList& args) {
         return usage(problem);
 
     QString reason;
-    const std::optional<PageOptions::LoadedLabel> label = PageOptions::load(options.input, reason);
+    const std::optional<LoadedLabel> label = load(options.input, reason);
     if (!label)
         return refuse(reason);
 
@@ -109,10 +186,10 @@ int GpcTool::runRender(const QStringList& args) {
             std::fprintf(stderr, "gpctool: %s\n", qPrintable(notice));
     } else if (pdf) {
         written = PageExport::writePdf(options.output, label->document, label->picture,
-                                       options.page.page, &reason);
+                                       options.page, &reason);
     } else {
         written = PageExport::writePng(options.output, label->document, label->picture,
-                                       options.page.page, options.page.dpi, &reason);
+                                       options.page, options.dpi, &reason);
     }
     return written ? Success : refuse(reason);
 }

@@ -1,0 +1,126 @@
+#include "printing/MergePrint.h"
+
+#include "document/LabelWindow.h"
+#include "merge/MergeFill.h"
+#include "printing/frmMergePreview.h"
+#include "printing/render/OffsetNumber.h"
+#include "printing/render/PrintRenderer.h"
+
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrinter>
+#include <QProgressDialog>
+
+namespace {
+const QString Title = QStringLiteral("差し込み印刷");
+} // namespace
+
+MergePrint::MergePrint(LabelWindow& window) : window_(window) {
+    tableDialog_.filter =
+        QStringLiteral("表 (CSV, タブ区切り)|*.csv;*.tsv;*.txt|すべてのファイル|*");
+}
+
+std::optional<MergePrint::Offset> MergePrint::readOffset() const {
+    Platform& platform = window_.platform();
+    const auto left = OffsetNumber::parseStored(
+        platform.readSetting(QStringLiteral("PrinterLeft"), QStringLiteral("0")));
+    const auto top = OffsetNumber::parseStored(
+        platform.readSetting(QStringLiteral("PrinterTop"), QStringLiteral("0")));
+    if (!left || !top)
+        return std::nullopt;
+    return Offset{*left, *top};
+}
+
+void MergePrint::say(const QString& text) const {
+    window_.platform().showMessage(window_.dialogParent(), text, Title, MessageButtons::Ok);
+}
+
+std::optional<MergeTable::Table> MergePrint::chooseTable() {
+    if (!window_.platform().showOpenDialog(window_.dialogParent(), tableDialog_))
+        return std::nullopt;
+    MergeTable::ReadResult read = MergeTable::read(tableDialog_.fileName);
+    if (!read.table) {
+        say(MergeMessages::japanese(read.problem));
+        return std::nullopt;
+    }
+    // Filled items are measured as the editor measures a text typed into this view.
+    if (const std::optional<MergeProblem> problem =
+            MergeFill::checkAll(window_.document(), *read.table, window_.viewSidePx())) {
+        say(MergeMessages::japanese(*problem));
+        return std::nullopt;
+    }
+    return std::move(read.table);
+}
+
+void MergePrint::drawRow(QPainter& painter, QPrinter& printer, const MergeTable::Table& table,
+                         int row, const Offset& offset) {
+    const MergeFill::Filled filled =
+        MergeFill::fillRow(window_.document(), table, row, window_.viewSidePx());
+    if (!filled.document)
+        return; // every row passed the same check before printing began
+    PrintRenderer::drawLabel(
+        painter, PrintRenderer::pageGeometry(printer, offset.leftMm, offset.topMm),
+        *filled.document, window_.backgroundPicture(), PrintRenderer::PictureUse::WholePicture);
+}
+
+bool MergePrint::confirmWithPreview(const MergeTable::Table& table, const Offset& offset) {
+    frmMergePreview dialog(
+        table.rowCount(),
+        [&](QPrinter& printer) {
+            QPainter painter(&printer);
+            drawRow(painter, printer, table, 0, offset);
+        },
+        window_.dialogParent());
+    window_.platform().showModal(&dialog);
+    return dialog.result() == QDialog::Accepted;
+}
+
+int MergePrint::printRows(QPrinter& printer, const MergeTable::Table& table, const Offset& offset) {
+    QProgressDialog progress(QString(), QStringLiteral("キャンセル"), 0, table.rowCount(),
+                             window_.dialogParent());
+    progress.setObjectName(QStringLiteral("frmMergeProgress"));
+    progress.setWindowTitle(Title);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    QPainter painter;
+    if (!painter.begin(&printer))
+        return -1;
+    int sent = 0;
+    // Cancelling takes effect between pages; the pages drawn so far go to the printer.
+    for (; sent < table.rowCount() && !progress.wasCanceled(); ++sent) {
+        progress.setLabelText(
+            QStringLiteral("印刷しています (%1 / %2 件)").arg(sent + 1).arg(table.rowCount()));
+        if (sent > 0 && !printer.newPage())
+            return -1;
+        drawRow(painter, printer, table, sent, offset);
+        progress.setValue(sent + 1);
+    }
+    if (!painter.end() || printer.printerState() == QPrinter::Error)
+        return -1;
+    return sent;
+}
+
+void MergePrint::mnuFileMerge_Click() {
+    const std::optional<Offset> offset = readOffset();
+    if (!offset) {
+        say(QStringLiteral("印刷できませんでした。"));
+        return;
+    }
+    const std::optional<MergeTable::Table> table = chooseTable();
+    if (!table || !confirmWithPreview(*table, *offset))
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(false);
+    const QString path = window_.documentDialog().fileName;
+    printer.setDocName(path.isEmpty() ? QStringLiteral("Gyroplatecomposer")
+                                      : QFileInfo(path).completeBaseName());
+    if (!window_.platform().showPrintDialog(window_.dialogParent(), printer))
+        return;
+    const int sent = printRows(printer, *table, *offset);
+    if (sent < 0)
+        say(QStringLiteral("印刷できませんでした。"));
+    else if (sent < table->rowCount())
+        say(QStringLiteral("差し込み印刷を中止しました。%1 件のうち %2 件を印刷しました。")
+                .arg(table->rowCount())
+                .arg(sent));
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "merge/MergeProblem.h"
+#include "merge/MergeTable.h"
+#include "platform/Platform.h"
+
+#include <optional>
+
+class LabelWindow;
+class QPrinter;
+
+// File > 差し込み印刷: the open design filled from each row of a table and printed one page per
+// row. Every row is filled and checked before the preview is shown, so a run that starts
+// never stops at a bad row.
+class MergePrint {
+public:
+    explicit MergePrint(LabelWindow& window);
+
+    void mnuFileMerge_Click();
+
+private:
+    struct Offset {
+        float leftMm = 0;
+        float topMm = 0;
+    };
+    std::optional<Offset> readOffset() const;
+
+    // The chosen table, filled into the design for a check; empty (after saying why) when the
+    // user cancelled or the table cannot fill the design.
+    std::optional<MergeTable::Table> chooseTable();
+    bool confirmWithPreview(const MergeTable::Table& table, const Offset& offset);
+    // Prints the rows one page each until done or cancelled; the number of rows sent, or -1
+    // when the printer refused the job.
+    int printRows(QPrinter& printer, const MergeTable::Table& table, const Offset& offset);
+    void drawRow(QPainter& painter, QPrinter& printer, const MergeTable::Table& table, int row,
+                 const Offset& offset);
+
+    void say(const QString& text) const;
+
+    LabelWindow& window_;
+    FileDialogState tableDialog_;
+};
