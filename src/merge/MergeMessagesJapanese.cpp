@@ -68,7 +68,7 @@ QString japanese(const MergeProblem& problem) {
                                       .arg(problem.expected));
     case Kind::LineBreak:
         return withPlace(problem,
-                         QStringLiteral("列「%1」に改行があります。文字は 1 行で入力してください。")
+                         QStringLiteral("列「%1」に改行があります。改行を含む値は差し込めません。")
                              .arg(problem.column));
     case Kind::BadFileName:
         return withPlace(problem,
