@@ -325,6 +325,45 @@ private slots:
         QVERIFY(run(QStringLiteral("pdfinfo"), {pdf}).contains(QRegularExpression("Pages: +3\n")));
         QCOMPARE(imageObjects(pdf), 1);
     }
+
+    // Through a real spooler: tests/scripts/cups_print.sh provides the queue and the folder its
+    // PDFs land in.
+    void printsThroughACupsQueue() {
+        const QString queue = qEnvironmentVariable("GPC_CUPS_QUEUE");
+        const QString outputFolder = qEnvironmentVariable("GPC_CUPS_OUTPUT");
+        if (queue.isEmpty() || outputFolder.isEmpty())
+            QSKIP("runs under tests/scripts/cups_print.sh, which provides the spooler");
+        QTemporaryDir dir;
+        ScriptedPlatform platform;
+        frmMain window(platform);
+        window.document() = design();
+        const QStringList before = QDir(outputFolder).entryList({QStringLiteral("*.pdf")});
+        platform.fileAnswers.push_back(
+            writeFile(QDir(dir.path()), QStringLiteral("t.csv"), ThreeRows));
+        platform.modalActions.push_back([](QDialog* dialog) { dialog->accept(); });
+        platform.printAnswers.push_back([&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::NativeFormat);
+            printer.setPrinterName(queue);
+            return printer.isValid();
+        });
+        window.mnuFileMerge_Click();
+        QVERIFY2(platform.messages.isEmpty(), qPrintable(platform.lastMessageText()));
+        QStringList pdfs;
+        for (int wait = 0; wait < 600 && pdfs.isEmpty(); ++wait) {
+            QTest::qWait(250);
+            pdfs = QDir(outputFolder).entryList({QStringLiteral("*.pdf")});
+            for (const QString& old : before)
+                pdfs.removeAll(old);
+        }
+        QCOMPARE(pdfs.size(), 1);
+        // The spooler may still be writing the file it has named.
+        QString info;
+        for (int wait = 0; wait < 120 && !info.contains(QStringLiteral("Pages:")); ++wait) {
+            QTest::qWait(250);
+            info = run(QStringLiteral("pdfinfo"), {QDir(outputFolder).filePath(pdfs[0])});
+        }
+        QVERIFY2(info.contains(QRegularExpression("Pages: +3\n")), qPrintable(info));
+    }
 };
 
 QTEST_MAIN(MergeTest)
