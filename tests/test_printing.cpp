@@ -8,7 +8,11 @@
 #include "view/LabelRenderer.h"
 
 #include <QBuffer>
+#include <QAction>
+#include <QDialog>
 #include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QPageLayout>
@@ -21,6 +25,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 namespace {
 
@@ -172,8 +177,8 @@ QString pageProblems(const QImage& page, int dpi, QPointF originMm, bool withPic
                                                {60.0, ring},
                                                {62.0, white}}) {
             const QPointF at = onCircle(centre, radius, degrees);
-            if (onText(at))
-                continue;
+            if (onText(at) || at.x() < 0 || at.y() < 0)
+                continue; // a negative offset moves part of the label off the page
             if (!near(pixelAtMm(page, dpi, at), expected))
                 return QStringLiteral("pixel at radius %1 mm, %2° is %3, expected %4")
                     .arg(radius)
@@ -185,7 +190,7 @@ QString pageProblems(const QImage& page, int dpi, QPointF originMm, bool withPic
         if (!near(pixelAtMm(page, dpi, originMm + corner), white))
             return QStringLiteral("corner (%1, %2) is not white").arg(corner.x()).arg(corner.y());
 
-    if (withPicture) {
+    if (withPicture && originMm.x() >= 0 && originMm.y() >= 0) {
         // The ring's left and top extremes are the square's left and top edges.
         const double scale = pxPerMm(dpi);
         const int row = int(centre.y() * scale), column = int(centre.x() * scale);
@@ -214,29 +219,30 @@ QString pageProblems(const QImage& page, int dpi, QPointF originMm, bool withPic
     return QString();
 }
 
-// The printable area as the page is drawn: the PDF engine places it at whole points.
-QRectF printableAreaMm(const QPrinter& printer) {
-    const QRectF points = printer.pageLayout().paintRectPoints();
-    return QRectF(points.topLeft() * 25.4 / 72, points.size() * 25.4 / 72);
-}
-
 bool sameSize(QSize actual, QSize expected) {
     return std::abs(actual.width() - expected.width()) <= 1 &&
            std::abs(actual.height() - expected.height()) <= 1;
 }
 
-// A print dialog answer that sends the job to a PDF file on A4 with the given margins, and
-// records where the printable area lies on the page.
-std::function<bool(QPrinter&)> printToPdf(const QString& path, QMarginsF marginsMm,
-                                          QRectF* printableMm) {
+// A print dialog answer that sends the job to a PDF file on A4 with the given margins.
+std::function<bool(QPrinter&)> printToPdf(const QString& path, QMarginsF marginsMm = QMarginsF()) {
     return [=](QPrinter& printer) {
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(path);
         printer.setPageSize(QPageSize(QPageSize::A4));
         printer.setPageMargins(marginsMm, QPageLayout::Millimeter);
-        *printableMm = printableAreaMm(printer);
         return true;
     };
+}
+
+// The test label has an item outside the disc on purpose, so printing asks first; these setups
+// answer Yes and look only at the error messages.
+QList<ScriptedPlatform::Message> errorMessages(const ScriptedPlatform& platform) {
+    QList<ScriptedPlatform::Message> errors;
+    for (const ScriptedPlatform::Message& message : platform.messages)
+        if (message.title == QStringLiteral("エラー"))
+            errors << message;
+    return errors;
 }
 
 struct PrintSetup {
@@ -244,6 +250,7 @@ struct PrintSetup {
     frmMain window{platform};
 
     explicit PrintSetup(bool withPicture) {
+        platform.messageAnswers.push_back(MessageAnswer::Yes);
         window.document() = testDocument();
         if (withPicture) {
             const Picture picture = uniformPicture();
@@ -269,6 +276,70 @@ int runGpctool(const QStringList& args, QString* errors = nullptr) {
     if (errors)
         *errors = QString::fromLocal8Bit(process.readAllStandardError());
     return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+}
+
+// The alignment sheet's marks on a rasterised page whose label square starts at `originMm`:
+// the centre cross, the 10 mm ticks with their numbers, the circles at their radii.
+QString alignmentProblems(const QImage& page, int dpi, QPointF originMm) {
+    const double scale = pxPerMm(dpi);
+    const QPointF centre = originMm + QPointF(61, 61);
+    const auto darkAt = [&](QPointF mm) { return qGray(pixelAtMm(page, dpi, mm)) < 160; };
+    // The middle of the dark run crossing a line through `from` in direction `step` (mm).
+    const auto lineAt = [&](QPointF from, QPointF step, double spanMm) -> std::optional<double> {
+        std::optional<double> first, last;
+        for (double t = -spanMm; t <= spanMm; t += 1 / scale)
+            if (darkAt(from + t * step)) {
+                first = first.value_or(t);
+                last = t;
+            }
+        if (!first)
+            return std::nullopt;
+        return (*first + *last) / 2;
+    };
+    // Between ticks (half millimetres), the only ink near the centre lines is the lines.
+    const auto row = lineAt(QPointF(centre.x() + 30.5, centre.y()), QPointF(0, 1), 1.5);
+    const auto column = lineAt(QPointF(centre.x(), centre.y() + 30.5), QPointF(1, 0), 1.5);
+    if (!row || !column || std::abs(*row) > ToleranceMm || std::abs(*column) > ToleranceMm)
+        return QStringLiteral("centre cross off by (%1, %2) mm")
+            .arg(column.value_or(99))
+            .arg(row.value_or(99));
+    for (int mm = -60; mm <= 60; mm += 5) {
+        const QPointF tick = centre + QPointF(mm, 0);
+        // A 10 mm tick reaches 2.5 mm from the line, a 5 mm tick 1.5 mm, others 0.75 mm.
+        const bool major = mm % 10 == 0;
+        if (darkAt(tick + QPointF(0, -2.0)) != major || !darkAt(tick + QPointF(0, -1.2)))
+            return QStringLiteral("tick at %1 mm is not where it belongs").arg(mm);
+        if (darkAt(tick + QPointF(0.5, -1.2)))
+            return QStringLiteral("ink between the ticks at %1 mm").arg(mm);
+        if (major && inkBoundsMm(page, dpi, QRectF(tick + QPointF(-2.5, 2.8), QSizeF(5, 2.5)))
+                         .isEmpty())
+            return QStringLiteral("no number under the tick at %1 mm").arg(mm);
+    }
+    for (const double radius : {20.0, 58.0, 60.0})
+        for (const double degrees : {45.0, 135.0}) {
+            const QPointF direction = onCircle(QPointF(0, 0), 1, degrees);
+            const auto found = lineAt(centre + radius * direction, direction, 0.9);
+            if (!found || std::abs(*found) > ToleranceMm)
+                return QStringLiteral("circle of %1 mm off by %2 mm at %3°")
+                    .arg(radius)
+                    .arg(found.value_or(99))
+                    .arg(degrees);
+        }
+    return QString();
+}
+
+// A label document file from the test label (with the picture).
+QString writeTestLabel(const QString& path) {
+    const Picture picture = uniformPicture();
+    LabelDocument document = testDocument();
+    showWholePicture(document, picture);
+    const LabelFileCodec::EncodeResult encoded =
+        LabelFileCodec::encode(document, 0, pngBytes(picture.image()));
+    QFile file(path);
+    if (!encoded.bytes || !file.open(QIODevice::WriteOnly))
+        return QStringLiteral("cannot write the test label");
+    file.write(*encoded.bytes);
+    return QString();
 }
 
 // Waits until the queue has no unfinished job; the spooler works on its own time.
@@ -310,13 +381,14 @@ private slots:
                                             << "0" << QPointF(0, 0) << QMarginsF(7, 9, 7, 9);
         QTest::newRow("10, 5") << "10"
                                << "5" << QPointF(10, 5) << QMarginsF(7, 9, 7, 9);
-        QTest::newRow("1.5, -3") << "1.5"
-                                 << "-3" << QPointF(1.5, -3) << QMarginsF(7, 9, 7, 9);
+        QTest::newRow("1.5, -0.5") << "1.5"
+                                   << "-0.5" << QPointF(1.5, -0.5) << QMarginsF(7, 9, 7, 9);
         QTest::newRow("missing keys")
             << QString() << QString() << QPointF(0, 0) << QMarginsF(5, 5, 5, 5);
     }
 
-    // Square and text land at printable area + offset; the picture only on the ring.
+    // Square and text land at the offset from the printable area, which for a PDF printer is the
+    // whole page whatever margins the dialog left; the picture only on the ring.
     void printedPageAtTheOffset() {
         QFETCH(QString, left);
         QFETCH(QString, top);
@@ -329,20 +401,17 @@ private slots:
         }
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
-        QRectF printable;
-        setup.platform.printAnswers.push_back(printToPdf(pdf, marginsMm, &printable));
+        setup.platform.printAnswers.push_back(printToPdf(pdf, marginsMm));
         const LabelDocument before = setup.window.document();
 
         setup.window.mnuFilePrint_Click();
 
         QCOMPARE(setup.platform.printDialogsShown, 1);
-        QVERIFY(setup.platform.messages.isEmpty());
-        QVERIFY(std::abs(printable.left() - marginsMm.left()) < 0.2);
-        QVERIFY(std::abs(printable.top() - marginsMm.top()) < 0.2);
+        QVERIFY(errorMessages(setup.platform).isEmpty());
         QString error;
         const QImage page = rasterise(pdf, RasterDpi, error);
         QVERIFY2(!page.isNull(), qPrintable(error));
-        const QString problem = pageProblems(page, RasterDpi, printable.topLeft() + offsetMm, true);
+        const QString problem = pageProblems(page, RasterDpi, offsetMm, true);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
         // Printing changes neither the document nor the settings.
         QCOMPARE(setup.window.document().TextItems, before.TextItems);
@@ -358,8 +427,7 @@ private slots:
             setup.window.resize(windowSize);
             QTemporaryDir dir;
             const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
-            QRectF printable;
-            setup.platform.printAnswers.push_back(printToPdf(pdf, QMarginsF(), &printable));
+            setup.platform.printAnswers.push_back(printToPdf(pdf));
             setup.window.mnuFilePrint_Click();
             QString error;
             const QImage page = rasterise(pdf, RasterDpi, error);
@@ -379,8 +447,7 @@ private slots:
         PrintSetup setup(false);
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
-        QRectF printable;
-        setup.platform.printAnswers.push_back(printToPdf(pdf, QMarginsF(), &printable));
+        setup.platform.printAnswers.push_back(printToPdf(pdf));
         setup.window.mnuFilePrint_Click();
         QString error;
         const QImage page = rasterise(pdf, RasterDpi, error);
@@ -414,7 +481,7 @@ private slots:
         });
         setup.window.mnuFilePrint_Click();
         QCOMPARE(setup.platform.printDialogsShown, 1);
-        QVERIFY(setup.platform.messages.isEmpty());
+        QVERIFY(errorMessages(setup.platform).isEmpty());
         QVERIFY(!QFile::exists(pdf));
         QVERIFY(setup.platform.unexpected.isEmpty());
     }
@@ -446,7 +513,9 @@ private slots:
         setup.window.mnuFilePrint_Click();
         QCOMPARE(setup.platform.printDialogsShown, 0);
         QCOMPARE(setup.platform.messages.size(), 1);
-        QCOMPARE(setup.platform.messages[0].text, QStringLiteral("印刷できませんでした。"));
+        QCOMPARE(setup.platform.messages[0].text,
+                 QStringLiteral("印刷できませんでした。\n印刷位置設定の値が数値でないか、"
+                                "-1000～1000 mm の範囲を外れています。"));
         QCOMPARE(setup.platform.messages[0].title, QStringLiteral("エラー"));
         QCOMPARE(setup.platform.messages[0].buttons, MessageButtons::Ok);
         QCOMPARE(setup.platform.settings.value(key), value);
@@ -456,12 +525,12 @@ private slots:
         PrintSetup setup(true);
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("no such folder/label.pdf"));
-        QRectF printable;
-        setup.platform.printAnswers.push_back(printToPdf(pdf, QMarginsF(), &printable));
+        setup.platform.printAnswers.push_back(printToPdf(pdf));
         setup.window.mnuFilePrint_Click();
-        QCOMPARE(setup.platform.messages.size(), 1);
-        QCOMPARE(setup.platform.messages[0].text, QStringLiteral("印刷できませんでした。"));
-        QCOMPARE(setup.platform.messages[0].title, QStringLiteral("エラー"));
+        const QList<ScriptedPlatform::Message> errors = errorMessages(setup.platform);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(errors[0].text,
+                 QStringLiteral("印刷できませんでした。\nプリンターが印刷を受け付けませんでした。"));
         QVERIFY(!QFile::exists(pdf));
     }
 
@@ -510,8 +579,7 @@ private slots:
         setup.platform.settings[QStringLiteral("PrinterLeft")] = QStringLiteral("10");
         setup.platform.settings[QStringLiteral("PrinterTop")] = QStringLiteral("5");
         const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
-        QRectF printable;
-        setup.platform.printAnswers.push_back(printToPdf(printed, QMarginsF(), &printable));
+        setup.platform.printAnswers.push_back(printToPdf(printed));
         setup.window.mnuFilePrint_Click();
         const QImage fromPrint = rasterise(printed, RasterDpi, error);
         QVERIFY2(!fromPrint.isNull(), qPrintable(error));
@@ -546,6 +614,110 @@ private slots:
         QVERIFY(near(shown.pixel(605, 5), PictureColor)); // the view does not clip to the ring
     }
 
+    // The preview draws the page Print sends: the same offset, the same printable area.
+    void previewShowsThePrintedPage() {
+        PrintSetup setup(true);
+        setup.platform.settings[QStringLiteral("PrinterLeft")] = QStringLiteral("10");
+        setup.platform.settings[QStringLiteral("PrinterTop")] = QStringLiteral("5");
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("preview.pdf"));
+        setup.platform.previewAnswers.push_back(
+            [&](QPrinter& printer, const std::function<void(QPrinter&)>& paint) {
+                printer.setOutputFormat(QPrinter::PdfFormat);
+                printer.setOutputFileName(pdf);
+                printer.setPageMargins(QMarginsF(7, 9, 7, 9), QPageLayout::Millimeter);
+                paint(printer);
+            });
+        setup.window.findChild<QAction*>(QStringLiteral("mnuFilePreview"))->trigger();
+        QCOMPARE(setup.platform.previewsShown, 1);
+        QVERIFY(errorMessages(setup.platform).isEmpty());
+        QString error;
+        const QImage page = rasterise(pdf, RasterDpi, error);
+        QVERIFY2(!page.isNull(), qPrintable(error));
+        const QString problem = pageProblems(page, RasterDpi, QPointF(10, 5), true);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+
+        // An unusable offset stops the preview with Print's message.
+        setup.platform.settings[QStringLiteral("PrinterTop")] = QStringLiteral("x");
+        setup.window.findChild<QAction*>(QStringLiteral("mnuFilePreview"))->trigger();
+        QCOMPARE(setup.platform.previewsShown, 1);
+        QVERIFY(errorMessages(setup.platform).value(0).text.startsWith(
+            QStringLiteral("印刷できませんでした。\n印刷位置設定の値")));
+    }
+
+    void alignmentSheetFromGpctool_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QPointF>("originMm");
+        QTest::newRow("PNG, no offset") << "sheet.png" << QStringList() << QPointF(0, 0);
+        QTest::newRow("PNG, 10,5") << "sheet.png" << QStringList{"--offset", "10,5"}
+                                   << QPointF(10, 5);
+        QTest::newRow("PDF, 3.5,20, A5") << "sheet.pdf"
+                                         << QStringList{"--offset", "3.5,20", "--page", "148x210"}
+                                         << QPointF(3.5, 20);
+    }
+
+    void alignmentSheetFromGpctool() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, options);
+        QFETCH(QPointF, originMm);
+        QTemporaryDir dir;
+        const QString out = dir.filePath(file);
+        QString errors;
+        QCOMPARE(runGpctool(QStringList{QStringLiteral("alignment")} + options + QStringList{out},
+                            &errors),
+                 0);
+        QString error;
+        const QImage page = file.endsWith(QLatin1String(".pdf"))
+                                ? rasterise(out, RasterDpi, error)
+                                : QImage(out).convertToFormat(QImage::Format_RGB32);
+        QVERIFY2(!page.isNull(), qPrintable(error));
+        const QString problem = alignmentProblems(page, RasterDpi, originMm);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // The label alone, as duplication services take it: the ring holds the picture, the hole and
+    // the corners are clear; 122 mm at 300 dpi is 1441 pixels.
+    void labelPictureExport_data() {
+        QTest::addColumn<QString>("file");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("side");
+        QTest::newRow("PNG") << "label.png" << QStringList() << 1441;
+        QTest::newRow("PNG 600 dpi") << "label.png" << QStringList{"--dpi", "600"} << 2882;
+        QTest::newRow("PDF") << "label.pdf" << QStringList() << 1441;
+    }
+
+    void labelPictureExport() {
+        QFETCH(QString, file);
+        QFETCH(QStringList, options);
+        QFETCH(int, side);
+        QTemporaryDir dir;
+        const QString gpc = dir.filePath(QStringLiteral("label.gpc"));
+        QCOMPARE(writeTestLabel(gpc), QString());
+        const QString out = dir.filePath(file);
+        QCOMPARE(runGpctool(QStringList{QStringLiteral("render"), QStringLiteral("--label")} +
+                            options + QStringList{gpc, out}),
+                 0);
+        const bool pdf = file.endsWith(QLatin1String(".pdf"));
+        QString error;
+        const QImage image = pdf ? rasterise(out, RasterDpi, error) : QImage(out);
+        QVERIFY2(!image.isNull(), qPrintable(error));
+        QVERIFY2(pdf ? sameSize(image.size(), QSize(side, side)) : image.size() == QSize(side, side),
+                 qPrintable(QStringLiteral("%1 x %2").arg(image.width()).arg(image.height())));
+        const double scale = image.width() / 122.0;
+        const auto at = [&](double x, double y) { return image.pixel(int(x * scale), int(y * scale)); };
+        // PNG: transparent where nothing prints; PDF: blank paper.
+        const auto clear = [&](QRgb pixel) { return pdf ? pixel == qRgb(255, 255, 255) : qAlpha(pixel) == 0; };
+        for (const QPointF mm : {QPointF(61, 61), QPointF(61 + 17, 61), QPointF(0.5, 121.5),
+                                 QPointF(121.5, 0.5), QPointF(121.5, 121.5), QPointF(104.6, 104.6)})
+            QVERIFY2(clear(at(mm.x(), mm.y())),
+                     qPrintable(QStringLiteral("(%1, %2) mm is not clear").arg(mm.x()).arg(mm.y())));
+        for (const QPointF mm : {QPointF(61 + 19, 61), QPointF(61, 61 + 40), QPointF(61 - 60.5, 61),
+                                 QPointF(61 + 40, 61 - 40)})
+            QVERIFY2(near(at(mm.x(), mm.y()), PictureColor) && qAlpha(at(mm.x(), mm.y())) == 255,
+                     qPrintable(QStringLiteral("(%1, %2) mm is not the picture").arg(mm.x()).arg(mm.y())));
+    }
+
     // The round trip through a real spooler: tests/scripts/cups_print.sh starts its own cupsd
     // with a PDF queue and runs this with the queue and the folder its PDFs land in.
     void printsThroughACupsQueue() {
@@ -557,19 +729,18 @@ private slots:
         PrintSetup setup(true);
         setup.platform.settings[QStringLiteral("PrinterLeft")] = QStringLiteral("10");
         setup.platform.settings[QStringLiteral("PrinterTop")] = QStringLiteral("5");
-        QRectF printable;
         QString chosenPrinter;
         setup.platform.printAnswers.push_back([&](QPrinter& printer) {
             printer.setOutputFormat(QPrinter::NativeFormat);
             printer.setPrinterName(queue);
             printer.setPageSize(QPageSize(QPageSize::A4));
             chosenPrinter = printer.printerName();
-            printable = printableAreaMm(printer);
             return printer.isValid();
         });
         setup.window.mnuFilePrint_Click();
         QCOMPARE(chosenPrinter, queue);
-        QVERIFY2(setup.platform.messages.isEmpty(), qPrintable(setup.platform.lastMessageText()));
+        QVERIFY2(errorMessages(setup.platform).isEmpty(),
+                 qPrintable(setup.platform.lastMessageText()));
         QVERIFY2(queueDrained(queue), "the spooler did not finish the job");
 
         const QStringList pdfs =
@@ -580,8 +751,54 @@ private slots:
         const QImage page = rasterise(QDir(outputFolder).filePath(pdfs[0]), RasterDpi, error);
         QVERIFY2(!page.isNull(), qPrintable(error));
         QVERIFY(sameSize(page.size(), QSize(2480, 3508)));
-        const QString problem =
-            pageProblems(page, RasterDpi, printable.topLeft() + QPointF(10, 5), true);
+        // Measured from the page's edge: the queue's printer has no hardware margins, so the
+        // offset alone places the label, whatever margins the printer object started with.
+        const QString problem = pageProblems(page, RasterDpi, QPointF(10, 5), true);
+        QVERIFY2(problem.isEmpty(), qPrintable(problem));
+    }
+
+    // The alignment sheet through the spooler lands at the stored offset from the page's edge;
+    // the readings taken from it move the stored offset by the mean of each pair.
+    void alignmentSheetThroughACupsQueue() {
+        const QString queue = qEnvironmentVariable("GPC_CUPS_QUEUE");
+        const QString outputFolder = qEnvironmentVariable("GPC_CUPS_OUTPUT");
+        if (queue.isEmpty() || outputFolder.isEmpty())
+            QSKIP("runs under tests/scripts/cups_print.sh, which provides the spooler");
+        const QStringList before =
+            QDir(outputFolder).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+
+        PrintSetup setup(false);
+        setup.platform.settings[QStringLiteral("PrinterLeft")] = QStringLiteral("10");
+        setup.platform.settings[QStringLiteral("PrinterTop")] = QStringLiteral("5");
+        setup.platform.printAnswers.push_back([&](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::NativeFormat);
+            printer.setPrinterName(queue);
+            printer.setPageSize(QPageSize(QPageSize::A4));
+            return printer.isValid();
+        });
+        setup.platform.modalActions.push_back([](QDialog* dialog) {
+            const char* names[] = {"txtReadLeft", "txtReadRight", "txtReadTop", "txtReadBottom"};
+            const char* readings[] = {"-61", "59", "-58.5", "61.5"};
+            for (int i = 0; i < 4; ++i)
+                dialog->findChild<QLineEdit*>(QLatin1String(names[i]))
+                    ->setText(QLatin1String(readings[i]));
+            dialog->findChild<QPushButton*>(QStringLiteral("cmdOk"))->click();
+        });
+        setup.window.findChild<QAction*>(QStringLiteral("mnuFileAlignment"))->trigger();
+        QVERIFY2(errorMessages(setup.platform).isEmpty(),
+                 qPrintable(setup.platform.lastMessageText()));
+        QCOMPARE(setup.platform.settings.value(QStringLiteral("PrinterLeft")), QStringLiteral("9"));
+        QCOMPARE(setup.platform.settings.value(QStringLiteral("PrinterTop")), QStringLiteral("6.5"));
+        QVERIFY2(queueDrained(queue), "the spooler did not finish the job");
+
+        QStringList pdfs = QDir(outputFolder).entryList({QStringLiteral("*.pdf")}, QDir::Files);
+        for (const QString& old : before)
+            pdfs.removeAll(old);
+        QVERIFY2(pdfs.size() == 1, qPrintable(pdfs.join(QStringLiteral(", "))));
+        QString error;
+        const QImage page = rasterise(QDir(outputFolder).filePath(pdfs[0]), RasterDpi, error);
+        QVERIFY2(!page.isNull(), qPrintable(error));
+        const QString problem = alignmentProblems(page, RasterDpi, QPointF(10, 5));
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
     }
 };

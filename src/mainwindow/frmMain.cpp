@@ -12,6 +12,7 @@
 #include "printing/MergePrint.h"
 #include "printing/PrintCommands.h"
 #include "view/LabelRenderer.h"
+#include "view/RangeOutlines.h"
 #include "view/widgets/LabelView.h"
 #include "view/widgets/SelectionFrame.h"
 
@@ -45,6 +46,7 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     setCentralWidget(client_);
     client_->installEventFilter(this);
 
+    printCommands_ = std::make_unique<PrintCommands>(*this);
     buildMenus();
     buildBands();
 
@@ -64,7 +66,6 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     backgroundCommands_ = std::make_unique<BackgroundCommands>(*this);
     textCommands_ = std::make_unique<TextCommands>(*this);
     mouseEditing_ = std::make_unique<MouseEditing>(*this, *picDoc_, *mnuEdit_);
-    printCommands_ = std::make_unique<PrintCommands>(*this);
     mergePrint_ = std::make_unique<MergePrint>(*this);
 
     // Key preview: the window sees keys before whichever of its controls has the focus.
@@ -150,6 +151,8 @@ void frmMain::RedrawLabel() {
         RedrawLabel();
         return;
     }
+    RangeOutlines::draw(painter, LabelRenderer::screenGeometry(side),
+                        viewCaches_.range.findings(document_));
     painter.end();
     picDoc_->setImage(image);
     placeSelectionFrame();
@@ -231,6 +234,7 @@ void frmMain::buildMenus() {
             &QAction::triggered, this, &frmMain::mnuFilePrintSetup_Click);
     connect(addMenuItem(mnuFile, "mnuFilePrint", QStringLiteral("印刷(&P)...")),
             &QAction::triggered, this, &frmMain::mnuFilePrint_Click);
+    printCommands_->addMenuItems(mnuFile);
     connect(addMenuItem(mnuFile, "mnuFileMerge", QStringLiteral("差し込み印刷(&M)...")),
             &QAction::triggered, this, &frmMain::mnuFileMerge_Click);
     addSeparator(mnuFile, "mnuFileBar2");

@@ -5,6 +5,7 @@
 #include <QSize>
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class QDialog;
 class QPrinter;
@@ -16,9 +17,13 @@ class QWidget;
 struct FileDialogState {
     QString filter;
     QString fileName;
+    // The filter pair chosen (0 = the first); a save dialog opens on it and records the choice.
+    int filterIndex = 0;
 };
 
-enum class MessageButtons { Ok, YesNoCancel };
+// Yes/No/Cancel defaults to Yes; Yes/No defaults to No (for questions where going on may waste
+// material).
+enum class MessageButtons { Ok, YesNoCancel, YesNo };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 // Everything the editor asks of the desktop. The window and the commands talk to the desktop only
@@ -44,6 +49,11 @@ public:
 
     // The print dialog for the given printer. False when cancelled.
     virtual bool showPrintDialog(QWidget* parent, QPrinter& printer) = 0;
+
+    // The print preview for the given printer: `paint` draws the page onto whatever printer the
+    // preview hands it (its own for showing, the chosen one when the user prints from there).
+    virtual void showPrintPreview(QWidget* parent, QPrinter& printer,
+                                  const std::function<void(QPrinter&)>& paint) = 0;
 
     // Picture loader: a picture, or an empty one with the reason in `reason`.
     virtual Picture loadPicture(const QString& path, QString* reason = nullptr) = 0;

@@ -9,8 +9,11 @@
 #include <QFontDatabase>
 #include <QMessageBox>
 #include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QSettings>
+#include <algorithm>
 
 namespace {
 QSettings openSettings() {
@@ -52,11 +55,15 @@ bool QtPlatform::showOpenDialog(QWidget* parent, FileDialogState& dialog) {
 }
 
 bool QtPlatform::showSaveDialog(QWidget* parent, FileDialogState& dialog) {
-    const QString chosen =
-        QFileDialog::getSaveFileName(parent, QString(), dialog.fileName, qtFilter(dialog.filter));
+    const QStringList filters = qtFilter(dialog.filter).split(QStringLiteral(";;"));
+    QString selected = filters.value(dialog.filterIndex);
+    const QString chosen = QFileDialog::getSaveFileName(parent, QString(), dialog.fileName,
+                                                        filters.join(QStringLiteral(";;")),
+                                                        &selected);
     if (chosen.isEmpty())
         return false;
     dialog.fileName = chosen;
+    dialog.filterIndex = std::max<int>(0, int(filters.indexOf(selected)));
     return true;
 }
 
@@ -67,6 +74,12 @@ MessageAnswer QtPlatform::showMessage(QWidget* parent, const QString& text, cons
         box.setStandardButtons(QMessageBox::Ok);
         box.exec();
         return MessageAnswer::Ok;
+    }
+    if (buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::No);
+        box.setEscapeButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes ? MessageAnswer::Yes : MessageAnswer::No;
     }
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
     box.setDefaultButton(QMessageBox::Yes);
@@ -85,6 +98,14 @@ bool QtPlatform::showPrintDialog(QWidget* parent, QPrinter& printer) {
     // The label is one page: no page ranges, selection or current page to choose.
     dialog.setOptions(QAbstractPrintDialog::PrintToFile | QAbstractPrintDialog::PrintShowPageSize);
     return dialog.exec() == QDialog::Accepted;
+}
+
+void QtPlatform::showPrintPreview(QWidget* parent, QPrinter& printer,
+                                  const std::function<void(QPrinter&)>& paint) {
+    QPrintPreviewDialog dialog(&printer, parent);
+    QObject::connect(&dialog, &QPrintPreviewDialog::paintRequested,
+                     [&paint](QPrinter* target) { paint(*target); });
+    dialog.exec();
 }
 
 Picture QtPlatform::loadPicture(const QString& path, QString* reason) {

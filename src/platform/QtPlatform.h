@@ -17,6 +17,8 @@ public:
                               MessageButtons buttons) override;
     void showModal(QDialog* dialog) override;
     bool showPrintDialog(QWidget* parent, QPrinter& printer) override;
+    void showPrintPreview(QWidget* parent, QPrinter& printer,
+                          const std::function<void(QPrinter&)>& paint) override;
     Picture loadPicture(const QString& path, QString* reason) override;
     QStringList fontFamilies() override;
     QString defaultFontFamily() override;

@@ -1,17 +1,39 @@
 #include "printing/PrintCommands.h"
 
 #include "document/LabelWindow.h"
+#include "printing/LabelExportCommand.h"
+#include "printing/frmAlign.h"
 #include "printing/frmPrint.h"
+#include "printing/render/AlignmentSheet.h"
 #include "printing/render/OffsetNumber.h"
 #include "printing/render/PrintRenderer.h"
+#include "view/DiscRangeCheck.h"
 
+#include <QAction>
 #include <QFileInfo>
+#include <QMenu>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 
-PrintCommands::PrintCommands(LabelWindow& window) : window_(window) {}
+PrintCommands::PrintCommands(LabelWindow& window)
+    : window_(window), labelExport_(std::make_unique<LabelExportCommand>(window)) {}
 
 PrintCommands::~PrintCommands() = default;
+
+void PrintCommands::addMenuItems(QMenu* menu) {
+    const auto add = [menu](const char* name, const QString& caption, auto handler) {
+        QAction* action = menu->addAction(caption);
+        action->setObjectName(QLatin1String(name));
+        QObject::connect(action, &QAction::triggered, menu, handler);
+    };
+    add("mnuFilePreview", QStringLiteral("印刷プレビュー(&V)..."),
+        [this] { mnuFilePreview_Click(); });
+    add("mnuFileAlignment", QStringLiteral("位置合わせ用紙の印刷(&L)..."),
+        [this] { mnuFileAlignment_Click(); });
+    add("mnuFileSaveImage", QStringLiteral("ラベルを画像で保存(&G)..."),
+        [this] { mnuFileSaveImage_Click(); });
+}
 
 void PrintCommands::mnuFilePrintSetup_Click() {
     if (!frmPrint_)
@@ -30,38 +52,120 @@ std::optional<PrintCommands::Offset> PrintCommands::readOffset() const {
     return Offset{*left, *top};
 }
 
+bool PrintCommands::confirmDiscRange() const {
+    if (DiscRangeCheck::check(window_.document()).empty())
+        return true;
+    return window_.platform().showMessage(
+               window_.dialogParent(),
+               QStringLiteral("ディスクの印刷範囲からはみ出している文字があります。"
+                              "このまま印刷しますか？"),
+               QStringLiteral("印刷"), MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+PrintCommands::PageContent PrintCommands::labelContent() const {
+    return [this](QPainter& painter, const LabelRenderer::Geometry& geometry) {
+        PrintRenderer::drawLabel(painter, geometry, window_.document(),
+                                 window_.backgroundPicture());
+    };
+}
+
+void PrintCommands::preparePrinter(QPrinter& printer) const {
+    const QString path = window_.documentDialog().fileName;
+    printer.setDocName(path.isEmpty() ? QStringLiteral("Gyroplatecomposer")
+                                      : QFileInfo(path).completeBaseName());
+}
+
 // An unreadable offset and a refused job are reported: ending silently would leave the user
 // waiting for a page that never comes. A cancelled dialog is the user's own choice and stays
 // silent.
 void PrintCommands::mnuFilePrint_Click() {
     const std::optional<Offset> offset = readOffset();
     if (!offset) {
-        reportFailure();
+        reportUnusableOffset();
+        return;
+    }
+    if (!confirmDiscRange())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    preparePrinter(printer);
+    if (!window_.platform().showPrintDialog(window_.dialogParent(), printer))
+        return;
+    if (!printPage(printer, *offset, labelContent()))
+        reportRefusedJob();
+}
+
+// The preview draws through the same page function as Print, once for the screen and again for
+// the printer when the user prints from there.
+void PrintCommands::mnuFilePreview_Click() {
+    const std::optional<Offset> offset = readOffset();
+    if (!offset) {
+        reportUnusableOffset();
+        return;
+    }
+    if (!confirmDiscRange())
+        return;
+    QPrinter printer(QPrinter::HighResolution);
+    preparePrinter(printer);
+    bool refused = false;
+    const PageContent content = labelContent();
+    window_.platform().showPrintPreview(window_.dialogParent(), printer,
+                                        [&](QPrinter& target) {
+                                            if (!printPage(target, *offset, content))
+                                                refused = true;
+                                        });
+    if (refused)
+        reportRefusedJob();
+}
+
+// The sheet is printed at the stored offset; the readings taken from it correct that offset.
+void PrintCommands::mnuFileAlignment_Click() {
+    const std::optional<Offset> offset = readOffset();
+    if (!offset) {
+        reportUnusableOffset();
         return;
     }
     QPrinter printer(QPrinter::HighResolution);
-    // Coordinates start at the printable area's top-left corner, as the offset is measured.
-    printer.setFullPage(false);
-    const QString path = window_.documentDialog().fileName;
-    printer.setDocName(path.isEmpty() ? QStringLiteral("Gyroplatecomposer")
-                                      : QFileInfo(path).completeBaseName());
+    printer.setDocName(QStringLiteral("位置合わせ用紙"));
     if (!window_.platform().showPrintDialog(window_.dialogParent(), printer))
         return;
-    if (!printLabel(printer, *offset))
-        reportFailure();
+    if (!printPage(printer, *offset, AlignmentSheet::draw)) {
+        reportRefusedJob();
+        return;
+    }
+    frmAlign dialog(window_.platform(), window_.dialogParent());
+    window_.platform().showModal(&dialog);
 }
 
-bool PrintCommands::printLabel(QPrinter& printer, const Offset& offset) const {
+void PrintCommands::mnuFileSaveImage_Click() { labelExport_->mnuFileSaveImage_Click(); }
+
+// The offset is measured from the printable area, which is the paper less the printer's
+// hardware margins. QPrinter starts with margins of its own (10 points), and a print dialog may
+// leave others; the painter's origin must not depend on either.
+bool PrintCommands::printPage(QPrinter& printer, const Offset& offset,
+                              const PageContent& content) const {
+    printer.setFullPage(false);
+    const QPageLayout layout = printer.pageLayout();
+    printer.setPageMargins(layout.minimumMargins(), layout.units());
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    PrintRenderer::drawLabel(painter,
-                             PrintRenderer::pageGeometry(printer, offset.leftMm, offset.topMm),
-                             window_.document(), window_.backgroundPicture());
+    content(painter, PrintRenderer::pageGeometry(printer, offset.leftMm, offset.topMm));
     return painter.end() && printer.printerState() != QPrinter::Error;
 }
 
-void PrintCommands::reportFailure() const {
-    window_.platform().showMessage(window_.dialogParent(), QStringLiteral("印刷できませんでした。"),
+void PrintCommands::reportFailure(const QString& reason) const {
+    window_.platform().showMessage(window_.dialogParent(),
+                                   QStringLiteral("印刷できませんでした。\n") + reason,
                                    QStringLiteral("エラー"), MessageButtons::Ok);
+}
+
+void PrintCommands::reportUnusableOffset() const {
+    reportFailure(
+        QStringLiteral("印刷位置設定の値が数値でないか、%1～%2 mm の範囲を外れています。")
+            .arg(-OffsetNumber::MaxOffsetMm)
+            .arg(OffsetNumber::MaxOffsetMm));
+}
+
+void PrintCommands::reportRefusedJob() const {
+    reportFailure(QStringLiteral("プリンターが印刷を受け付けませんでした。"));
 }

@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # The print command through a real spooler. Starts a private cupsd (in the foreground, in the
 # background of this script: package scripts cannot start services here), adds a cups-pdf queue,
-# lets test_printing print a label to it through the editor's print path, and has it find the
-# PDF, rasterise it and check the positions; then test_merge prints a three-row merged run from
-# the editor. The spooler is stopped and everything removed at the end. When the spooler cannot
-# be started the test fails and says why.
+# lets test_printing print a label and the alignment sheet to it through the editor's print path,
+# and has it find the PDFs, rasterise them and check the positions; then test_merge prints a
+# three-row merged run from the editor. The spooler is stopped and everything removed at the end.
+# When the spooler cannot be started the test fails and says why.
 set -euo pipefail
 
 fail() {
@@ -104,7 +104,7 @@ fi
 lpstat -p "$queue" | grep -q enabled || fail "the queue $queue is not enabled"
 
 output=$(GPC_CUPS_QUEUE="$queue" GPC_CUPS_OUTPUT="$work/out" QT_QPA_PLATFORM=offscreen \
-    "$test_program" printsThroughACupsQueue 2>&1) || {
+    "$test_program" printsThroughACupsQueue alignmentSheetThroughACupsQueue 2>&1) || {
     echo "$output" >&2
     echo "--- spooler log ---" >&2
     tail -n 40 "$work/log/error_log" >&2 || true
@@ -112,8 +112,9 @@ output=$(GPC_CUPS_QUEUE="$queue" GPC_CUPS_OUTPUT="$work/out" QT_QPA_PLATFORM=off
 }
 echo "$output"
 # A skip would mean the test never saw the queue.
-grep -q "^PASS   : PrintingTest::printsThroughACupsQueue()" <<<"$output" ||
-    fail "the round trip did not run"
+for test in printsThroughACupsQueue alignmentSheetThroughACupsQueue; do
+    grep -q "^PASS   : PrintingTest::$test()" <<<"$output" || fail "$test did not run"
+done
 echo "cups_print: label printed through queue $queue and checked"
 
 merge_program="${GPC_BUILD_DIR:?}/tests/test_merge"

@@ -25,6 +25,10 @@ bool ScriptedPlatform::answerFileDialog(bool save, FileDialogState& dialog) {
     if (!answer)
         return false;
     dialog.fileName = *answer;
+    if (save && !filterAnswers.empty()) {
+        dialog.filterIndex = filterAnswers.front();
+        filterAnswers.pop_front();
+    }
     return true;
 }
 
@@ -75,6 +79,18 @@ bool ScriptedPlatform::showPrintDialog(QWidget*, QPrinter& printer) {
     const auto answer = printAnswers.front();
     printAnswers.pop_front();
     return answer(printer);
+}
+
+void ScriptedPlatform::showPrintPreview(QWidget*, QPrinter& printer,
+                                        const std::function<void(QPrinter&)>& paint) {
+    ++previewsShown;
+    if (previewAnswers.empty()) {
+        unexpected << QStringLiteral("print preview");
+        return;
+    }
+    const auto answer = previewAnswers.front();
+    previewAnswers.pop_front();
+    answer(printer, paint);
 }
 
 Picture ScriptedPlatform::loadPicture(const QString& path, QString* reason) {

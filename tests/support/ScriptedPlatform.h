@@ -28,12 +28,17 @@ public:
     std::deque<MessageAnswer> messageAnswers;        // for Yes/No/Cancel boxes
     std::deque<std::function<void(QDialog*)>> modalActions;
     std::deque<std::function<bool(QPrinter&)>> printAnswers; // false = cancel
+    // A preview answer gets the printer and the page's painting function, as the preview would.
+    std::deque<std::function<void(QPrinter&, const std::function<void(QPrinter&)>&)>>
+        previewAnswers;
+    std::deque<int> filterAnswers; // the filter chosen in the next save dialog (default: kept)
 
     // What was shown.
     QList<Message> messages;
     QList<FileDialogShown> fileDialogs;
     QList<QDialog*> modalsShown;
     int printDialogsShown = 0;
+    int previewsShown = 0;
     QStringList unexpected; // dialogs shown with no answer queued
 
     QMap<QString, QString> settings;
@@ -49,6 +54,8 @@ public:
                               MessageButtons buttons) override;
     void showModal(QDialog* dialog) override;
     bool showPrintDialog(QWidget* parent, QPrinter& printer) override;
+    void showPrintPreview(QWidget* parent, QPrinter& printer,
+                          const std::function<void(QPrinter&)>& paint) override;
     Picture loadPicture(const QString& path, QString* reason) override;
     QStringList fontFamilies() override;
     QString defaultFontFamily() override;

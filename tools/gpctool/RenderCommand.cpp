@@ -1,5 +1,5 @@
-// gpctool render: the printed page as PDF or PNG, or the screen view as PNG, without a printer
-// or a display.
+// gpctool render: the printed page as PDF or PNG, the label square alone, or the screen view as
+// PNG, without a printer or a display. gpctool alignment: the alignment sheet's page.
 #include "tools/gpctool/Commands.h"
 
 #include "document/LabelFileStore.h"
@@ -17,15 +17,21 @@ struct RenderOptions {
     PageExport::Page page;
     int dpi = 300;
     std::optional<int> viewPx;
+    bool label = false;
     bool pageGiven = false, offsetGiven = false, dpiGiven = false;
     QString input, output;
 };
 
-int usage(const QString& message) {
+const char* const RenderUsage =
+    "usage: gpctool render [--offset L,T] [--page WxH] [--dpi N] [--view PX] "
+    "FILE.gpc OUT.pdf|OUT.png\n"
+    "       gpctool render --label [--dpi N] FILE.gpc OUT.pdf|OUT.png\n";
+const char* const AlignmentUsage =
+    "usage: gpctool alignment [--offset L,T] [--page WxH] [--dpi N] OUT.pdf|OUT.png\n";
+
+int usage(const QString& message, const char* text = RenderUsage) {
     std::fprintf(stderr, "gpctool: %s\n", qPrintable(message));
-    std::fputs("usage: gpctool render [--offset L,T] [--page WxH] [--dpi N] [--view PX] "
-               "FILE.gpc OUT.pdf|OUT.png\n",
-               stderr);
+    std::fputs(text, stderr);
     return GpcTool::UsageError;
 }
 
@@ -98,12 +104,15 @@ QString readOption(const QString& name, const QString& value, RenderOptions& opt
     return QString();
 }
 
-QString parse(const QStringList& args, RenderOptions& options) {
-    QStringList positional;
+QString parse(const QStringList& args, RenderOptions& options, QStringList& positional) {
     for (int i = 0; i < args.size(); ++i) {
         const QString& arg = args[i];
         if (!arg.startsWith(QLatin1String("--")) || arg == QLatin1String("--")) {
             positional << arg;
+            continue;
+        }
+        if (arg == QLatin1String("--label")) {
+            options.label = true;
             continue;
         }
         QString name = arg, value;
@@ -118,19 +127,23 @@ QString parse(const QStringList& args, RenderOptions& options) {
         if (const QString problem = readOption(name, value, options); !problem.isEmpty())
             return problem;
     }
-    if (positional.size() != 2)
-        return QStringLiteral("needs a document and an output file");
-    options.input = positional[0];
-    options.output = positional[1];
+    return QString();
+}
+
+QString outputKind(const QString& output, bool& pdf) {
+    const QString suffix = output.section(u'.', -1).toLower();
+    if (suffix != QLatin1String("pdf") && suffix != QLatin1String("png"))
+        return QStringLiteral("the output must end in .pdf or .png");
+    pdf = suffix == QLatin1String("pdf");
     return QString();
 }
 
 // Which output the file name asks for, and whether the options fit it.
 QString checkCombination(const RenderOptions& options, bool& pdf) {
-    const QString suffix = options.output.section(u'.', -1).toLower();
-    if (suffix != QLatin1String("pdf") && suffix != QLatin1String("png"))
-        return QStringLiteral("the output must end in .pdf or .png");
-    pdf = suffix == QLatin1String("pdf");
+    if (const QString problem = outputKind(options.output, pdf); !problem.isEmpty())
+        return problem;
+    if (options.label && (options.viewPx || options.pageGiven || options.offsetGiven))
+        return QStringLiteral("--label writes the label square alone and takes no page options");
     if (options.viewPx && (pdf || options.pageGiven || options.offsetGiven || options.dpiGiven))
         return QStringLiteral("--view writes a PNG of the screen view and takes no page options");
     if (pdf && options.dpiGiven)
@@ -166,8 +179,13 @@ std::optional<LoadedLabel> load(const QString& path, QString& reason) {
 
 int GpcTool::runRender(const QStringList& args) {
     RenderOptions options;
-    if (const QString problem = parse(args, options); !problem.isEmpty())
+    QStringList positional;
+    if (const QString problem = parse(args, options, positional); !problem.isEmpty())
         return usage(problem);
+    if (positional.size() != 2)
+        return usage(QStringLiteral("needs a document and an output file"));
+    options.input = positional[0];
+    options.output = positional[1];
     bool pdf = false;
     if (const QString problem = checkCombination(options, pdf); !problem.isEmpty())
         return usage(problem);
@@ -178,7 +196,12 @@ int GpcTool::runRender(const QStringList& args) {
         return refuse(reason);
 
     bool written = false;
-    if (options.viewPx) {
+    if (options.label) {
+        written = pdf ? PageExport::writeLabelPdf(options.output, label->document, label->picture,
+                                                  &reason)
+                      : PageExport::writeLabelPng(options.output, label->document, label->picture,
+                                                  options.dpi, &reason);
+    } else if (options.viewPx) {
         QString notice;
         written = PageExport::writeView(options.output, label->document, label->picture,
                                         *options.viewPx, &reason, &notice);
@@ -191,5 +214,27 @@ int GpcTool::runRender(const QStringList& args) {
         written = PageExport::writePng(options.output, label->document, label->picture,
                                        options.page, options.dpi, &reason);
     }
+    return written ? Success : refuse(reason);
+}
+
+int GpcTool::runAlignment(const QStringList& args) {
+    RenderOptions options;
+    QStringList positional;
+    if (const QString problem = parse(args, options, positional); !problem.isEmpty())
+        return usage(problem, AlignmentUsage);
+    if (options.viewPx || options.label)
+        return usage(QStringLiteral("the alignment sheet takes only page options"),
+                     AlignmentUsage);
+    if (positional.size() != 1)
+        return usage(QStringLiteral("needs one output file"), AlignmentUsage);
+    bool pdf = false;
+    if (const QString problem = outputKind(positional[0], pdf); !problem.isEmpty())
+        return usage(problem, AlignmentUsage);
+    if (pdf && options.dpiGiven)
+        return usage(QStringLiteral("--dpi applies to PNG output only"), AlignmentUsage);
+    QString reason;
+    const bool written =
+        pdf ? PageExport::writeAlignmentPdf(positional[0], options.page, &reason)
+            : PageExport::writeAlignmentPng(positional[0], options.page, options.dpi, &reason);
     return written ? Success : refuse(reason);
 }

@@ -11,6 +11,9 @@ void printUsage(std::FILE* out) {
                "       gpctool create --json LABEL.json [--picture FILE] [--measure] OUT.gpc\n"
                "       gpctool render [--offset L,T] [--page WxH] [--dpi N] [--view PX] "
                "FILE.gpc OUT.pdf|OUT.png\n"
+               "       gpctool render --label [--dpi N] FILE.gpc OUT.pdf|OUT.png\n"
+               "       gpctool alignment [--offset L,T] [--page WxH] [--dpi N] OUT.pdf|OUT.png\n"
+               "       gpctool check FILE.gpc\n"
                "       gpctool merge [--offset L,T] [--page WxH] DESIGN.gpc TABLE.csv OUT.pdf\n"
                "       gpctool merge --each DIR [--name PATTERN] [page options] DESIGN.gpc "
                "TABLE.csv\n"
@@ -44,6 +47,10 @@ int main(int argc, char** argv) {
         return GpcTool::runCreate(args);
     if (command == QLatin1String("render"))
         return GpcTool::runRender(args);
+    if (command == QLatin1String("alignment"))
+        return GpcTool::runAlignment(args);
+    if (command == QLatin1String("check"))
+        return GpcTool::runCheck(args);
     if (command == QLatin1String("merge"))
         return GpcTool::runMerge(args);
     std::fprintf(stderr, "gpctool: unknown command '%s'\n", qPrintable(command));

@@ -1,15 +1,18 @@
 #include "printing/render/PageExport.h"
 
+#include "document/AtomicReplace.h"
+#include "printing/render/AlignmentSheet.h"
 #include "printing/render/PrintRenderer.h"
 #include "view/LabelRenderer.h"
 
+#include <QBuffer>
 #include <QImage>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QSaveFile>
 #include <cmath>
+#include <functional>
 
 namespace PageExport {
 
@@ -38,49 +41,43 @@ bool validPage(const Page& page, QString* reason) {
     return true;
 }
 
-bool openTarget(QSaveFile& file, QString* reason) {
-    if (file.open(QIODevice::WriteOnly))
-        return true;
-    setReason(reason,
-              QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString()));
-    return false;
-}
-
-bool commit(QSaveFile& file, QString* reason) {
-    if (file.commit())
-        return true;
-    setReason(reason,
-              QStringLiteral("cannot write %1: %2").arg(file.fileName(), file.errorString()));
-    return false;
+// The file is written as documents are: complete, or not at all.
+bool writeFile(const QString& path, const QByteArray& bytes, QString* reason) {
+    const AtomicReplace::Result result = AtomicReplace::replace(path, bytes);
+    if (!result.ok)
+        setReason(reason, QStringLiteral("cannot write %1: %2").arg(path, result.reason));
+    return result.ok;
 }
 
 bool saveImage(const QString& path, const QImage& image, QString* reason) {
-    QSaveFile file(path);
-    if (!openTarget(file, reason))
-        return false;
-    if (!image.save(&file, "PNG")) {
-        file.cancelWriting();
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    if (!image.save(&buffer, "PNG")) {
         setReason(reason, QStringLiteral("cannot encode the PNG image"));
         return false;
     }
-    return commit(file, reason);
+    return writeFile(path, bytes, reason);
 }
 } // namespace
 
 namespace {
 
-// A PDF of pageCount pages, drawPage(painter, geometry, i) filling page i.
-bool writePdfWith(
-    const QString& path, const Page& page, int pageCount,
-    const std::function<void(QPainter&, const LabelRenderer::Geometry&, int)>& drawPage,
-    QString* reason) {
+// Draws the page content given where the label square lies on the painter's device.
+using PageContent = std::function<void(QPainter&, const LabelRenderer::Geometry&)>;
+
+// Page i of pageCount drawn by content(painter, geometry, i).
+using PagesContent = std::function<void(QPainter&, const LabelRenderer::Geometry&, int)>;
+
+bool pdfPagesWith(const QString& path, const Page& page, int pageCount, const PagesContent& content,
+                  QString* reason) {
     if (!validPage(page, reason))
         return false;
-    QSaveFile file(path);
-    if (!openTarget(file, reason))
-        return false;
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(&file);
+        QPdfWriter writer(&buffer);
         writer.setCreator(QStringLiteral("Gyroplatecomposer"));
         writer.setResolution(PdfResolution);
         // A custom size keeps the given width and height even where they match a standard
@@ -90,7 +87,6 @@ bool writePdfWith(
             QPageLayout::Portrait, QMarginsF()));
         QPainter painter;
         if (!painter.begin(&writer)) {
-            file.cancelWriting();
             setReason(reason, QStringLiteral("cannot start the PDF page"));
             return false;
         }
@@ -98,44 +94,28 @@ bool writePdfWith(
             PrintRenderer::pageGeometry(writer, page.leftMm, page.topMm);
         for (int i = 0; i < pageCount; ++i) {
             if (i > 0 && !writer.newPage()) {
-                painter.end();
-                file.cancelWriting();
                 setReason(reason, QStringLiteral("cannot start PDF page %1").arg(i + 1));
                 return false;
             }
-            drawPage(painter, geometry, i);
+            content(painter, geometry, i);
         }
         painter.end();
     }
-    return commit(file, reason);
+    return writeFile(path, bytes, reason);
 }
 
-} // namespace
-
-bool writePdf(const QString& path, const LabelDocument& document, const Picture& picture,
-              const Page& page, QString* reason) {
-    return writePdfWith(
+bool pdfWith(const QString& path, const Page& page, const PageContent& content, QString* reason) {
+    return pdfPagesWith(
         path, page, 1,
         [&](QPainter& painter, const LabelRenderer::Geometry& geometry, int) {
-            PrintRenderer::drawLabel(painter, geometry, document, picture);
+            content(painter, geometry);
         },
         reason);
 }
 
-bool writePdfPages(const QString& path, int pageCount,
-                   const std::function<LabelDocument(int)>& labelAt, const Picture& picture,
-                   const Page& page, QString* reason) {
-    return writePdfWith(
-        path, page, pageCount,
-        [&](QPainter& painter, const LabelRenderer::Geometry& geometry, int index) {
-            PrintRenderer::drawLabel(painter, geometry, labelAt(index), picture,
-                                     PrintRenderer::PictureUse::WholePicture);
-        },
-        reason);
-}
-
-bool writePng(const QString& path, const LabelDocument& document, const Picture& picture,
-              const Page& page, int dpi, QString* reason) {
+// A transparent page leaves everything the content does not draw see-through.
+bool pngWith(const QString& path, const Page& page, int dpi, bool transparent,
+             const PageContent& content, QString* reason) {
     if (!validPage(page, reason))
         return false;
     if (dpi < MinDpi || dpi > MaxDpi) {
@@ -153,7 +133,8 @@ bool writePng(const QString& path, const LabelDocument& document, const Picture&
                               .arg(MaxPixels));
         return false;
     }
-    QImage image(width, height, QImage::Format_RGB32);
+    QImage image(width, height,
+                 transparent ? QImage::Format_ARGB32_Premultiplied : QImage::Format_RGB32);
     if (image.isNull()) {
         setReason(reason, QStringLiteral("not enough memory for the page image"));
         return false;
@@ -161,16 +142,69 @@ bool writePng(const QString& path, const LabelDocument& document, const Picture&
     const int dotsPerMeter = int(std::lround(dpi / 0.0254));
     image.setDotsPerMeterX(dotsPerMeter);
     image.setDotsPerMeterY(dotsPerMeter);
-    image.fill(Qt::white);
+    image.fill(transparent ? Qt::transparent : Qt::white);
     {
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
-        PrintRenderer::drawLabel(painter,
-                                 PrintRenderer::pageGeometry(image, page.leftMm, page.topMm),
-                                 document, picture);
+        content(painter, PrintRenderer::pageGeometry(image, page.leftMm, page.topMm));
     }
     return saveImage(path, image, reason);
+}
+
+PageContent labelContent(const LabelDocument& document, const Picture& picture) {
+    return [&document, &picture](QPainter& painter, const LabelRenderer::Geometry& geometry) {
+        PrintRenderer::drawLabel(painter, geometry, document, picture);
+    };
+}
+
+const PageContent alignmentContent = [](QPainter& painter,
+                                        const LabelRenderer::Geometry& geometry) {
+    AlignmentSheet::draw(painter, geometry);
+};
+
+const Page labelPage{LabelPageMm, 0, 0};
+
+} // namespace
+
+bool writePdf(const QString& path, const LabelDocument& document, const Picture& picture,
+              const Page& page, QString* reason) {
+    return pdfWith(path, page, labelContent(document, picture), reason);
+}
+
+bool writePdfPages(const QString& path, int pageCount,
+                   const std::function<LabelDocument(int)>& labelAt, const Picture& picture,
+                   const Page& page, QString* reason) {
+    return pdfPagesWith(
+        path, page, pageCount,
+        [&](QPainter& painter, const LabelRenderer::Geometry& geometry, int index) {
+            PrintRenderer::drawLabel(painter, geometry, labelAt(index), picture,
+                                     PrintRenderer::PictureUse::WholePicture);
+        },
+        reason);
+}
+
+bool writePng(const QString& path, const LabelDocument& document, const Picture& picture,
+              const Page& page, int dpi, QString* reason) {
+    return pngWith(path, page, dpi, false, labelContent(document, picture), reason);
+}
+
+bool writeAlignmentPdf(const QString& path, const Page& page, QString* reason) {
+    return pdfWith(path, page, alignmentContent, reason);
+}
+
+bool writeAlignmentPng(const QString& path, const Page& page, int dpi, QString* reason) {
+    return pngWith(path, page, dpi, false, alignmentContent, reason);
+}
+
+bool writeLabelPdf(const QString& path, const LabelDocument& document, const Picture& picture,
+                   QString* reason) {
+    return pdfWith(path, labelPage, labelContent(document, picture), reason);
+}
+
+bool writeLabelPng(const QString& path, const LabelDocument& document, const Picture& picture,
+                   int dpi, QString* reason) {
+    return pngWith(path, labelPage, dpi, true, labelContent(document, picture), reason);
 }
 
 bool writeView(const QString& path, const LabelDocument& document, const Picture& picture,

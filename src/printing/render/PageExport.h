@@ -43,6 +43,18 @@ bool writePdfPages(const QString& path, int pageCount,
 bool writePng(const QString& path, const LabelDocument& document, const Picture& picture,
               const Page& page, int dpi, QString* reason);
 
+// The alignment sheet on a page, the label square at the page's offset.
+bool writeAlignmentPdf(const QString& path, const Page& page, QString* reason);
+bool writeAlignmentPng(const QString& path, const Page& page, int dpi, QString* reason);
+
+// The label square alone as it prints, for disc duplication services: a 122 × 122 mm PDF page
+// (text as text) or a PNG whose hole and corners are transparent.
+inline constexpr QSizeF LabelPageMm(LabelSideMm, LabelSideMm);
+bool writeLabelPdf(const QString& path, const LabelDocument& document, const Picture& picture,
+                   QString* reason);
+bool writeLabelPng(const QString& path, const LabelDocument& document, const Picture& picture,
+                   int dpi, QString* reason);
+
 // What the editor's view shows at a side of sidePx pixels, guide circles included. Where the
 // view would refuse the background placement, the editor shows its limit message and draws
 // from the picture's top-left corner; the export does the same and reports it in `notice`.

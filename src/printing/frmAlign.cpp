@@ -1,0 +1,139 @@
+#include "printing/frmAlign.h"
+
+#include "platform/Platform.h"
+#include "printing/render/AlignmentSheet.h"
+#include "printing/render/OffsetNumber.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+namespace {
+
+const QString Title = QStringLiteral("位置合わせ");
+const QString LeftKey = QStringLiteral("PrinterLeft");
+const QString TopKey = QStringLiteral("PrinterTop");
+
+// Readings come to half a millimetre at best; rounding the sum keeps binary fractions such as
+// 1.1 + 0.2 from being stored as 1.3000000000000003.
+double roundedMm(double value) {
+    return std::round(value * 1000) / 1000;
+}
+
+QLineEdit* readingBox(QWidget* parent, const char* name) {
+    auto* box = new QLineEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setAttribute(Qt::WA_InputMethodEnabled, false);
+    box->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
+    return box;
+}
+
+} // namespace
+
+frmAlign::frmAlign(Platform& platform, QWidget* parent) : QDialog(parent), platform_(platform) {
+    setObjectName(QStringLiteral("frmAlign"));
+    setWindowTitle(Title);
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::CustomizeWindowHint);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* intro = new QLabel(
+        QStringLiteral("ディスクの縁が目盛りと交わる値を入力してください。"), this);
+    layout->addWidget(intro);
+
+    auto* grid = new QGridLayout;
+    const char* names[ReadingCount] = {"txtReadLeft", "txtReadRight", "txtReadTop",
+                                       "txtReadBottom"};
+    const QString captions[ReadingCount] = {QStringLiteral("左"), QStringLiteral("右"),
+                                            QStringLiteral("上"), QStringLiteral("下")};
+    for (int i = 0; i < ReadingCount; ++i) {
+        readings_[i] = readingBox(this, names[i]);
+        const int row = i / 2, column = (i % 2) * 3;
+        grid->addWidget(new QLabel(captions[i], this), row, column);
+        grid->addWidget(readings_[i], row, column + 1);
+        grid->addWidget(new QLabel(QStringLiteral("mm"), this), row, column + 2);
+        connect(readings_[i], &QLineEdit::textChanged, this, &frmAlign::showNewOffset);
+    }
+    layout->addLayout(grid);
+
+    lblNewOffset_ = new QLabel(this);
+    lblNewOffset_->setObjectName(QStringLiteral("lblNewOffset"));
+    layout->addWidget(lblNewOffset_);
+
+    auto* buttons = new QDialogButtonBox(this);
+    cmdOk_ = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
+    cmdOk_->setObjectName(QStringLiteral("cmdOk"));
+    cmdOk_->setDefault(true);
+    cmdCancel_ = buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
+    connect(cmdOk_, &QPushButton::clicked, this, &frmAlign::cmdOk_Click);
+    connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
+    layout->addWidget(buttons);
+
+    showNewOffset();
+}
+
+frmAlign::Result frmAlign::correct(const QString& storedLeft, const QString& storedTop,
+                                   const QString (&readings)[ReadingCount]) {
+    if (!OffsetNumber::parseStored(storedLeft) || !OffsetNumber::parseStored(storedTop))
+        return {std::nullopt,
+                QStringLiteral("印刷位置設定の値が数値でないか、%1～%2 mm の範囲を外れています。")
+                    .arg(-OffsetNumber::MaxOffsetMm)
+                    .arg(OffsetNumber::MaxOffsetMm)};
+    std::optional<double> values[ReadingCount];
+    for (int i = 0; i < ReadingCount; ++i) {
+        values[i] = OffsetNumber::typedNumber(readings[i]);
+        if (!values[i])
+            return {std::nullopt, QStringLiteral("目盛りの値を数値で入力してください。")};
+    }
+    // Each pair lies on both sides of the centre: left and top negative, right and bottom
+    // positive. Anything else is a misreading (a sign left out, a pair swapped).
+    if (!(*values[Left] < 0 && *values[Right] > 0 && *values[Top] < 0 && *values[Bottom] > 0))
+        return {std::nullopt, QStringLiteral("左と上は負の値、右と下は正の値を入力してください。")};
+    const Correction offset{
+        roundedMm(OffsetNumber::leadingNumber(storedLeft) +
+                  AlignmentSheet::correction(*values[Left], *values[Right])),
+        roundedMm(OffsetNumber::leadingNumber(storedTop) +
+                  AlignmentSheet::correction(*values[Top], *values[Bottom]))};
+    if (std::abs(offset.leftMm) > OffsetNumber::MaxOffsetMm ||
+        std::abs(offset.topMm) > OffsetNumber::MaxOffsetMm)
+        return {std::nullopt, QStringLiteral("補正後の印刷位置が %1～%2 mm の範囲を外れます。")
+                                  .arg(-OffsetNumber::MaxOffsetMm)
+                                  .arg(OffsetNumber::MaxOffsetMm)};
+    return {offset, QString()};
+}
+
+frmAlign::Result frmAlign::currentResult() const {
+    const QString typed[ReadingCount] = {readings_[Left]->text(), readings_[Right]->text(),
+                                         readings_[Top]->text(), readings_[Bottom]->text()};
+    return correct(platform_.readSetting(LeftKey, QStringLiteral("0")),
+                   platform_.readSetting(TopKey, QStringLiteral("0")), typed);
+}
+
+void frmAlign::showNewOffset() {
+    const Result result = currentResult();
+    if (!result.offset) {
+        lblNewOffset_->setText(QStringLiteral("新しい印刷位置: 左端から ― mm、上端から ― mm"));
+        return;
+    }
+    lblNewOffset_->setText(QStringLiteral("新しい印刷位置: 左端から %1 mm、上端から %2 mm")
+                               .arg(OffsetNumber::format(result.offset->leftMm),
+                                    OffsetNumber::format(result.offset->topMm)));
+}
+
+// A refused reading keeps the dialog open with what was typed, so that only the wrong box needs
+// retyping.
+void frmAlign::cmdOk_Click() {
+    const Result result = currentResult();
+    if (!result.offset) {
+        platform_.showMessage(this, result.problem, Title, MessageButtons::Ok);
+        return;
+    }
+    platform_.writeSetting(LeftKey, OffsetNumber::format(result.offset->leftMm));
+    platform_.writeSetting(TopKey, OffsetNumber::format(result.offset->topMm));
+    accept();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "view/LabelRenderer.h"
+
+class QPainter;
+
+// The alignment sheet: printed on a spare disc at the stored offset, it shows how far the print
+// lies from the disc. Thin black lines: the label square, the disc's edge, the two guide circles
+// and a millimetre scale along the horizontal and vertical lines through the centre (0 at the
+// centre, positive to the right and down), with two lines of instructions.
+namespace AlignmentSheet {
+
+inline constexpr double DiscRadiusMm = 60.0;
+inline constexpr double LineWidthMm = 0.1;
+// The scale runs over the whole disc.
+inline constexpr int ScaleEndMm = 60;
+
+// Tick lengths on each side of the line.
+inline constexpr double MinorTickMm = 0.75;
+inline constexpr double MidTickMm = 1.5;
+inline constexpr double MajorTickMm = 2.5;
+
+// The reading of the scale where a disc edge meets it, on both sides of the centre, gives the
+// disc's centre on the scale: the printer offset must move by their mean.
+inline double correction(double firstReading, double secondReading) {
+    return (firstReading + secondReading) / 2;
+}
+
+void draw(QPainter& painter, const LabelRenderer::Geometry& geometry);
+
+} // namespace AlignmentSheet

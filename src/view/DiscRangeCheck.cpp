@@ -1,0 +1,117 @@
+#include "view/DiscRangeCheck.h"
+
+#include "view/LabelRenderer.h"
+
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainterPath>
+#include <QTransform>
+#include <algorithm>
+#include <cmath>
+
+namespace DiscRangeCheck {
+
+namespace {
+
+constexpr QPointF DiscCentreMm(LabelSideMm / 2, LabelSideMm / 2);
+// Items this far away are never drawn (the renderer skips them), so they print nothing.
+constexpr double FarAwayMm = LabelSideMm * 100;
+
+// Outlines are taken at print resolution so that small text keeps its true shape.
+const QImage& outlineDevice() {
+    static const QImage device = [] {
+        QImage image(1, 1, QImage::Format_RGB32);
+        image.setDotsPerMeterX(47244); // 1200 dpi
+        image.setDotsPerMeterY(47244);
+        return image;
+    }();
+    return device;
+}
+
+double distanceToSegment(QPointF p, QPointF a, QPointF b) {
+    const QPointF ab = b - a;
+    const double lengthSquared = QPointF::dotProduct(ab, ab);
+    double t = lengthSquared > 0 ? QPointF::dotProduct(p - a, ab) / lengthSquared : 0;
+    t = std::clamp(t, 0.0, 1.0);
+    const QPointF closest = a + t * ab;
+    return std::hypot(p.x() - closest.x(), p.y() - closest.y());
+}
+
+// The item's glyph outlines in label millimetres, as the printed page draws them.
+QPainterPath inkPathMm(const TextItem& item) {
+    if (item.Text.trimmed().isEmpty() || !std::isfinite(item.Left) || !std::isfinite(item.Top) ||
+        std::abs(item.Left) > FarAwayMm || std::abs(item.Top) > FarAwayMm)
+        return QPainterPath();
+    const QImage& device = outlineDevice();
+    const double unitsPerMm = device.logicalDpiX() / 25.4;
+    const LabelRenderer::Geometry geometry{QPointF(0, 0), unitsPerMm,
+                                           LabelRenderer::PrintMmPerPoint};
+    const double sizeUnits = LabelRenderer::itemFontSizeUnits(geometry, item);
+    if (!(sizeUnits >= 0.01))
+        return QPainterPath();
+    const QFont font(LabelRenderer::itemFont(item.FontName, sizeUnits, &device), &device);
+    const QFontMetricsF metrics(font, &device);
+    QPainterPath path;
+    path.setFillRule(Qt::WindingFill);
+    path.addText(QPointF(0, metrics.ascent()), font, item.Text);
+    QTransform toLabel;
+    toLabel.translate(item.Left, item.Top);
+    toLabel.scale(1 / unitsPerMm, 1 / unitsPerMm);
+    return toLabel.map(path);
+}
+
+} // namespace
+
+Reach itemReach(const TextItem& item) {
+    const QPainterPath path = inkPathMm(item);
+    Reach reach;
+    if (path.isEmpty())
+        return reach;
+    reach.inkMm = path.boundingRect();
+    double nearest = std::numeric_limits<double>::max(), farthest = 0;
+    // The farthest ink is always at an outline's vertex; the nearest may lie along an edge, or
+    // be the centre itself when a glyph covers it.
+    for (const QPolygonF& polygon : path.toSubpathPolygons()) {
+        for (qsizetype i = 0; i < polygon.size(); ++i) {
+            const QPointF a = polygon[i], b = polygon[(i + 1) % polygon.size()];
+            farthest = std::max(farthest, std::hypot(a.x() - DiscCentreMm.x(),
+                                                     a.y() - DiscCentreMm.y()));
+            nearest = std::min(nearest, distanceToSegment(DiscCentreMm, a, b));
+        }
+    }
+    if (path.contains(DiscCentreMm))
+        nearest = 0;
+    reach.insideInnerMm = std::max(0.0, LabelRenderer::InnerGuideRadiusMm - nearest);
+    reach.outsideOuterMm = std::max(0.0, farthest - LabelRenderer::OuterGuideRadiusMm);
+    return reach;
+}
+
+std::vector<Finding> check(const LabelDocument& document) {
+    std::vector<Finding> findings;
+    const int count = std::clamp(document.TextCount, 0, MaxTextItems);
+    for (int i = 0; i < count; ++i)
+        if (const Reach reach = itemReach(document.item(i)); reach.outOfRange())
+            findings.push_back(Finding{i, reach});
+    return findings;
+}
+
+} // namespace DiscRangeCheck
+
+const std::vector<DiscRangeCheck::Finding>&
+DiscRangeCache::findings(const LabelDocument& document) {
+    const int count = std::clamp(document.TextCount, 0, MaxTextItems);
+    slots_.resize(std::size_t(count));
+    findings_.clear();
+    for (int i = 0; i < count; ++i) {
+        Slot& slot = slots_[std::size_t(i)];
+        const TextItem& item = document.item(i);
+        // A default slot holds no text, which measures as no ink: it never needs a first fill.
+        if (!(slot.item == item)) {
+            slot.item = item;
+            slot.reach = DiscRangeCheck::itemReach(item);
+        }
+        if (slot.reach.outOfRange())
+            findings_.push_back(DiscRangeCheck::Finding{i, slot.reach});
+    }
+    return findings_;
+}

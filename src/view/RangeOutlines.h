@@ -1,0 +1,17 @@
+#pragma once
+
+#include "view/DiscRangeCheck.h"
+#include "view/LabelRenderer.h"
+
+#include <vector>
+
+class QPainter;
+
+// The screen's mark for text that would print onto the hub or the tray: a thin red dashed
+// outline around the item's ink. Drawn on the screen only, after the label itself.
+namespace RangeOutlines {
+
+void draw(QPainter& painter, const LabelRenderer::Geometry& geometry,
+          const std::vector<DiscRangeCheck::Finding>& findings);
+
+} // namespace RangeOutlines
