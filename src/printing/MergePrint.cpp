@@ -5,14 +5,28 @@
 #include "printing/frmMergePreview.h"
 #include "printing/render/OffsetNumber.h"
 #include "printing/render/PrintRenderer.h"
+#include "view/DiscRangeCheck.h"
 
 #include <QFileInfo>
+#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QProgressDialog>
 
 namespace {
+
 const QString Title = QStringLiteral("差し込み印刷");
+// Rows named in the question before printing; the rest are counted.
+constexpr int ListedRows = 20;
+
+// The offset is measured from the printable area, as Print measures it: the paper less the
+// printer's hardware margins, whatever margins QPrinter or the print dialog started with.
+void usePrintableArea(QPrinter& printer) {
+    printer.setFullPage(false);
+    const QPageLayout layout = printer.pageLayout();
+    printer.setPageMargins(layout.minimumMargins(), layout.units());
+}
+
 } // namespace
 
 MergePrint::MergePrint(LabelWindow& window) : window_(window) {
@@ -33,6 +47,36 @@ std::optional<MergePrint::Offset> MergePrint::readOffset() const {
 
 void MergePrint::say(const QString& text) const {
     window_.platform().showMessage(window_.dialogParent(), text, Title, MessageButtons::Ok);
+}
+
+void MergePrint::reportFailure(const QString& reason) const {
+    window_.platform().showMessage(window_.dialogParent(),
+                                   QStringLiteral("印刷できませんでした。\n") + reason,
+                                   QStringLiteral("エラー"), MessageButtons::Ok);
+}
+
+bool MergePrint::confirmDiscRange(const MergeTable::Table& table) {
+    QStringList listed;
+    int outside = 0;
+    for (int row = 0; row < table.rowCount(); ++row) {
+        const MergeFill::Filled filled =
+            MergeFill::fillRow(window_.document(), table, row, window_.viewSidePx());
+        if (!filled.document || DiscRangeCheck::check(*filled.document).empty())
+            continue;
+        if (++outside <= ListedRows)
+            listed << QString::number(row + 1);
+    }
+    if (outside == 0)
+        return true;
+    QString rows = listed.join(QStringLiteral("、")) + QStringLiteral(" 件目");
+    if (outside > ListedRows)
+        rows += QStringLiteral("ほか %1 件").arg(outside - ListedRows);
+    return window_.platform().showMessage(
+               window_.dialogParent(),
+               QStringLiteral("次の行はディスクの印刷範囲からはみ出す文字があります。\n%1\n"
+                              "このまま印刷しますか？")
+                   .arg(rows),
+               Title, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
 std::optional<MergeTable::Table> MergePrint::chooseTable() {
@@ -67,6 +111,7 @@ bool MergePrint::confirmWithPreview(const MergeTable::Table& table, const Offset
     frmMergePreview dialog(
         table.rowCount(),
         [&](QPrinter& printer) {
+            usePrintableArea(printer);
             QPainter painter(&printer);
             drawRow(painter, printer, table, 0, offset);
         },
@@ -82,6 +127,7 @@ int MergePrint::printRows(QPrinter& printer, const MergeTable::Table& table, con
     progress.setWindowTitle(Title);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
+    usePrintableArea(printer);
     QPainter painter;
     if (!painter.begin(&printer))
         return -1;
@@ -103,14 +149,16 @@ int MergePrint::printRows(QPrinter& printer, const MergeTable::Table& table, con
 void MergePrint::mnuFileMerge_Click() {
     const std::optional<Offset> offset = readOffset();
     if (!offset) {
-        say(QStringLiteral("印刷できませんでした。"));
+        reportFailure(
+            QStringLiteral("印刷位置設定の値が数値でないか、%1～%2 mm の範囲を外れています。")
+                .arg(-OffsetNumber::MaxOffsetMm)
+                .arg(OffsetNumber::MaxOffsetMm));
         return;
     }
     const std::optional<MergeTable::Table> table = chooseTable();
-    if (!table || !confirmWithPreview(*table, *offset))
+    if (!table || !confirmDiscRange(*table) || !confirmWithPreview(*table, *offset))
         return;
     QPrinter printer(QPrinter::HighResolution);
-    printer.setFullPage(false);
     const QString path = window_.documentDialog().fileName;
     printer.setDocName(path.isEmpty() ? QStringLiteral("Gyroplatecomposer")
                                       : QFileInfo(path).completeBaseName());
@@ -118,7 +166,7 @@ void MergePrint::mnuFileMerge_Click() {
         return;
     const int sent = printRows(printer, *table, *offset);
     if (sent < 0)
-        say(QStringLiteral("印刷できませんでした。"));
+        reportFailure(QStringLiteral("プリンターが印刷を受け付けませんでした。"));
     else if (sent < table->rowCount())
         say(QStringLiteral("差し込み印刷を中止しました。%1 件のうち %2 件を印刷しました。")
                 .arg(table->rowCount())

@@ -28,6 +28,9 @@ private:
     // The chosen table, filled into the design for a check; empty (after saying why) when the
     // user cancelled or the table cannot fill the design.
     std::optional<MergeTable::Table> chooseTable();
+    // Rows whose text would print on the hub or the tray are listed and asked about first;
+    // false = print nothing.
+    bool confirmDiscRange(const MergeTable::Table& table);
     bool confirmWithPreview(const MergeTable::Table& table, const Offset& offset);
     // Prints the rows one page each until done or cancelled; the number of rows sent, or -1
     // when the printer refused the job.
@@ -36,6 +39,7 @@ private:
                  const Offset& offset);
 
     void say(const QString& text) const;
+    void reportFailure(const QString& reason) const;
 
     LabelWindow& window_;
     FileDialogState tableDialog_;

@@ -12,8 +12,6 @@ frmMergePreview::frmMergePreview(int rowCount, std::function<void(QPrinter&)> pa
     : QDialog(parent), printer_(new QPrinter(QPrinter::HighResolution)) {
     setObjectName(QStringLiteral("frmMergePreview"));
     setWindowTitle(QStringLiteral("差し込み印刷"));
-    // The preview shows the page as Print would place it: from the printable area's corner.
-    printer_->setFullPage(false);
 
     auto* count = new QLabel(
         QStringLiteral("表には %1 件のデータがあります。1 件目を差し込んだ印刷イメージです。")
