@@ -236,6 +236,53 @@ private slots:
         }
     }
 
+    // A document per row, ready to open and adjust: the filled texts, the centred title
+    // centred for its own width, the picture kept.
+    void eachRowItsOwnDocument() {
+        QTemporaryDir dir;
+        const QDir folder(dir.path());
+        const QString designPath = writeDesign(folder);
+        const QString table = writeFile(folder, QStringLiteral("t.csv"), ThreeRows);
+        int status = -1;
+        QString errors;
+        run(qEnvironmentVariable("GPCTOOL"),
+            {QStringLiteral("merge"), QStringLiteral("--each"), folder.filePath("discs"),
+             QStringLiteral("--name"), QStringLiteral("{{#}}-{{name}}.gpc"), designPath, table},
+            &status, &errors);
+        QVERIFY2(status == 0, qPrintable(errors));
+        QFile file(folder.filePath(QStringLiteral("discs/2-鈴木.gpc")));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const LabelFileCodec::DecodeResult decoded = LabelFileCodec::decode(file.readAll());
+        QVERIFY(decoded.file);
+        const TextItem& title = decoded.file->document.item(0);
+        QCOMPARE(title.Text, QStringLiteral("A much longer title, quoted"));
+        QVERIFY(title.Width > design().item(0).Width);
+        QVERIFY(std::abs(title.Left - (LabelSideMm - title.Width) / 2) < 0.01);
+        QCOMPARE(decoded.file->document.item(1).Text, QStringLiteral("No. 2 鈴木"));
+        QCOMPARE(decoded.file->document.item(1).Left, 22.0f);
+        QVERIFY(!decoded.file->picture.isEmpty());
+    }
+
+    void usageErrors_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("no output") << QStringList{"d.gpc", "t.csv"};
+        QTest::newRow("output not a PDF") << QStringList{"d.gpc", "t.csv", "out.png"};
+        QTest::newRow("--name without --each")
+            << QStringList{"--name", "x.gpc", "d.gpc", "t.csv", "o.pdf"};
+        QTest::newRow("--each with an output")
+            << QStringList{"--each", "dir", "d.gpc", "t.csv", "o.pdf"};
+        QTest::newRow("documents take no page")
+            << QStringList{"--each", "dir", "--page", "130x140", "d.gpc", "t.csv"};
+        QTest::newRow("unknown kind of file")
+            << QStringList{"--each", "dir", "--name", "{{#}}.jpg", "d.gpc", "t.csv"};
+    }
+    void usageErrors() {
+        QFETCH(QStringList, args);
+        int status = -1;
+        run(qEnvironmentVariable("GPCTOOL"), QStringList{QStringLiteral("merge")} + args, &status);
+        QCOMPARE(status, 2);
+    }
+
     void refusalsLeaveNothing_data() {
         QTest::addColumn<QByteArray>("table");
         QTest::addColumn<QString>("name"); // empty: one PDF; else --each with this pattern
