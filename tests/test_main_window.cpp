@@ -41,7 +41,8 @@ private:
         QCOMPARE(view->width(), qRound(smaller * 0.95f));
         QCOMPARE(view->x(), (inner.width() - view->width()) / 2);
         QCOMPARE(view->y(), (inner.height() - view->height()) / 2);
-        const QPointF centre = view->toMillimetres(QPointF(view->width() / 2.0, view->height() / 2.0));
+        const QPointF centre =
+            view->toMillimetres(QPointF(view->width() / 2.0, view->height() / 2.0));
         QCOMPARE(centre, QPointF(61, 61));
     }
 
@@ -64,8 +65,10 @@ private slots:
 
     void storedPlacementAndUnreadableValues() {
         ScriptedPlatform platform;
-        platform.settings = {{"MainLeft", "1500"}, {"MainTop", "abc"},
-                             {"MainWidth", "9000"}, {"MainHeight", "6000.5"}};
+        platform.settings = {{"MainLeft", "1500"},
+                             {"MainTop", "abc"},
+                             {"MainWidth", "9000"},
+                             {"MainHeight", "6000.5"}};
         frmMain window(platform);
         QCOMPARE(window.requestedPlacementTwips(), QRectF(1500, 576, 9000, 6000.5));
         QCOMPARE(window.size(), QSize(600, 400));
@@ -73,12 +76,8 @@ private slots:
 
     void hostilePlacementFallsBackOntoTheScreen() {
         const QList<QMap<QString, QString>> cases = {
-            {{"MainLeft", "-99999999"}},
-            {{"MainWidth", "-5"}},
-            {{"MainHeight", "0"}},
-            {{"MainWidth", "1e30"}},
-            {{"MainLeft", "nan"}},
-            {{"MainTop", "inf"}},
+            {{"MainLeft", "-99999999"}}, {{"MainWidth", "-5"}}, {{"MainHeight", "0"}},
+            {{"MainWidth", "1e30"}},     {{"MainLeft", "nan"}}, {{"MainTop", "inf"}},
             {{"MainTop", ""}},
         };
         for (const auto& settings : cases) {
@@ -114,7 +113,7 @@ private slots:
                  QStringList({"ラベルの新規作成(&N)", "開く(&O)...", "上書き保存(&S)",
                               "名前を付けて保存(&A)...", "-", "印刷位置設定(&S)...", "印刷(&P)...",
                               "印刷プレビュー(&V)...", "位置合わせ用紙の印刷(&L)...",
-                              "ラベルを画像で保存(&G)...", "-", "終了(&X)"}));
+                              "ラベルを画像で保存(&G)...", "差し込み印刷(&M)...", "-", "終了(&X)"}));
         QCOMPARE(captions(top[1]->menu()),
                  QStringList({"元に戻す(&U)", "やり直し(&R)", "-", "背景を開く(&B)...",
                               "背景を全体に合わせる(&F)", "-", "文字の挿入(&I)...", "文字の編集(&E)...",
@@ -184,7 +183,8 @@ private slots:
         const QRect inner = window.picView()->contentsRect();
         window.resize(window.width(), window.height() + inner.width() - inner.height());
         QCoreApplication::processEvents();
-        QCOMPARE(window.picView()->contentsRect().width(), window.picView()->contentsRect().height());
+        QCOMPARE(window.picView()->contentsRect().width(),
+                 window.picView()->contentsRect().height());
         checkFitted(window);
     }
 

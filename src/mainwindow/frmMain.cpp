@@ -9,6 +9,7 @@
 #include "mainwindow/ToolbarImages.h"
 #include "mainwindow/frmAbout.h"
 #include "platform/pictures/PictureLoader.h"
+#include "printing/MergePrint.h"
 #include "printing/PrintCommands.h"
 #include "view/LabelRenderer.h"
 #include "view/RangeOutlines.h"
@@ -69,6 +70,7 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     mouseEditing_ = std::make_unique<MouseEditing>(context(), history_);
     connect(&history_, &LabelHistory::changed, this, &frmMain::updateUndoActions);
     updateUndoActions();
+    mergePrint_ = std::make_unique<MergePrint>(context());
 
     // Key preview: the window sees keys before whichever of its controls has the focus.
     qApp->installEventFilter(this);
@@ -277,6 +279,8 @@ void frmMain::buildMenus() {
     connect(addMenuItem(mnuFile, "mnuFilePrint", QStringLiteral("印刷(&P)...")),
             &QAction::triggered, this, &frmMain::mnuFilePrint_Click);
     printCommands_->addMenuItems(mnuFile);
+    connect(addMenuItem(mnuFile, "mnuFileMerge", QStringLiteral("差し込み印刷(&M)...")),
+            &QAction::triggered, this, &frmMain::mnuFileMerge_Click);
     addSeparator(mnuFile, "mnuFileBar2");
     connect(addMenuItem(mnuFile, "mnuFileExit", QStringLiteral("終了(&X)")), &QAction::triggered,
             this, &frmMain::mnuFileExit_Click);
@@ -490,6 +494,7 @@ void frmMain::mnuFileOpen_Click() { documentCommands_->mnuFileOpen_Click(); }
 void frmMain::mnuFileSave_Click(int index) { documentCommands_->mnuFileSave_Click(index); }
 void frmMain::mnuFilePrintSetup_Click() { printCommands_->mnuFilePrintSetup_Click(); }
 void frmMain::mnuFilePrint_Click() { printCommands_->mnuFilePrint_Click(); }
+void frmMain::mnuFileMerge_Click() { mergePrint_->mnuFileMerge_Click(); }
 void frmMain::mnuFileExit_Click() { close(); }
 void frmMain::mnuEditBack_Click() { backgroundCommands_->mnuEditBack_Click(); }
 void frmMain::mnuEditBackFit_Click() { backgroundCommands_->mnuEditBackFit_Click(); }

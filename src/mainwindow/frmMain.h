@@ -13,6 +13,7 @@ class BackgroundCommands;
 class DocumentCommands;
 class LabelView;
 class MouseEditing;
+class MergePrint;
 class PrintCommands;
 class QAction;
 class QKeyEvent;
@@ -67,6 +68,7 @@ public:
     void mnuFileSave_Click(int index);
     void mnuFilePrintSetup_Click();
     void mnuFilePrint_Click();
+    void mnuFileMerge_Click();
     void mnuFileExit_Click();
     void mnuEditUndo_Click();
     void mnuEditRedo_Click();
@@ -154,4 +156,5 @@ private:
     std::unique_ptr<TextCommands> textCommands_;
     std::unique_ptr<MouseEditing> mouseEditing_;
     std::unique_ptr<PrintCommands> printCommands_;
+    std::unique_ptr<MergePrint> mergePrint_;
 };

@@ -2,8 +2,9 @@
 # The print command through a real spooler. Starts a private cupsd (in the foreground, in the
 # background of this script: package scripts cannot start services here), adds a cups-pdf queue,
 # lets test_printing print a label and the alignment sheet to it through the editor's print path,
-# and has it find the PDFs, rasterise them and check the positions. The spooler is stopped and
-# everything removed at the end. When the spooler cannot be started the test fails and says why.
+# and has it find the PDFs, rasterise them and check the positions; then test_merge prints a
+# three-row merged run from the editor. The spooler is stopped and everything removed at the end.
+# When the spooler cannot be started the test fails and says why.
 set -euo pipefail
 
 fail() {
@@ -115,3 +116,16 @@ for test in printsThroughACupsQueue alignmentSheetThroughACupsQueue; do
     grep -q "^PASS   : PrintingTest::$test()" <<<"$output" || fail "$test did not run"
 done
 echo "cups_print: label printed through queue $queue and checked"
+
+merge_program="${GPC_BUILD_DIR:?}/tests/test_merge"
+[ -x "$merge_program" ] || fail "$merge_program is not built"
+output=$(GPC_CUPS_QUEUE="$queue" GPC_CUPS_OUTPUT="$work/out" QT_QPA_PLATFORM=offscreen \
+    "$merge_program" printsThroughACupsQueue 2>&1) || {
+    echo "$output" >&2
+    tail -n 40 "$work/log/error_log" >&2 || true
+    fail "printing a merged run through the queue failed"
+}
+echo "$output"
+grep -q "^PASS   : MergeTest::printsThroughACupsQueue()" <<<"$output" ||
+    fail "the merged round trip did not run"
+echo "cups_print: three merged rows printed through queue $queue"

@@ -12,5 +12,6 @@ int runCreate(const QStringList& args);
 int runRender(const QStringList& args);
 int runAlignment(const QStringList& args);
 int runCheck(const QStringList& args);
+int runMerge(const QStringList& args);
 
 } // namespace GpcTool

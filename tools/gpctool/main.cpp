@@ -15,6 +15,9 @@ void printUsage(std::FILE* out) {
                "       gpctool render --label [--dpi N] FILE.gpc OUT.pdf|OUT.png\n"
                "       gpctool alignment [--offset L,T] [--page WxH] [--dpi N] OUT.pdf|OUT.png\n"
                "       gpctool check FILE.gpc\n"
+               "       gpctool merge [--offset L,T] [--page WxH] DESIGN.gpc TABLE.csv OUT.pdf\n"
+               "       gpctool merge --each DIR [--name PATTERN] [page options] DESIGN.gpc "
+               "TABLE.csv\n"
                "       gpctool --help | --version\n",
                out);
 }
@@ -49,6 +52,8 @@ int main(int argc, char** argv) {
         return GpcTool::runAlignment(args);
     if (command == QLatin1String("check"))
         return GpcTool::runCheck(args);
+    if (command == QLatin1String("merge"))
+        return GpcTool::runMerge(args);
     std::fprintf(stderr, "gpctool: unknown command '%s'\n", qPrintable(command));
     printUsage(stderr);
     return GpcTool::UsageError;

@@ -66,7 +66,11 @@ namespace {
 // Draws the page content given where the label square lies on the painter's device.
 using PageContent = std::function<void(QPainter&, const LabelRenderer::Geometry&)>;
 
-bool pdfWith(const QString& path, const Page& page, const PageContent& content, QString* reason) {
+// Page i of pageCount drawn by content(painter, geometry, i).
+using PagesContent = std::function<void(QPainter&, const LabelRenderer::Geometry&, int)>;
+
+bool pdfPagesWith(const QString& path, const Page& page, int pageCount, const PagesContent& content,
+                  QString* reason) {
     if (!validPage(page, reason))
         return false;
     QByteArray bytes;
@@ -86,10 +90,27 @@ bool pdfWith(const QString& path, const Page& page, const PageContent& content, 
             setReason(reason, QStringLiteral("cannot start the PDF page"));
             return false;
         }
-        content(painter, PrintRenderer::pageGeometry(writer, page.leftMm, page.topMm));
+        const LabelRenderer::Geometry geometry =
+            PrintRenderer::pageGeometry(writer, page.leftMm, page.topMm);
+        for (int i = 0; i < pageCount; ++i) {
+            if (i > 0 && !writer.newPage()) {
+                setReason(reason, QStringLiteral("cannot start PDF page %1").arg(i + 1));
+                return false;
+            }
+            content(painter, geometry, i);
+        }
         painter.end();
     }
     return writeFile(path, bytes, reason);
+}
+
+bool pdfWith(const QString& path, const Page& page, const PageContent& content, QString* reason) {
+    return pdfPagesWith(
+        path, page, 1,
+        [&](QPainter& painter, const LabelRenderer::Geometry& geometry, int) {
+            content(painter, geometry);
+        },
+        reason);
 }
 
 // A transparent page leaves everything the content does not draw see-through.
@@ -149,6 +170,18 @@ const Page labelPage{LabelPageMm, 0, 0};
 bool writePdf(const QString& path, const LabelDocument& document, const Picture& picture,
               const Page& page, QString* reason) {
     return pdfWith(path, page, labelContent(document, picture), reason);
+}
+
+bool writePdfPages(const QString& path, int pageCount,
+                   const std::function<LabelDocument(int)>& labelAt, const Picture& picture,
+                   const Page& page, QString* reason) {
+    return pdfPagesWith(
+        path, page, pageCount,
+        [&](QPainter& painter, const LabelRenderer::Geometry& geometry, int index) {
+            PrintRenderer::drawLabel(painter, geometry, labelAt(index), picture,
+                                     PrintRenderer::PictureUse::WholePicture);
+        },
+        reason);
 }
 
 bool writePng(const QString& path, const LabelDocument& document, const Picture& picture,

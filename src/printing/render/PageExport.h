@@ -5,6 +5,7 @@
 
 #include <QSizeF>
 #include <QString>
+#include <functional>
 
 // Writing the printed page, or the screen view, to a file without a printer. Each function writes
 // the whole file or nothing: output goes to a temporary file that replaces the target only when
@@ -34,6 +35,11 @@ inline constexpr int MaxViewPx = 10000;
 // position on it is measured from the top-left corner and is exact.
 bool writePdf(const QString& path, const LabelDocument& document, const Picture& picture,
               const Page& page, QString* reason);
+// Several labels sharing one background picture, one page each, page i showing labelAt(i). The
+// file holds the picture once however many pages there are.
+bool writePdfPages(const QString& path, int pageCount,
+                   const std::function<LabelDocument(int)>& labelAt, const Picture& picture,
+                   const Page& page, QString* reason);
 bool writePng(const QString& path, const LabelDocument& document, const Picture& picture,
               const Page& page, int dpi, QString* reason);
 

@@ -2,8 +2,33 @@
 
 #include <QPaintDevice>
 #include <QPainter>
+#include <cmath>
 
 namespace PrintRenderer {
+
+namespace {
+
+// The whole picture, placed so that its shown rectangle covers the label square, cut to the
+// square.
+void drawWholePicture(QPainter& painter, const LabelRenderer::Geometry& geometry,
+                      const LabelDocument& document, const Picture& picture) {
+    const double left = document.BackLeft, top = document.BackTop;
+    const double width = document.BackWidth, height = document.BackHeight;
+    if (!std::isfinite(left) || !std::isfinite(top) || !(width > 0) || !(height > 0) ||
+        !std::isfinite(width) || !std::isfinite(height))
+        return;
+    const QSizeF natural = picture.naturalSizeMm();
+    const double scaleX = LabelSideMm / width, scaleY = LabelSideMm / height;
+    const QRectF target(
+        geometry.map(-left * scaleX, -top * scaleY),
+        geometry.map((natural.width() - left) * scaleX, (natural.height() - top) * scaleY));
+    painter.setClipRect(QRectF(geometry.map(0, 0), geometry.map(LabelSideMm, LabelSideMm)),
+                        Qt::IntersectClip);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(target, picture.image());
+}
+
+} // namespace
 
 LabelRenderer::Geometry pageGeometry(const QPaintDevice& device, double leftMm, double topMm) {
     const double unitsPerMm = device.logicalDpiX() / 25.4;
@@ -23,11 +48,14 @@ QPainterPath ringPath(const LabelRenderer::Geometry& geometry) {
 }
 
 void drawLabel(QPainter& painter, const LabelRenderer::Geometry& geometry,
-               const LabelDocument& document, const Picture& picture) {
+               const LabelDocument& document, const Picture& picture, PictureUse use) {
     if (!picture.isEmpty()) {
         painter.save();
         painter.setClipPath(ringPath(geometry), Qt::IntersectClip);
-        LabelRenderer::drawBackground(painter, geometry, document, picture);
+        if (use == PictureUse::WholePicture)
+            drawWholePicture(painter, geometry, document, picture);
+        else
+            LabelRenderer::drawBackground(painter, geometry, document, picture);
         painter.restore();
     }
     // Text is not masked: it prints wherever it lies, inside or outside the disc.

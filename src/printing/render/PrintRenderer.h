@@ -25,10 +25,17 @@ LabelRenderer::Geometry pageGeometry(const QPaintDevice& device, double leftMm, 
 // The ring as a path in the painter's units (odd-even fill: the hole stays out).
 QPainterPath ringPath(const LabelRenderer::Geometry& geometry);
 
+// How the background reaches the device. ShownPart hands over only the part of the picture that
+// shows. A PDF (the print system's included) stores one image object for each distinct image it
+// is given, so labels printed one after another share the picture only when each hands over the
+// whole picture (WholePicture); the ring clip then cuts out what shows.
+enum class PictureUse { ShownPart, WholePicture };
+
 // Draws the page content. The background is clipped by a vector path rather than combined with a
 // raster mask, so printers without raster operations and PDF output keep crisp ring edges, and
 // it is drawn from the full-resolution picture.
 void drawLabel(QPainter& painter, const LabelRenderer::Geometry& geometry,
-               const LabelDocument& document, const Picture& picture);
+               const LabelDocument& document, const Picture& picture,
+               PictureUse use = PictureUse::ShownPart);
 
 } // namespace PrintRenderer

@@ -1,0 +1,91 @@
+#include "tools/gpctool/PageOptions.h"
+
+#include "document/LabelFileStore.h"
+#include "platform/pictures/PictureLoader.h"
+
+#include <QRegularExpression>
+#include <cmath>
+
+namespace PageOptions {
+
+namespace {
+
+// "A<sep>B" with two finite decimal numbers.
+std::optional<std::pair<double, double>> numberPair(const QString& text,
+                                                    const QString& separators) {
+    const QStringList parts =
+        text.split(QRegularExpression(QStringLiteral("[%1]").arg(separators)));
+    if (parts.size() != 2)
+        return std::nullopt;
+    bool okA = false, okB = false;
+    const double a = parts[0].trimmed().toDouble(&okA);
+    const double b = parts[1].trimmed().toDouble(&okB);
+    if (!okA || !okB || !std::isfinite(a) || !std::isfinite(b))
+        return std::nullopt;
+    return std::pair(a, b);
+}
+
+std::optional<int> wholeNumber(const QString& text) {
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    return ok ? std::optional<int>(value) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<QString> read(const QString& name, const QString& value, Options& options) {
+    if (name == QLatin1String("--offset")) {
+        const auto pair = numberPair(value, QStringLiteral(","));
+        if (!pair || std::abs(pair->first) > PageExport::MaxPageSideMm ||
+            std::abs(pair->second) > PageExport::MaxPageSideMm)
+            return QStringLiteral("--offset needs L,T in millimetres, e.g. 10,5");
+        options.page.leftMm = pair->first;
+        options.page.topMm = pair->second;
+        options.offsetGiven = true;
+    } else if (name == QLatin1String("--page")) {
+        const auto pair = numberPair(value, QStringLiteral("xX"));
+        const auto inRange = [](double side) {
+            return side >= PageExport::MinPageSideMm && side <= PageExport::MaxPageSideMm;
+        };
+        if (!pair || !inRange(pair->first) || !inRange(pair->second))
+            return QStringLiteral("--page needs WxH in millimetres, e.g. 210x297, each side "
+                                  "from %1 to %2")
+                .arg(PageExport::MinPageSideMm)
+                .arg(PageExport::MaxPageSideMm);
+        options.page.sizeMm = QSizeF(pair->first, pair->second);
+        options.pageGiven = true;
+    } else if (name == QLatin1String("--dpi")) {
+        const auto dpi = wholeNumber(value);
+        if (!dpi || *dpi < PageExport::MinDpi || *dpi > PageExport::MaxDpi)
+            return QStringLiteral("--dpi needs a whole number from %1 to %2")
+                .arg(PageExport::MinDpi)
+                .arg(PageExport::MaxDpi);
+        options.dpi = *dpi;
+        options.dpiGiven = true;
+    } else {
+        return std::nullopt;
+    }
+    return QString();
+}
+
+std::optional<LoadedLabel> load(const QString& path, QString& reason) {
+    const LabelFileCodec::DecodeResult decoded = LabelFileStore::load(path);
+    if (!decoded.file) {
+        reason = QStringLiteral("%1: %2").arg(path, decoded.reason);
+        return std::nullopt;
+    }
+    LoadedLabel label{decoded.file->document, decoded.file->scaleStep, decoded.file->picture,
+                      Picture()};
+    if (!label.pictureBytes.isEmpty()) {
+        PictureLoader::LoadResult picture = PictureLoader::loadBytes(label.pictureBytes);
+        if (!picture.picture) {
+            reason = QStringLiteral("%1: the embedded picture cannot be read: %2")
+                         .arg(path, picture.reason);
+            return std::nullopt;
+        }
+        label.picture = std::move(*picture.picture);
+    }
+    return label;
+}
+
+} // namespace PageOptions

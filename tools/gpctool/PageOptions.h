@@ -1,0 +1,35 @@
+#pragma once
+
+#include "document/LabelDocument.h"
+#include "platform/pictures/Picture.h"
+#include "printing/render/PageExport.h"
+
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <optional>
+
+// What render and merge share: the page options and reading a document with its picture.
+namespace PageOptions {
+
+struct Options {
+    PageExport::Page page;
+    int dpi = 300;
+    bool pageGiven = false, offsetGiven = false, dpiGiven = false;
+};
+
+// Reads --offset L,T, --page WxH or --dpi N. Empty when `name` is none of them; else an empty
+// string when the value was taken, or what is wrong with it.
+std::optional<QString> read(const QString& name, const QString& value, Options& options);
+
+struct LoadedLabel {
+    LabelDocument document;
+    std::int16_t scaleStep = 0;
+    QByteArray pictureBytes; // as stored in the file
+    Picture picture;
+};
+
+// The document and its decoded picture; empty with `reason` when either cannot be read.
+std::optional<LoadedLabel> load(const QString& path, QString& reason);
+
+} // namespace PageOptions
