@@ -176,6 +176,8 @@ void frmMain::drawNewTextItem(int index) {
     QPainter painter(&image);
     LabelRenderer::drawTextItem(painter, LabelRenderer::screenGeometry(picDoc_->width()),
                                 document_.item(index));
+    RangeOutlines::draw(painter, LabelRenderer::screenGeometry(picDoc_->width()),
+                        viewCaches_.range.findings(document_));
     painter.end();
     picDoc_->setImage(std::move(image));
 }
