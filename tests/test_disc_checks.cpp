@@ -1,6 +1,7 @@
 // Getting the first disc right: the check for text off the printable ring (by its glyphs), the
 // question before printing, gpctool check, the screen's outline, the alignment dialog's
 // correction and the label picture export from the editor.
+#include "document/LabelFileCodec.h"
 #include "mainwindow/frmMain.h"
 #include "printing/frmAlign.h"
 #include "printing/frmPrint.h"
@@ -142,24 +143,17 @@ private slots:
 
     void gpctoolCheck() {
         QTemporaryDir dir;
-        const QString json = dir.filePath(QStringLiteral("label.json"));
-        const auto write = [&](const QString& name, const QByteArray& items) {
-            QFile file(json);
-            file.open(QIODevice::WriteOnly | QIODevice::Truncate);
-            file.write("{\"TextItems\": [" + items + "]}");
-            file.close();
-            const QString gpc = dir.filePath(name);
-            return gpctool({QStringLiteral("create"), QStringLiteral("--json"), json, gpc})
-                               .exitCode == 0
-                       ? gpc
+        const auto write = [&](const QString& name, const LabelDocument& document) {
+            QFile file(dir.filePath(name));
+            const auto encoded = LabelFileCodec::encode(document, 0, QByteArray());
+            return encoded.bytes && file.open(QIODevice::WriteOnly) &&
+                           file.write(*encoded.bytes) == encoded.bytes->size()
+                       ? file.fileName()
                        : QString();
         };
-        const QString good = write(QStringLiteral("good.gpc"),
-                                   R"({"Text": "Title", "Left": 45, "Top": 20, "Size": 14})");
-        const QString bad = write(
-            QStringLiteral("bad.gpc"),
-            R"({"Text": "Title", "Left": 45, "Top": 20, "Size": 14},)"
-            R"({"Text": "HUB", "Left": 55, "Top": 57, "Size": 24, "FontName": "DejaVu Sans"})");
+        const TextItem title{QStringLiteral("Title"), 45, 20, 0, 0, 14, 0, Font};
+        const QString good = write(QStringLiteral("good.gpc"), documentWith({title}));
+        const QString bad = write(QStringLiteral("bad.gpc"), documentWith({title, onTheHub()}));
         QVERIFY(!good.isEmpty() && !bad.isEmpty());
 
         const Run fine = gpctool({QStringLiteral("check"), good});

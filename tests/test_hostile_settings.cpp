@@ -23,7 +23,8 @@ using Settings = QMap<QString, QString>;
 
 namespace {
 
-const QString PrintFailed = QStringLiteral("印刷できませんでした。");
+const QString PrintFailed = QStringLiteral(
+    "印刷できませんでした。\n印刷位置設定の値が数値でないか、-1000～1000 mm の範囲を外れています。");
 const QStringList PlacementKeys = {QStringLiteral("MainLeft"), QStringLiteral("MainTop"),
                                    QStringLiteral("MainWidth"), QStringLiteral("MainHeight")};
 const QStringList OffsetKeys = {QStringLiteral("PrinterLeft"), QStringLiteral("PrinterTop")};

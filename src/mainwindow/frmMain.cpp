@@ -181,6 +181,8 @@ void frmMain::drawNewTextItem(int index) {
     QPainter painter(&image);
     LabelRenderer::drawTextItem(painter, LabelRenderer::screenGeometry(picDoc_->width()),
                                 label_.document.item(index));
+    RangeOutlines::draw(painter, LabelRenderer::screenGeometry(picDoc_->width()),
+                        viewCaches_.range.findings(label_.document));
     painter.end();
     picDoc_->setImage(std::move(image));
 }

@@ -7,9 +7,10 @@
 #include <QString>
 #include <functional>
 
-// Writing the printed page, or the screen view, to a file without a printer. Each function writes
-// the whole file or nothing: output goes to a temporary file that replaces the target only when
-// complete. On failure `reason` gets one line.
+// Writing the printed page, the label alone, the alignment sheet or the screen view to a file
+// without a printer. Each function writes the whole file or nothing, as documents are written
+// (AtomicReplace): the target is replaced only by a complete new file. On failure `reason` gets
+// one line.
 namespace PageExport {
 
 inline constexpr QSizeF A4PortraitMm(210.0, 297.0);
