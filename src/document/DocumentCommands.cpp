@@ -1,5 +1,6 @@
 #include "document/DocumentCommands.h"
 
+#include "document/FileMessages.h"
 #include "document/LabelFileStore.h"
 #include "document/LabelWindow.h"
 
@@ -65,8 +66,7 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     Platform& platform = window_.platform();
     LabelFileCodec::DecodeResult result = LabelFileStore::load(path);
     if (!result.file) {
-        platform.showMessage(window_.dialogParent(),
-                             QStringLiteral("Gyroplatecomposer のファイルではありません。"),
+        platform.showMessage(window_.dialogParent(), FileMessages::openFailure(result.refusal),
                              ErrorTitle, MessageButtons::Ok);
         return false;
     }
@@ -124,19 +124,21 @@ bool DocumentCommands::saveDocument(bool alwaysAskForName) {
         if (!window_.platform().showSaveDialog(window_.dialogParent(), dialog))
             return false;
     }
-    if (SaveLabelFile(dialog.fileName))
+    LabelFileStore::SaveFault fault = LabelFileStore::SaveFault::None;
+    if (SaveLabelFile(dialog.fileName, &fault))
         return true;
-    window_.platform().showMessage(window_.dialogParent(),
-                                   QStringLiteral("ラベルを保存できませんでした。"), ErrorTitle,
-                                   MessageButtons::Ok);
+    window_.platform().showMessage(window_.dialogParent(), FileMessages::saveFailure(fault),
+                                   ErrorTitle, MessageButtons::Ok);
     return false;
 }
 
-bool DocumentCommands::SaveLabelFile(const QString& path) {
+bool DocumentCommands::SaveLabelFile(const QString& path, LabelFileStore::SaveFault* fault) {
     LabelDocument& document = window_.document();
     const LabelFileStore::SaveResult result =
         LabelFileStore::save(path, document, std::int16_t(window_.scaleStep()),
                              window_.backgroundDialog().fileName);
+    if (fault)
+        *fault = result.fault;
     if (!result.ok)
         return false;
     document.LabelChanged = false;
