@@ -361,6 +361,12 @@ bool frmMain::Form_KeyPress(int key) {
     return true;
 }
 
+// After Alt (or F10) the menu bar has the keyboard, and an open menu has it too: Enter then
+// chooses the highlighted item, and no key may run a command of the window instead.
+bool frmMain::menuHasKeyboard() const {
+    return QApplication::activePopupWidget() != nullptr || menuBar()->hasFocus();
+}
+
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) {
         Form_Resize();
@@ -380,6 +386,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         return false;
     lastKeyEvent_ = event;
     lastKeyTarget_ = widget;
+    if (menuHasKeyboard())
+        return false;
     auto* keyEvent = static_cast<QKeyEvent*>(event);
     if (Form_KeyPress(keyEvent->key())) {
         keyEvent->accept();

@@ -82,6 +82,10 @@ public:
     QScrollBar* fsbZoom() const { return fsbZoom_; }
     QMenu* mnuEdit() const { return mnuEdit_; }
 
+    // True while the menu bar or an open menu has the keyboard; the window's own keys are then
+    // left to the menu.
+    bool menuHasKeyboard() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
