@@ -341,6 +341,28 @@ private slots:
         QCOMPARE(platform.settings.value(Top), QStringLiteral("6"));
     }
 
+    // A store that refuses the offset is reported, and OK keeps the dialog and the typed values.
+    void anOffsetThatCannotBeStoredIsReported() {
+        ScriptedPlatform platform;
+        frmMain window(platform);
+        platform.settingsWritable = false;
+        showDialog(platform, window, [&](frmPrint* dialog) {
+            typeInto(dialog->txtLeft(), QStringLiteral("7"));
+            dialog->cmdOk_Click();
+            QCOMPARE(platform.messages.size(), 1);
+            QCOMPARE(platform.messages[0].text, QStringLiteral("印刷位置を保存できませんでした。"));
+            QCOMPARE(platform.messages[0].title, QStringLiteral("印刷位置設定"));
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(dialog->txtLeft()->text(), QStringLiteral("7"));
+
+            platform.settingsWritable = true;
+            dialog->cmdOk_Click();
+            QVERIFY(!dialog->isVisible());
+        });
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(platform.settings.value(Left), QStringLiteral("7"));
+    }
+
     void shutDownWithoutTheDialogWritesNoOffset() {
         ScriptedPlatform platform;
         frmMain window(platform);

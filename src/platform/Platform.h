@@ -29,7 +29,8 @@ public:
 
     // Settings store: application "Gyroplatecomposer", section "Settings", values as text.
     virtual QString readSetting(const QString& key, const QString& defaultValue) = 0;
-    virtual void writeSetting(const QString& key, const QString& value) = 0;
+    // False when the value could not be stored (a read-only or full settings file).
+    virtual bool writeSetting(const QString& key, const QString& value) = 0;
 
     // File dialogs. False when the user cancelled; the file name is then unchanged.
     virtual bool showOpenDialog(QWidget* parent, FileDialogState& dialog) = 0;

@@ -25,10 +25,13 @@ QString QtPlatform::readSetting(const QString& key, const QString& defaultValue)
     return openSettings().value(Section + key, defaultValue).toString();
 }
 
-void QtPlatform::writeSetting(const QString& key, const QString& value) {
+bool QtPlatform::writeSetting(const QString& key, const QString& value) {
     QSettings settings = openSettings();
+    if (!settings.isWritable())
+        return false;
     settings.setValue(Section + key, value);
     settings.sync();
+    return settings.status() == QSettings::NoError;
 }
 
 QString QtPlatform::qtFilter(const QString& filter) {

@@ -103,9 +103,10 @@ void frmPrint::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+// A failed store keeps the dialog open with what was typed, so that nothing is lost unseen.
 void frmPrint::cmdOk_Click() {
-    writeOffsets();
-    hide();
+    if (writeOffsets())
+        hide();
 }
 
 void frmPrint::Form_Unload() {
@@ -120,13 +121,19 @@ void frmPrint::closeEvent(QCloseEvent* event) {
 }
 
 // Left first, then top. A box whose number is too large to write down keeps the stored text as
-// it was rather than replacing it with something the user never typed.
-void frmPrint::writeOffsets() {
+// it was rather than replacing it with something the user never typed. A settings store that
+// refuses the values is reported once; false then.
+bool frmPrint::writeOffsets() {
     const std::pair<const char*, QLineEdit*> boxes[] = {{"PrinterLeft", txtLeft_},
                                                         {"PrinterTop", txtTop_}};
+    bool stored = true;
     for (const auto& [key, box] : boxes) {
         const QString text = OffsetNumber::format(OffsetNumber::leadingNumber(box->text()));
         if (!text.isEmpty())
-            platform_.writeSetting(QLatin1String(key), text);
+            stored = platform_.writeSetting(QLatin1String(key), text) && stored;
     }
+    if (!stored)
+        platform_.showMessage(this, QStringLiteral("印刷位置を保存できませんでした。"),
+                              QStringLiteral("印刷位置設定"), MessageButtons::Ok);
+    return stored;
 }

@@ -31,7 +31,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void writeOffsets();
+    bool writeOffsets();
 
     Platform& platform_;
     QLineEdit* txtLeft_ = nullptr;

@@ -37,12 +37,13 @@ public:
     QStringList unexpected; // dialogs shown with no answer queued
 
     QMap<QString, QString> settings;
+    bool settingsWritable = true; // false: every write fails and stores nothing
     QSize screenTwips = QSize(15360, 11520);
     QStringList fonts;       // empty: the installed families
     QString defaultFont;     // empty: a Japanese family
 
     QString readSetting(const QString& key, const QString& defaultValue) override;
-    void writeSetting(const QString& key, const QString& value) override;
+    bool writeSetting(const QString& key, const QString& value) override;
     bool showOpenDialog(QWidget* parent, FileDialogState& dialog) override;
     bool showSaveDialog(QWidget* parent, FileDialogState& dialog) override;
     MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
