@@ -5,6 +5,7 @@
 #include "editing/MouseEditing.h"
 #include "editing/TextCommands.h"
 #include "mainwindow/BandContainer.h"
+#include "mainwindow/FrameSizer.h"
 #include "mainwindow/WindowPlacement.h"
 #include "mainwindow/ToolbarImages.h"
 #include "mainwindow/frmAbout.h"
@@ -87,8 +88,11 @@ void frmMain::restorePlacement() {
     requestedPlacementTwips_ = placement.rect;
     const double perPixel = platform_.twipsPerPixel();
     const QRect pixels = WindowPlacement::toPixels(placement.rect, perPixel);
+    // The placement is the outer frame: move() places the frame, and the client is made smaller
+    // by the frame once the frame is known.
     move(pixels.topLeft());
     resize(pixels.size());
+    new FrameSizer(this, pixels.size());
 }
 
 void frmMain::Form_Resize() {
@@ -452,7 +456,7 @@ bool frmMain::Form_Unload() {
             return false;
     }
     if (!isMinimized())
-        WindowPlacement::write(platform_, QRect(pos(), size()), platform_.twipsPerPixel());
+        WindowPlacement::write(platform_, frameGeometry(), platform_.twipsPerPixel());
     closeDialogs();
     documentCommands_->removeTemporaryPicture();
     return true;

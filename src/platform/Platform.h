@@ -2,7 +2,8 @@
 
 #include "platform/pictures/Picture.h"
 
-#include <QSize>
+#include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +17,13 @@ class QWidget;
 struct FileDialogState {
     QString filter;
     QString fileName;
+};
+
+// One screen of the desktop in twips, in the desktop's coordinates (which need not start at the
+// primary screen): all of it, and the part windows may use (without panels and task bars).
+struct ScreenTwips {
+    QRect whole;
+    QRect available;
 };
 
 enum class MessageButtons { Ok, YesNoCancel };
@@ -53,8 +61,8 @@ public:
     virtual QStringList fontFamilies() = 0;
     virtual QString defaultFontFamily() = 0;
 
-    // The primary screen's size in twips, and twips per logical pixel.
-    virtual QSize screenSizeTwips() = 0;
+    // Every screen, the primary first (never empty), and twips per logical pixel.
+    virtual QList<ScreenTwips> screensTwips() = 0;
     virtual double twipsPerPixel() = 0;
 
     // A private folder for this run's temporary files (created on first use, removed at exit).

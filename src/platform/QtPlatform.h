@@ -20,7 +20,7 @@ public:
     Picture loadPicture(const QString& path, QString* reason) override;
     QStringList fontFamilies() override;
     QString defaultFontFamily() override;
-    QSize screenSizeTwips() override;
+    QList<ScreenTwips> screensTwips() override;
     double twipsPerPixel() override;
     QString temporaryFolder() override;
 

@@ -38,7 +38,8 @@ public:
 
     QMap<QString, QString> settings;
     bool settingsWritable = true; // false: every write fails and stores nothing
-    QSize screenTwips = QSize(15360, 11520);
+    // The primary screen first; 1024 x 768 pixels at 15 twips per pixel unless a test says.
+    QList<ScreenTwips> screens = {{QRect(0, 0, 15360, 11520), QRect(0, 0, 15360, 11520)}};
     QStringList fonts;       // empty: the installed families
     QString defaultFont;     // empty: a Japanese family
 
@@ -53,7 +54,7 @@ public:
     Picture loadPicture(const QString& path, QString* reason) override;
     QStringList fontFamilies() override;
     QString defaultFontFamily() override;
-    QSize screenSizeTwips() override { return screenTwips; }
+    QList<ScreenTwips> screensTwips() override { return screens; }
     double twipsPerPixel() override { return 15.0; }
     QString temporaryFolder() override;
 
