@@ -11,6 +11,17 @@ namespace {
 QRect twips(int left, int top, int width, int height) {
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
+
+// The labels keep the box's fixed geometry; a text wider than its label (a larger desktop font)
+// is set smaller instead of being cut.
+void fitText(QLabel* label) {
+    QFont font = label->font();
+    constexpr qreal SmallestPoints = 5;
+    while (QFontMetricsF(font).horizontalAdvance(label->text()) > label->width() &&
+           font.pointSizeF() > SmallestPoints)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    label->setFont(font);
+}
 } // namespace
 
 frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
@@ -22,10 +33,12 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
     auto* label1 = new QLabel(QStringLiteral("Gyroplatecomposer v2.18"), this);
     label1->setObjectName(QStringLiteral("Label1"));
-    label1->setGeometry(twips(1200, 360, 1935 + 600, 255 + 60));
-    auto* label2 = new QLabel(QStringLiteral("ディスクレーベル作成ソフト — Gyroplatecomposer 開発チーム"), this);
+    label1->setGeometry(twips(1200, 360, 1935, 255));
+    fitText(label1);
+    auto* label2 = new QLabel(QStringLiteral("Gyroplatecomposer 開発チーム"), this);
     label2->setObjectName(QStringLiteral("Label2"));
-    label2->setGeometry(twips(1200, 720, 3400, 255 + 60));
+    label2->setGeometry(twips(1800, 720, 2535, 255));
+    fitText(label2);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOk"));
     ok->setGeometry(twips(3240, 1200, 1215, 375));
