@@ -31,6 +31,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void layOut();
     bool writeOffsets();
 
     Platform& platform_;
