@@ -5,6 +5,7 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 // Control positions are given in twips at 15 twips per pixel.
@@ -12,15 +13,18 @@ QRect twips(int left, int top, int width, int height) {
     return QRect(left / 15, top / 15, width / 15, height / 15);
 }
 
-// The labels keep the box's fixed geometry; a text wider than its label (a larger desktop font)
-// is set smaller instead of being cut.
-void fitText(QLabel* label) {
-    QFont font = label->font();
+// The labels keep the box's fixed geometry; a text wider than its label (the desktop's font is
+// wider than the box was drawn for) is set smaller instead of being cut, both texts alike.
+void fitTexts(std::initializer_list<QLabel*> labels) {
     constexpr qreal SmallestPoints = 5;
-    while (QFontMetricsF(font).horizontalAdvance(label->text()) > label->width() &&
-           font.pointSizeF() > SmallestPoints)
+    QFont font = (*labels.begin())->font();
+    const auto fits = [&font](const QLabel* label) {
+        return QFontMetricsF(font).horizontalAdvance(label->text()) <= label->width();
+    };
+    while (!std::all_of(labels.begin(), labels.end(), fits) && font.pointSizeF() > SmallestPoints)
         font.setPointSizeF(font.pointSizeF() - 0.5);
-    label->setFont(font);
+    for (QLabel* label : labels)
+        label->setFont(font);
 }
 } // namespace
 
@@ -34,11 +38,10 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     auto* label1 = new QLabel(QStringLiteral("Gyroplatecomposer v2.18"), this);
     label1->setObjectName(QStringLiteral("Label1"));
     label1->setGeometry(twips(1200, 360, 1935, 255));
-    fitText(label1);
     auto* label2 = new QLabel(QStringLiteral("Gyroplatecomposer 開発チーム"), this);
     label2->setObjectName(QStringLiteral("Label2"));
     label2->setGeometry(twips(1800, 720, 2535, 255));
-    fitText(label2);
+    fitTexts({label1, label2});
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOk"));
     ok->setGeometry(twips(3240, 1200, 1215, 375));
