@@ -1,11 +1,13 @@
 // Writing and reading a full document: 100 text items and a 20 MB picture, in memory through
-// the codec and on disk through the store (atomic save, whole-file load).
+// the codec and on disk through the store (atomic save, whole-file load); and the refusal of a
+// large file of another kind.
 #include "document/LabelFileCodec.h"
 #include "document/LabelFileStore.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 namespace {
 
@@ -117,8 +119,33 @@ void BM_LoadFromFile(benchmark::State& state) {
     setBytes(state, bytes.size());
 }
 
+// Open on a 1.5 GB file of another kind (sparse, so the disk is spared): refused after its first
+// record. The peak resident memory is reported as a counter.
+void BM_RefuseLargeForeignFile(benchmark::State& state) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("movie.bin"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write("not a label") != 11 ||
+        !file.resize(qint64(1536) * 1024 * 1024)) {
+        state.SkipWithError("cannot make the large file");
+        return;
+    }
+    file.close();
+    for (auto _ : state) {
+        const LabelFileCodec::DecodeResult result = LabelFileStore::load(path);
+        if (result.refusal != LabelFileCodec::Refusal::NotALabelFile) {
+            state.SkipWithError("the large file was not refused as foreign");
+            return;
+        }
+    }
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MB"] = double(usage.ru_maxrss) / 1024.0;
+}
+
 } // namespace
 
+BENCHMARK(BM_RefuseLargeForeignFile)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_EncodeItemsOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DecodeItemsOnly)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Encode)->Unit(benchmark::kMillisecond);

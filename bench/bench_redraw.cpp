@@ -34,7 +34,7 @@ public:
     QString readSetting(const QString&, const QString& defaultValue) override {
         return defaultValue;
     }
-    void writeSetting(const QString&, const QString&) override {}
+    bool writeSetting(const QString&, const QString&) override { return true; }
 };
 
 // A photograph-like 6000 × 4000 JPEG: gradients, shapes and noise, quality 90.

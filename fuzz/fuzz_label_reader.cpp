@@ -1,6 +1,7 @@
 // The document reader on arbitrary bytes. Besides crashes, leaks and undefined behaviour it
 // checks that whatever the reader accepts writes back, and that a written file reads back to
-// the same document and writes the very same bytes again.
+// the same document and writes the very same bytes again, and that the first record alone
+// refuses only what the whole file would refuse.
 #include "document/LabelFileCodec.h"
 
 #include <cstdint>
@@ -41,6 +42,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data), qsizetype(size));
     const DecodeResult result = decode(bytes);
+    // The store refuses on the first record alone; the whole file must be refused the same way.
+    const DecodeResult first = identify(bytes.left(RecordSize));
+    require(first.refusal == Refusal::None || first.refusal == result.refusal);
     if (!result.file) {
         require(result.refusal != Refusal::None && !result.reason.isEmpty());
         return 0;

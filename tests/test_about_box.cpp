@@ -37,6 +37,29 @@ private slots:
         QVERIFY(!window.document().LabelChanged);
     }
 
+    // Twips at 15 per pixel, and no text cut by its label.
+    void controlsWhereTheTableHasThem_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("twips");
+        QTest::newRow("picIcon") << "picIcon" << QRect(360, 360, 480, 480);
+        QTest::newRow("Label1") << "Label1" << QRect(1200, 360, 1935, 255);
+        QTest::newRow("Label2") << "Label2" << QRect(1800, 720, 2535, 255);
+        QTest::newRow("cmdOk") << "cmdOk" << QRect(3240, 1200, 1215, 375);
+    }
+
+    void controlsWhereTheTableHasThem() {
+        QFETCH(QString, name);
+        QFETCH(QRect, twips);
+        frmAbout box(nullptr);
+        QCOMPARE(box.size(), QSize(4680 / 15, 1785 / 15));
+        auto* control = box.findChild<QWidget*>(name);
+        QVERIFY(control);
+        QCOMPARE(control->geometry(), QRect(twips.topLeft() / 15, twips.size() / 15));
+        if (auto* label = qobject_cast<QLabel*>(control); label && !label->text().isEmpty())
+            QVERIFY(QFontMetricsF(label->font()).horizontalAdvance(label->text()) <=
+                    label->width());
+    }
+
     void closeBoxUnloadsTheBox() {
         ScriptedPlatform platform;
         frmMain window(platform);

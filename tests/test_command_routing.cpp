@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QDialog>
+#include <QMenuBar>
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
@@ -143,6 +144,45 @@ private slots:
         QCOMPARE(platform.messages.size(), 4);
         QCOMPARE(seen.keys.size(), 6);
         QVERIFY(platform.unexpected.isEmpty());
+    }
+
+    // With the menu bar holding the keyboard (after Alt) or a menu open, Enter, Insert and
+    // Delete belong to the menu.
+    void keysAreTheMenusWhileItHasTheKeyboard_data() {
+        QTest::addColumn<bool>("openMenu");
+        QTest::newRow("menu bar after Alt") << false;
+        QTest::newRow("open menu") << true;
+    }
+
+    void keysAreTheMenusWhileItHasTheKeyboard() {
+        QFETCH(bool, openMenu);
+        ScriptedPlatform platform;
+        frmMain window(platform);
+        window.show();
+        window.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QMenuBar* bar = window.menuBar();
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &window,
+                        Qt::Key_Alt);
+        QTRY_VERIFY(bar->hasFocus());
+        QVERIFY(window.menuHasKeyboard());
+        QWidget* target = bar;
+        if (openMenu) {
+            QTest::keyClick(bar, Qt::Key_Down);
+            QTRY_VERIFY(QApplication::activePopupWidget());
+            target = QApplication::activePopupWidget();
+        }
+        for (const Qt::Key key : {Qt::Key_Insert, Qt::Key_Delete})
+            QTest::keyClick(target, key);
+        QVERIFY(platform.modalsShown.isEmpty());
+        QVERIFY(platform.messages.isEmpty());
+        // Enter chooses the highlighted item: the File menu opens, or its first item (New)
+        // runs, which asks nothing of an unchanged document.
+        QTest::keyClick(target, Qt::Key_Return);
+        QVERIFY(platform.messages.isEmpty());
+        QVERIFY(platform.unexpected.isEmpty());
+        if (QApplication::activePopupWidget())
+            QApplication::activePopupWidget()->close();
     }
 };
 

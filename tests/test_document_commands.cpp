@@ -12,11 +12,16 @@
 #include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <optional>
+#include <sys/stat.h>
+#include <tuple>
 
 namespace {
 const QString SavePrompt = QStringLiteral("ラベルは変更されています。保存しますか？");
 const QString NotALabel = QStringLiteral("Gyroplatecomposer のファイルではありません。");
 const QString SaveFailed = QStringLiteral("ラベルを保存できませんでした。");
+const QString Damaged = QStringLiteral("ファイルが壊れているため開けませんでした。");
+const QString Unreadable = QStringLiteral("ファイルを読み込めませんでした。");
 
 QByteArray readAll(const QString& path) {
     QFile file(path);
@@ -169,21 +174,27 @@ private slots:
 
         QByteArray damaged = readAll(own);
         damaged[384] = char(101); // TextCount 101
-        const QList<QByteArray> refused = {
-            QByteArray("plain text, not a label\n"),
-            QByteArray(),
-            damaged,
-            readAll(own).left(700), // cut short inside the items
+        const QString fifo = path("fifo.gpc");
+        QCOMPARE(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+        // {file, bytes written to it first (none for the special files), message}
+        const std::tuple<QString, std::optional<QByteArray>, QString> refused[] = {
+            {path("foreign.gpc"), QByteArray("plain text, not a label\n"), NotALabel},
+            {path("foreign.gpc"), QByteArray(), NotALabel},
+            {path("foreign.gpc"), damaged, Damaged},
+            {path("foreign.gpc"), readAll(own).left(700), Damaged}, // cut inside the items
+            {path("gone.gpc"), std::nullopt, Unreadable},
+            {fifo, std::nullopt, NotALabel},
+            {QStringLiteral("/dev/zero"), std::nullopt, NotALabel},
         };
-        for (const QByteArray& bytes : refused) {
-            const QString foreign = path("foreign.gpc");
-            writeAll(foreign, bytes);
+        for (const auto& [file, bytes, message] : refused) {
+            if (bytes)
+                writeAll(file, *bytes);
             platform.messages.clear();
             platform.messageAnswers = {MessageAnswer::No};
-            platform.fileAnswers = {foreign};
+            platform.fileAnswers = {file};
             window.mnuFileOpen_Click();
             QCOMPARE(platform.messages.size(), 2);
-            QCOMPARE(platform.messages[1].text, NotALabel);
+            QCOMPARE(platform.messages[1].text, message);
             QCOMPARE(platform.messages[1].title, QStringLiteral("エラー"));
             QCOMPARE(platform.messages[1].buttons, MessageButtons::Ok);
             QCOMPARE(window.document().TextCount, 2);
@@ -350,7 +361,8 @@ private slots:
         addItem(window, QStringLiteral("新しい"));
         QVERIFY(QFile::remove(picture));
         window.mnuFileSave_Click(0);
-        QCOMPARE(platform.lastMessageText(), SaveFailed);
+        QCOMPARE(platform.lastMessageText(),
+                 SaveFailed + QStringLiteral("\n背景の画像ファイルが見つかりません。"));
         QCOMPARE(platform.messages.last().title, QStringLiteral("エラー"));
         QVERIFY(window.document().LabelChanged);
         QCOMPARE(readAll(target), old);
@@ -361,6 +373,8 @@ private slots:
         platform.fileAnswers = {path("no/such/folder/x.gpc")};
         window.mnuFileSave_Click(1);
         QCOMPARE(platform.messages.size(), 2);
+        QCOMPARE(platform.lastMessageText(),
+                 SaveFailed + QStringLiteral("\n保存先のフォルダーが見つかりません。"));
         QVERIFY(window.document().LabelChanged);
         // Nothing stray beside the target.
         QCOMPARE(QDir(folder_.path()).entryList({"kept.gpc*"}, QDir::Files | QDir::Hidden),
@@ -374,7 +388,7 @@ private slots:
         const QString target = path("toolong.gpc");
         platform.fileAnswers = {target};
         window.mnuFileSave_Click(0);
-        QCOMPARE(platform.lastMessageText(), SaveFailed);
+        QVERIFY(platform.lastMessageText().startsWith(SaveFailed + u'\n'));
         QVERIFY(!QFileInfo::exists(target));
         QVERIFY(window.document().LabelChanged);
     }
@@ -416,7 +430,7 @@ private slots:
             window.documentDialog().fileName = path("missing/folder/x.gpc");
             platform.messageAnswers = {MessageAnswer::Yes};
             QVERIFY(!window.close());
-            QCOMPARE(platform.lastMessageText(), SaveFailed);
+            QVERIFY(platform.lastMessageText().startsWith(SaveFailed + u'\n'));
             QVERIFY(window.document().LabelChanged);
             // No: closes without saving; the temporary picture is removed.
             const QString temporary = QDir(platform.temporaryFolder()).filePath("temp.tmp");

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QTest>
 #include <cmath>
 #include <limits>
@@ -170,6 +171,42 @@ private slots:
         QCOMPARE(platform.settings.value(Left), QStringLiteral("0"));
         QCOMPARE(platform.settings.value(Top), QStringLiteral("0"));
         QVERIFY(platform.unexpected.isEmpty());
+    }
+
+    // At the usual font the dialog keeps its proportions; at a large one every caption and box
+    // grows with its text instead of being cut.
+    void layoutFollowsTheFont_data() {
+        QTest::addColumn<qreal>("fontScale");
+        QTest::newRow("usual font") << 1.0;
+        QTest::newRow("font two and a half times as large") << 2.5;
+    }
+
+    void layoutFollowsTheFont() {
+        QFETCH(qreal, fontScale);
+        const QFont usual = QApplication::font();
+        QFont font = usual;
+        font.setPointSizeF(usual.pointSizeF() * fontScale);
+        QApplication::setFont(font);
+        const auto restore = qScopeGuard([&] { QApplication::setFont(usual); });
+        ScriptedPlatform platform;
+        frmPrint dialog(platform, nullptr);
+        dialog.show();
+        if (fontScale == 1.0) {
+            QCOMPARE(dialog.size(), QSize(210, 116));
+            QCOMPARE(dialog.txtLeft()->geometry(), QRect(92, 14, 49, 22));
+            QCOMPARE(dialog.cmdOk()->geometry().bottomRight(), QPoint(192, 101));
+        }
+        for (QLabel* label : dialog.findChildren<QLabel*>()) {
+            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                     qPrintable(label->objectName()));
+            QVERIFY(label->height() >= label->fontMetrics().height());
+        }
+        QVERIFY(dialog.cmdOk()->width() >= dialog.cmdOk()->sizeHint().width());
+        for (QLineEdit* box : {dialog.txtLeft(), dialog.txtTop()})
+            QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(QStringLiteral("-99")));
+        // The rows do not overlap one another or the button.
+        QVERIFY(dialog.txtLeft()->geometry().bottom() < dialog.txtTop()->geometry().top());
+        QVERIFY(dialog.txtTop()->geometry().bottom() < dialog.cmdOk()->geometry().top());
     }
 
     void typedTextStoresItsLeadingNumber_data() {
@@ -339,6 +376,28 @@ private slots:
         QVERIFY(window.close());
         QCOMPARE(platform.settings.value(Left), QStringLiteral("4"));
         QCOMPARE(platform.settings.value(Top), QStringLiteral("6"));
+    }
+
+    // A store that refuses the offset is reported, and OK keeps the dialog and the typed values.
+    void anOffsetThatCannotBeStoredIsReported() {
+        ScriptedPlatform platform;
+        frmMain window(platform);
+        platform.settingsWritable = false;
+        showDialog(platform, window, [&](frmPrint* dialog) {
+            typeInto(dialog->txtLeft(), QStringLiteral("7"));
+            dialog->cmdOk_Click();
+            QCOMPARE(platform.messages.size(), 1);
+            QCOMPARE(platform.messages[0].text, QStringLiteral("印刷位置を保存できませんでした。"));
+            QCOMPARE(platform.messages[0].title, QStringLiteral("印刷位置設定"));
+            QVERIFY(dialog->isVisible());
+            QCOMPARE(dialog->txtLeft()->text(), QStringLiteral("7"));
+
+            platform.settingsWritable = true;
+            dialog->cmdOk_Click();
+            QVERIFY(!dialog->isVisible());
+        });
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(platform.settings.value(Left), QStringLiteral("7"));
     }
 
     void shutDownWithoutTheDialogWritesNoOffset() {

@@ -237,22 +237,35 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("font");
         QTest::addColumn<QString>("message");
+        QTest::addColumn<QString>("focus"); // where the user is sent to mend it
         const QString unsavable = QStringLiteral("保存できない文字が含まれています。");
+        const QString unsavableFont =
+            QStringLiteral("フォント名に保存できない文字が含まれています。");
         const QString tooLong = QStringLiteral("テキストが長すぎます。");
-        QTest::newRow("emoji") << QStringLiteral("ラベル😀") << "IPAGothic" << unsavable;
-        QTest::newRow("hangul") << QStringLiteral("한") << "IPAGothic" << unsavable;
+        QTest::newRow("emoji") << QStringLiteral("ラベル😀") << "IPAGothic" << unsavable
+                               << "txtText";
+        QTest::newRow("hangul") << QStringLiteral("한") << "IPAGothic" << unsavable << "txtText";
         // IPAGothic is 9 bytes: 91 more fill the 100, 92 are one too many.
-        QTest::newRow("101 bytes") << QString(92, u'a') << "IPAGothic" << tooLong;
-        QTest::newRow("101 bytes kana") << QString(46, u'あ') << "IPAGothic" << tooLong;
-        QTest::newRow("100 bytes") << QString(91, u'a') << "IPAGothic" << QString();
-        QTest::newRow("99 bytes kana") << QString(45, u'あ') << "IPAGothic" << QString();
-        QTest::newRow("font name counts") << QString(90, u'a') << "DejaVu Sans" << tooLong;
-        QTest::newRow("wave dash is stored") << QStringLiteral("〜") << "IPAGothic" << QString();
+        QTest::newRow("101 bytes") << QString(92, u'a') << "IPAGothic" << tooLong << "txtText";
+        QTest::newRow("101 bytes kana")
+            << QString(46, u'あ') << "IPAGothic" << tooLong << "txtText";
+        QTest::newRow("100 bytes") << QString(91, u'a') << "IPAGothic" << QString() << QString();
+        QTest::newRow("99 bytes kana")
+            << QString(45, u'あ') << "IPAGothic" << QString() << QString();
+        QTest::newRow("font name counts")
+            << QString(90, u'a') << "DejaVu Sans" << tooLong << "txtText";
+        QTest::newRow("hangul font name") << QStringLiteral("ラベル") << QStringLiteral("한글 Font")
+                                          << unsavableFont << "cmbFont";
+        QTest::newRow("both unstorable: the text first")
+            << QStringLiteral("한") << QStringLiteral("한글 Font") << unsavable << "txtText";
+        QTest::newRow("wave dash is stored")
+            << QStringLiteral("〜") << "IPAGothic" << QString() << QString();
     }
     void refusesTextsTheFileCannotHold() {
         QFETCH(QString, text);
         QFETCH(QString, font);
         QFETCH(QString, message);
+        QFETCH(QString, focus);
         frmText& dialog = *dialog_;
         dialog.show();
         dialog.setFontName(font);
@@ -272,6 +285,7 @@ private slots:
         QVERIFY(dialog.isVisible());
         QCOMPARE(Variable::DialogCancel, true);
         QCOMPARE(dialog.txtText()->text(), text);
+        QCOMPARE(dialog.focusWidget()->objectName(), focus);
     }
 
     // A font the list lacks is shown and read back unchanged, never swapped for another one.

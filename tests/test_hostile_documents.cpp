@@ -40,6 +40,7 @@
 namespace {
 
 const QString NotALabel = QStringLiteral("Gyroplatecomposer のファイルではありません。");
+const QString Damaged = QStringLiteral("ファイルが壊れているため開けませんでした。");
 const QString PictureUnreadable = QStringLiteral("画像を読み込めませんでした。");
 const QString SaveFailed = QStringLiteral("ラベルを保存できませんでした。");
 const QString PrintFailed = QStringLiteral("印刷できませんでした。");
@@ -57,7 +58,7 @@ const QByteArray BaseText = "hostile";
 constexpr qsizetype ItemNumbersAt = FirstItemAt + 2 + 7; // Left, Top, Width, Height, Size, Color
 constexpr qsizetype ItemFontCountAt = ItemNumbersAt + 24;
 
-enum class Outcome { Opens, Refused, PictureRefused };
+enum class Outcome { Opens, Foreign, Refused, PictureRefused };
 
 struct HostileCase {
     QString name;
@@ -340,14 +341,14 @@ void addStringCases(std::vector<HostileCase>& cases) {
         for (const int count : {126, 127, -1, 32767})
             cases.push_back({QStringLiteral("%1 count %2").arg(QLatin1String(name)).arg(count),
                              patched([&](QByteArray& b) { putI16(b, at, std::int16_t(count)); }),
-                             Outcome::Refused});
+                             at == 0 ? Outcome::Foreign : Outcome::Refused});
     }
     // 126 bytes fill record 1 exactly; they are read, and are not the identification.
     cases.push_back({QStringLiteral("identification of 126 bytes"), patched([](QByteArray& b) {
                          putI16(b, 0, 126);
                          std::fill(b.begin() + 2, b.begin() + 128, 'G');
                      }),
-                     Outcome::Refused});
+                     Outcome::Foreign});
     cases.push_back({QStringLiteral("text not code page 932"), patched([](QByteArray& b) {
                          b[FirstItemAt + 2] = '\x81';
                          b[FirstItemAt + 3] = ' ';
@@ -410,8 +411,8 @@ void addTruncationCases(std::vector<HostileCase>& cases) {
     for (const qsizetype length :
          {qsizetype(0), qsizetype(20), qsizetype(300), qsizetype(700), qsizetype(900),
           LabelFileCodec::PictureOffset + 100, base.size() - 1})
-        cases.push_back(
-            {QStringLiteral("cut at %1 bytes").arg(length), base.left(length), Outcome::Refused});
+        cases.push_back({QStringLiteral("cut at %1 bytes").arg(length), base.left(length),
+                         length == 0 ? Outcome::Foreign : Outcome::Refused});
 }
 
 // Every slot in use, each item as large and as far out as a file can make it.
@@ -683,7 +684,8 @@ class HostileDocumentsTest : public QObject {
         editor.window.mnuFileSave_Click(1);
         const QStringList messages = editor.messagesSince(firstMessage);
         if (!messages.isEmpty()) {
-            QCOMPARE(messages, QStringList{SaveFailed});
+            QCOMPARE(messages.size(), 1);
+            QVERIFY2(messages[0].startsWith(SaveFailed + u'\n'), qPrintable(messages[0]));
             QVERIFY(!QFile::exists(target));
             return;
         }
@@ -749,8 +751,10 @@ private slots:
         const bool opened = editor.window.openDocumentFile(file);
         if (Outcome(outcome) != Outcome::Opens) {
             QVERIFY(!opened);
-            checkRefused(editor, before, firstMessage,
-                         Outcome(outcome) == Outcome::Refused ? NotALabel : PictureUnreadable);
+            const QString expected = Outcome(outcome) == Outcome::Foreign   ? NotALabel
+                                     : Outcome(outcome) == Outcome::Refused ? Damaged
+                                                                            : PictureUnreadable;
+            checkRefused(editor, before, firstMessage, expected);
             return;
         }
         QVERIFY2(opened, qPrintable(editor.messagesSince(firstMessage).join(u' ')));

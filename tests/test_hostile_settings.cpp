@@ -81,8 +81,8 @@ QByteArray junk(qsizetype size, quint32 seed) {
 
 // The placement lies on the screen at a usable size: no larger than the screen, and the top of
 // the window (title and menu bar) reachable.
-void checkOnScreen(const QRectF& twips, QSize screenTwips) {
-    const QRectF screen(QPointF(0, 0), QSizeF(screenTwips));
+void checkOnScreen(const QRectF& twips, const QRect& screenTwips) {
+    const QRectF screen(screenTwips);
     QVERIFY2(
         twips.width() >= MinimumWidthTwips && twips.height() >= MinimumHeightTwips,
         qPrintable(QStringLiteral("too small: %1 x %2").arg(twips.width()).arg(twips.height())));
@@ -124,14 +124,14 @@ void startPrintAndClose(bool writable) {
     StoreOnlyPlatform platform;
     {
         frmMain window(platform);
-        checkOnScreen(window.requestedPlacementTwips(), platform.screenSizeTwips());
+        checkOnScreen(window.requestedPlacementTwips(), platform.screensTwips().first().whole);
         window.show();
         window.mnuFilePrint_Click();
         // Either the stored offset is refused with the message, or the dialog came (and was
         // cancelled, silently).
         QCOMPARE(platform.messages.size() + platform.printDialogsShown, 1);
         if (!platform.messages.isEmpty())
-            QVERIFY(platform.messages.size() == 1 && platform.messages[0].startsWith(PrintFailed));
+            QCOMPARE(platform.messages, QStringList{PrintFailed});
         QVERIFY(window.close());
     }
     if (!writable)
@@ -221,9 +221,10 @@ private slots:
         ScriptedPlatform platform;
         platform.settings = settings;
         frmMain window(platform);
-        checkOnScreen(window.requestedPlacementTwips(), platform.screenTwips);
+        const QRect screen = platform.screens.first().whole;
+        checkOnScreen(window.requestedPlacementTwips(), screen);
         window.show();
-        const QRect onScreen(QPoint(0, 0), platform.screenTwips / 15);
+        const QRect onScreen(screen.topLeft() / 15, screen.size() / 15);
         QVERIFY(onScreen.intersects(window.frameGeometry()));
         QVERIFY(window.width() >= 300 && window.height() >= 200);
         QVERIFY(!window.picDoc()->size().isEmpty());
@@ -253,7 +254,7 @@ private slots:
         window.mnuFilePrint_Click();
         QCOMPARE(platform.printDialogsShown, 0);
         QCOMPARE(platform.messages.size(), 1);
-        QVERIFY(platform.messages[0].text.startsWith(PrintFailed + QLatin1Char('\n')));
+        QCOMPARE(platform.messages[0].text, PrintFailed);
         QCOMPARE(platform.messages[0].title, QStringLiteral("エラー"));
         QCOMPARE(platform.settings.value(key), value);
     }

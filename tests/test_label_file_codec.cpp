@@ -106,6 +106,10 @@ private slots:
     void readerIgnoresPaddingAndTrailingBytes();
     void readerRefuses_data();
     void readerRefuses();
+    void identificationAloneDecidesForeignFiles_data();
+    void identificationAloneDecidesForeignFiles();
+    void scaleStepWithoutPicture_data();
+    void scaleStepWithoutPicture();
 };
 
 void TestLabelFileCodec::workedExampleByteForByte() {
@@ -339,11 +343,12 @@ void TestLabelFileCodec::readerRefuses_data() {
     QTest::newRow("identification count 200") << patched(0, hex("c800")) << Refusal::NotALabelFile;
     QTest::newRow("identification count 126, other text")
         << patched(0, hex("7e00")) << Refusal::NotALabelFile;
-    QTest::newRow("item text past its record")
-        << patched(640, hex("7f00")) << Refusal::NotALabelFile;
+    QTest::newRow("negative identification count")
+        << patched(0, hex("ffff")) << Refusal::NotALabelFile;
+    QTest::newRow("item text past its record") << patched(640, hex("7f00")) << Refusal::Damaged;
     QTest::newRow("font name past its record")
-        << patched(640 + 29, hex("6200")) << Refusal::NotALabelFile;
-    QTest::newRow("negative string count") << patched(640, hex("ffff")) << Refusal::NotALabelFile;
+        << patched(640 + 29, hex("6200")) << Refusal::Damaged;
+    QTest::newRow("negative string count") << patched(640, hex("ffff")) << Refusal::Damaged;
     QTest::newRow("cut inside identification") << good.left(12) << Refusal::Damaged;
     QTest::newRow("cut inside header") << good.left(300) << Refusal::Damaged;
     QTest::newRow("cut inside item") << good.left(660) << Refusal::Damaged;
@@ -352,7 +357,9 @@ void TestLabelFileCodec::readerRefuses_data() {
     QTest::newRow("count -1") << patched(384, i32(-1)) << Refusal::Damaged;
     QTest::newRow("selection 1 of 1") << patched(512, i32(1)) << Refusal::Damaged;
     QTest::newRow("selection -2") << patched(512, i32(-2)) << Refusal::Damaged;
-    QTest::newRow("scale step 101") << patched(128, hex("6500")) << Refusal::Damaged;
+    QByteArray stepWithPicture = withPicture;
+    stepWithPicture.replace(128, 2, hex("6500"));
+    QTest::newRow("scale step 101 with a picture") << stepWithPicture << Refusal::Damaged;
     QTest::newRow("placement NaN") << patched(256, hex("0000c07f")) << Refusal::Damaged;
     QTest::newRow("item infinite") << patched(645, hex("0000807f")) << Refusal::Damaged;
     QTest::newRow("bad trail byte") << patched(642, hex("8220")) << Refusal::Damaged;
@@ -371,6 +378,43 @@ void TestLabelFileCodec::readerRefuses() {
     QCOMPARE(result.refusal, refusal);
     QVERIFY(!result.reason.isEmpty());
     QVERIFY(!result.reason.contains(u'\n'));
+}
+
+// The store reads only the first record of a file before deciding it is of another kind.
+void TestLabelFileCodec::identificationAloneDecidesForeignFiles_data() {
+    QTest::addColumn<QByteArray>("firstBytes");
+    QTest::addColumn<Refusal>("refusal");
+    const QByteArray first = workedExampleBytes().left(RecordSize);
+    QTest::newRow("label") << first << Refusal::None;
+    QTest::newRow("label cut inside") << first.left(10) << Refusal::Damaged;
+    QTest::newRow("other kind") << QByteArray(RecordSize, 'x') << Refusal::NotALabelFile;
+    QTest::newRow("zeros") << QByteArray(RecordSize, '\0') << Refusal::NotALabelFile;
+}
+
+void TestLabelFileCodec::identificationAloneDecidesForeignFiles() {
+    QFETCH(QByteArray, firstBytes);
+    QFETCH(Refusal, refusal);
+    QCOMPARE(identify(firstBytes).refusal, refusal);
+}
+
+// The step only scales a picture, so without one a step out of range is no reason to refuse.
+void TestLabelFileCodec::scaleStepWithoutPicture_data() {
+    QTest::addColumn<int>("storedStep");
+    QTest::addColumn<int>("readStep");
+    QTest::newRow("in range") << -100 << -100;
+    QTest::newRow("101") << 101 << 0;
+    QTest::newRow("-32768") << -32768 << 0;
+    QTest::newRow("32767") << 32767 << 0;
+}
+
+void TestLabelFileCodec::scaleStepWithoutPicture() {
+    QFETCH(int, storedStep);
+    QFETCH(int, readStep);
+    QByteArray bytes = workedExampleBytes();
+    qToLittleEndian(std::int16_t(storedStep), bytes.data() + RecordSize);
+    const DecodeResult result = decode(bytes);
+    QVERIFY2(result.file, qPrintable(result.reason));
+    QCOMPARE(int(result.file->scaleStep), readStep);
 }
 
 QTEST_GUILESS_MAIN(TestLabelFileCodec)

@@ -12,6 +12,8 @@
 #include <QTest>
 #include <QToolBar>
 
+Q_DECLARE_METATYPE(ScreenTwips)
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
@@ -49,7 +51,6 @@ private:
 private slots:
     void firstStartUsesScreenFractions() {
         ScriptedPlatform platform;
-        platform.screenTwips = QSize(15360, 11520);
         frmMain window(platform);
         QCOMPARE(window.requestedPlacementTwips(), QRectF(768, 576, 13824, 10368));
         QCOMPARE(window.windowTitle(), QStringLiteral("Gyroplatecomposer"));
@@ -88,17 +89,82 @@ private slots:
         }
     }
 
-    void placementIsStoredAtClose() {
+    // A window left on any screen comes back there; one whose screen has gone, or whose title
+    // bar would be hidden, starts on the primary screen, wherever that lies on the desktop.
+    void placementOnEveryScreen_data() {
+        QTest::addColumn<QList<ScreenTwips>>("screens");
+        QTest::addColumn<QRectF>("stored");
+        QTest::addColumn<QRectF>("expected");
+        const QRect primary(0, 0, 15360, 11520);
+        const ScreenTwips plain{primary, primary};
+        const QRectF defaults(768, 576, 13824, 10368);
+        const QRectF onRight(20000, 1000, 9000, 6000);
+        const QRectF onLeft(-14000, 500, 9000, 6000);
+        const QRect right(15360, 0, 15360, 11520);
+        const QRect left(-15360, 0, 15360, 11520);
+        QTest::newRow("second screen on the right")
+            << QList<ScreenTwips>{plain, {right, right}} << onRight << onRight;
+        QTest::newRow("second screen on the left")
+            << QList<ScreenTwips>{plain, {left, left}} << onLeft << onLeft;
+        QTest::newRow("second screen gone") << QList<ScreenTwips>{plain} << onRight << defaults;
+        QTest::newRow("primary not at the origin, first start")
+            << QList<ScreenTwips>{{right, right}, plain} << QRectF()
+            << QRectF(15360 + 768, 576, 13824, 10368);
+        QTest::newRow("primary not at the origin, stored off every screen")
+            << QList<ScreenTwips>{{right, right}} << QRectF(1500, 600, 9000, 6000)
+            << QRectF(15360 + 768, 576, 13824, 10368);
+        const QRect belowPanel(0, 600, 15360, 10920);
+        QTest::newRow("title bar under a panel")
+            << QList<ScreenTwips>{{primary, belowPanel}} << QRectF(1500, 0, 9000, 6000) << defaults;
+        QTest::newRow("title bar just below a panel")
+            << QList<ScreenTwips>{{primary, belowPanel}} << QRectF(1500, 600, 9000, 6000)
+            << QRectF(1500, 600, 9000, 6000);
+        const QRect small(15360, 0, 9600, 7200);
+        QTest::newRow("larger than the screen it is on")
+            << QList<ScreenTwips>{plain, {small, small}} << QRectF(16000, 500, 13000, 9000)
+            << defaults;
+    }
+
+    void placementOnEveryScreen() {
+        QFETCH(QList<ScreenTwips>, screens);
+        QFETCH(QRectF, stored);
+        QFETCH(QRectF, expected);
         ScriptedPlatform platform;
+        platform.screens = screens;
+        if (!stored.isNull()) {
+            platform.settings = {{"MainLeft", QString::number(stored.left())},
+                                 {"MainTop", QString::number(stored.top())},
+                                 {"MainWidth", QString::number(stored.width())},
+                                 {"MainHeight", QString::number(stored.height())}};
+        }
         frmMain window(platform);
-        window.show();
-        window.move(30, 40);
-        window.resize(700, 500);
-        QVERIFY(window.close());
-        QCOMPARE(platform.settings.value("MainWidth"), QStringLiteral("10500"));
-        QCOMPARE(platform.settings.value("MainHeight"), QStringLiteral("7500"));
-        float left = 0;
-        QVERIFY(WindowPlacement::parseStoredNumber(platform.settings.value("MainLeft"), &left));
+        QCOMPARE(window.requestedPlacementTwips(), expected);
+    }
+
+    // The outer frame is stored, and the next start gives the frame that size again (the
+    // test platform draws a frame of a few pixels around the client).
+    void placementIsStoredAtCloseAndRestored() {
+        ScriptedPlatform platform;
+        QRect frame;
+        {
+            frmMain window(platform);
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            window.move(30, 40);
+            window.resize(700, 500);
+            frame = window.frameGeometry();
+            QVERIFY(frame.size() != window.size());
+            QVERIFY(window.close());
+        }
+        QCOMPARE(platform.settings.value("MainLeft"), QString::number(frame.left() * 15));
+        QCOMPARE(platform.settings.value("MainTop"), QString::number(frame.top() * 15));
+        QCOMPARE(platform.settings.value("MainWidth"), QString::number(frame.width() * 15));
+        QCOMPARE(platform.settings.value("MainHeight"), QString::number(frame.height() * 15));
+
+        frmMain again(platform);
+        again.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&again));
+        QTRY_COMPARE(again.frameGeometry(), frame);
     }
 
     void menuTable() {

@@ -61,7 +61,7 @@ struct NewFile {
 };
 
 Result failure(int error) {
-    return Result{false, QString::fromLocal8Bit(std::strerror(error))};
+    return Result{false, QString::fromLocal8Bit(std::strerror(error)), error};
 }
 
 // A symbolic link stays a link: the file it points to is the one replaced.
@@ -88,7 +88,7 @@ std::optional<Target> resolve(const QString& path, Result* refusal) {
     struct stat old {};
     if (::stat(target.folder + '/' + target.name, &old) == 0) {
         if (!S_ISREG(old.st_mode)) {
-            *refusal = Result{false, QStringLiteral("not a regular file")};
+            *refusal = Result{false, QStringLiteral("not a regular file"), 0};
             return std::nullopt;
         }
         target.oldMode = old.st_mode & 07777;
@@ -261,7 +261,7 @@ Result replace(const QString& path, const QByteArray& bytes) {
         error = writeAll(file.fd.get(), bytes);
     if (error == 0)
         error = putInPlace(file, folder.get(), *target);
-    return error == 0 ? Result{true, QString()} : failure(error);
+    return error == 0 ? Result{true, QString(), 0} : failure(error);
 }
 
 } // namespace AtomicReplace

@@ -10,6 +10,7 @@ namespace AtomicReplace {
 struct Result {
     bool ok = false;
     QString reason; // the system's reason, one line, when not ok
+    int error = 0;  // the system's error number, or 0 when the refusal is not the system's
 };
 
 // Writes `bytes` to an unnamed file in the folder of `path` (the folder of the file a symbolic

@@ -1,5 +1,6 @@
 #include "document/DocumentCommands.h"
 
+#include "document/FileMessages.h"
 #include "document/LabelFileStore.h"
 
 #include <QDir>
@@ -66,8 +67,7 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     Platform& platform = context_.platform;
     LabelFileCodec::DecodeResult result = LabelFileStore::load(path);
     if (!result.file) {
-        platform.showMessage(context_.dialogParent,
-                             QStringLiteral("Gyroplatecomposer のファイルではありません。"),
+        platform.showMessage(context_.dialogParent, FileMessages::openFailure(result.refusal),
                              ErrorTitle, MessageButtons::Ok);
         return false;
     }
@@ -130,19 +130,21 @@ bool DocumentCommands::saveDocument(bool alwaysAskForName) {
         if (!context_.platform.showSaveDialog(context_.dialogParent, dialog))
             return false;
     }
-    if (SaveLabelFile(dialog.fileName))
+    LabelFileStore::SaveFault fault = LabelFileStore::SaveFault::None;
+    if (SaveLabelFile(dialog.fileName, &fault))
         return true;
-    context_.platform.showMessage(context_.dialogParent,
-                                   QStringLiteral("ラベルを保存できませんでした。"), ErrorTitle,
-                                   MessageButtons::Ok);
+    context_.platform.showMessage(context_.dialogParent, FileMessages::saveFailure(fault),
+                                  ErrorTitle, MessageButtons::Ok);
     return false;
 }
 
-bool DocumentCommands::SaveLabelFile(const QString& path) {
+bool DocumentCommands::SaveLabelFile(const QString& path, LabelFileStore::SaveFault* fault) {
     OpenLabel& label = context_.label;
     const LabelFileStore::SaveResult result =
         LabelFileStore::save(path, label.document, std::int16_t(label.scaleStep),
                              label.backgroundDialog.fileName);
+    if (fault)
+        *fault = result.fault;
     if (!result.ok)
         return false;
     label.document.LabelChanged = false;

@@ -4,6 +4,10 @@
 
 #include <QString>
 
+namespace LabelFileStore {
+enum class SaveFault;
+}
+
 // New, Open, Save and Save As, with the save-first prompt; also the save that closing the window
 // offers and the opening of a document named on the command line.
 class DocumentCommands {
@@ -18,8 +22,9 @@ public:
     // As). A failure is reported to the user. True when the document was written.
     bool saveDocument(bool alwaysAskForName);
 
-    // Writes the document to the path and clears LabelChanged; false on any failure.
-    bool SaveLabelFile(const QString& path);
+    // Writes the document to the path and clears LabelChanged; false on any failure, whose
+    // kind goes to `fault` when given.
+    bool SaveLabelFile(const QString& path, LabelFileStore::SaveFault* fault = nullptr);
 
     // Reads the file and, only when all of it could be read, replaces the document with it.
     // Refusals are reported to the user; the current document then stays as it was.

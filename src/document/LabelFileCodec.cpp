@@ -80,7 +80,7 @@ std::optional<EncodedItem> encodeItem(const TextItem& item, QString& reason) {
     return EncodedItem{*text, *fontName};
 }
 
-QString checkDocument(const LabelDocument& document, std::int16_t scaleStep) {
+QString checkDocument(const LabelDocument& document) {
     if (document.TextCount < 0 || document.TextCount > MaxTextItems)
         return QStringLiteral("the text count %1 is outside 0..%2")
             .arg(document.TextCount)
@@ -89,14 +89,18 @@ QString checkDocument(const LabelDocument& document, std::int16_t scaleStep) {
         return QStringLiteral("the selected item %1 is outside -1..%2")
             .arg(document.SelectedText)
             .arg(document.TextCount - 1);
+    if (!std::isfinite(document.BackLeft) || !std::isfinite(document.BackTop) ||
+        !std::isfinite(document.BackWidth) || !std::isfinite(document.BackHeight))
+        return QStringLiteral("the background placement is not a finite number");
+    return QString();
+}
+
+QString checkScaleStep(std::int16_t scaleStep) {
     if (scaleStep < MinScaleStep || scaleStep > MaxScaleStep)
         return QStringLiteral("the scale step %1 is outside %2..%3")
             .arg(scaleStep)
             .arg(MinScaleStep)
             .arg(MaxScaleStep);
-    if (!std::isfinite(document.BackLeft) || !std::isfinite(document.BackTop) ||
-        !std::isfinite(document.BackWidth) || !std::isfinite(document.BackHeight))
-        return QStringLiteral("the background placement is not a finite number");
     return QString();
 }
 
@@ -210,9 +214,11 @@ DecodeResult refuse(Refusal refusal, const QString& reason) {
     return DecodeResult{std::nullopt, refusal, reason};
 }
 
+// A string running past the identification record is what a file of another kind usually
+// gives; past a later record, after a right identification, the file is damaged.
 DecodeResult refuseFault(ReadFault fault, qsizetype recordIndex, const char* what) {
     if (fault == ReadFault::PastRecord)
-        return refuse(Refusal::NotALabelFile,
+        return refuse(recordIndex == 0 ? Refusal::NotALabelFile : Refusal::Damaged,
                       QStringLiteral("a string count in record %1 (%2) runs past its record")
                           .arg(recordIndex + 1)
                           .arg(QLatin1String(what)));
@@ -290,7 +296,7 @@ DecodeResult readHeader(const QByteArray& bytes, DecodedFile& file) {
         if (records[i].first->fault() != ReadFault::None)
             return refuseFault(records[i].first->fault(), i + 1, records[i].second);
     }
-    const QString problem = checkDocument(document, file.scaleStep);
+    const QString problem = checkDocument(document);
     return problem.isEmpty() ? DecodeResult{} : refuse(Refusal::Damaged, problem);
 }
 
@@ -329,7 +335,9 @@ QString itemProblem(const TextItem& item) {
 
 EncodeResult encode(const LabelDocument& document, std::int16_t scaleStep,
                     const QByteArray& picture) {
-    const QString problem = checkDocument(document, scaleStep);
+    QString problem = checkDocument(document);
+    if (problem.isEmpty())
+        problem = checkScaleStep(scaleStep);
     if (!problem.isEmpty())
         return EncodeResult{std::nullopt, problem};
     std::vector<EncodedItem> items;
@@ -365,7 +373,17 @@ DecodeResult decode(const QByteArray& bytes) {
         readPicture(bytes, HeaderRecords + file.document.TextCount, file.picture);
     if (refused(picture))
         return picture;
+    // The step only scales a picture: without one, a step out of range harms nothing.
+    const QString step = checkScaleStep(file.scaleStep);
+    if (!step.isEmpty() && !file.picture.isEmpty())
+        return refuse(Refusal::Damaged, step);
+    if (!step.isEmpty())
+        file.scaleStep = 0;
     return DecodeResult{std::move(file), Refusal::None, QString()};
+}
+
+DecodeResult identify(const QByteArray& firstBytes) {
+    return checkIdentification(firstBytes);
 }
 
 } // namespace LabelFileCodec

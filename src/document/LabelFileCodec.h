@@ -29,14 +29,15 @@ inline constexpr int MaxScaleStep = BackgroundScale::MaxStep;
 // What a file holds besides the document itself.
 struct DecodedFile {
     LabelDocument document;     // TextItems, TextCount, SelectedText, BackLeft..BackHeight
-    std::int16_t scaleStep = 0; // as stored, also when there is no picture
+    std::int16_t scaleStep = 0; // as stored; without a picture a step out of range reads as 0
     QByteArray picture;         // empty when the file has no picture
 };
 
 enum class Refusal {
     None,
-    NotALabelFile, // wrong identification, or a string count past its record
-    Damaged,       // anything else: bad count, bad selection, cut short, undecodable text
+    NotALabelFile, // wrong identification, or not a regular file
+    Damaged,       // right identification, but something after it is wrong or cut short
+    Unreadable,    // the file could not be read at all (the store's verdict, never decode's)
 };
 
 struct DecodeResult {
@@ -58,6 +59,10 @@ EncodeResult encode(const LabelDocument& document, std::int16_t scaleStep,
                     const QByteArray& picture);
 
 DecodeResult decode(const QByteArray& bytes);
+
+// Checks the identification record alone: `firstBytes` may be just the file's first RecordSize
+// bytes, so that a file of another kind is refused before the rest of it is read.
+DecodeResult identify(const QByteArray& firstBytes);
 
 // Why one text item cannot be written, or an empty string when it fits its record. Lets the
 // text commands refuse an item when it is entered instead of at the next save.

@@ -9,9 +9,24 @@
 // The disk side of document files: a whole document written atomically, a whole file read.
 namespace LabelFileStore {
 
+// Why a save failed, in the terms a user can act on.
+enum class SaveFault {
+    None,
+    NoSpace,     // the disk or the user's quota is full
+    NotAllowed,  // no permission to write there, or a read-only file system
+    FolderGone,  // the folder to save in does not exist
+    PictureGone, // the background picture's file is no longer there
+    PictureUnreadable,
+    PictureTooLarge,
+    NotAFile, // the target is a folder or a device
+    Content,  // the document itself cannot be written (the codec's refusal)
+    Other,    // any other failure of the disk
+};
+
 struct SaveResult {
     bool ok = false;
     QString reason; // one line, when not ok
+    SaveFault fault = SaveFault::None;
 };
 
 // Writes the document to `path`, with the bytes of the file `backPath` as its picture (an empty
@@ -21,7 +36,10 @@ struct SaveResult {
 SaveResult save(const QString& path, const LabelDocument& document, std::int16_t scaleStep,
                 const QString& backPath);
 
-// Reads the whole file and decodes it. A file that cannot be read is refused as damaged.
+// Reads and decodes a document. Only a regular file is read, never anything that could block or
+// never end (a FIFO, a device); its identification record is checked before the rest is read,
+// so a large file of another kind costs one record. A file that cannot be opened or read is
+// refused as Unreadable.
 LabelFileCodec::DecodeResult load(const QString& path);
 
 } // namespace LabelFileStore

@@ -193,20 +193,25 @@ void frmText::cmdCancel_Click() {
 bool frmText::refuseUnstorableText() {
     const Cp932::EncodeResult text = Cp932::encode(txtText_->text());
     const Cp932::EncodeResult font = Cp932::encode(fontName());
-    if (!text.bytes || !font.bytes) {
-        showRefusal(QStringLiteral("保存できない文字が含まれています。"));
+    if (!text.bytes) {
+        showRefusal(QStringLiteral("保存できない文字が含まれています。"), txtText_);
+        return true;
+    }
+    // The font list offers every installed family, and some have names the file cannot hold.
+    if (!font.bytes) {
+        showRefusal(QStringLiteral("フォント名に保存できない文字が含まれています。"), cmbFont_);
         return true;
     }
     if (text.bytes->size() + font.bytes->size() > MaxTextAndFontBytes) {
-        showRefusal(QStringLiteral("テキストが長すぎます。"));
+        showRefusal(QStringLiteral("テキストが長すぎます。"), txtText_);
         return true;
     }
     return false;
 }
 
-void frmText::showRefusal(const QString& text) {
+void frmText::showRefusal(const QString& text, QWidget* culprit) {
     platform_.showMessage(this, text, MessageTitle, MessageButtons::Ok);
-    txtText_->setFocus();
+    culprit->setFocus();
 }
 
 // ---- Keys, activation and closing ---------------------------------------------------------

@@ -67,7 +67,7 @@ private:
     bool Form_KeyPress(int key);
     void Form_Unload();
     bool refuseUnstorableText();
-    void showRefusal(const QString& text);
+    void showRefusal(const QString& text, QWidget* culprit);
 
     Platform& platform_;
     QLabel* lblText_[4] = {};

@@ -25,16 +25,23 @@ float readNumber(Platform& platform, const QString& key, float defaultValue) {
     return value;
 }
 
-// A placement from another screen (or a damaged store) can be larger than this screen or show
-// no more than a corner of the window on it; such a window could be neither moved nor resized.
-bool usableOn(const QRectF& rect, const QRectF& screen) {
+// A placement from a screen that is gone (or a damaged store) can be larger than the screens
+// left or show no more than a corner of the window on them; such a window could be neither
+// moved nor resized.
+bool usableOn(const QRectF& rect, const ScreenTwips& screen) {
+    const QRectF whole(screen.whole);
     const bool usableSize = rect.width() >= MinimumWidthTwips &&
-                            rect.height() >= MinimumHeightTwips && rect.width() <= screen.width() &&
-                            rect.height() <= screen.height();
-    const QRectF shownTop =
-        QRectF(rect.left(), rect.top(), rect.width(), TopStripTwips).intersected(screen);
+                            rect.height() >= MinimumHeightTwips && rect.width() <= whole.width() &&
+                            rect.height() <= whole.height();
+    const QRectF shownTop = QRectF(rect.left(), rect.top(), rect.width(), TopStripTwips)
+                                .intersected(QRectF(screen.available));
     return usableSize && shownTop.width() >= std::min(rect.width(), ReachableWidthTwips) &&
            shownTop.height() >= ReachableHeightTwips;
+}
+
+bool usableOnAny(const QRectF& rect, const QList<ScreenTwips>& screens) {
+    return std::any_of(screens.cbegin(), screens.cend(),
+                       [&rect](const ScreenTwips& screen) { return usableOn(rect, screen); });
 }
 } // namespace
 
@@ -52,15 +59,17 @@ QString formatStoredNumber(float value) {
 }
 
 Twips read(Platform& platform) {
-    const QSize screen = platform.screenSizeTwips();
-    const QRectF defaults(screen.width() / 20.0, screen.height() / 20.0,
-                          screen.width() * 9.0 / 10.0, screen.height() * 9.0 / 10.0);
+    const QList<ScreenTwips> screens = platform.screensTwips();
+    const QRect primary = screens.isEmpty() ? QRect() : screens.first().whole;
+    const QRectF defaults(primary.left() + primary.width() / 20.0,
+                          primary.top() + primary.height() / 20.0, primary.width() * 9.0 / 10.0,
+                          primary.height() * 9.0 / 10.0);
     QRectF rect(readNumber(platform, QStringLiteral("MainLeft"), float(defaults.left())),
                 readNumber(platform, QStringLiteral("MainTop"), float(defaults.top())),
                 readNumber(platform, QStringLiteral("MainWidth"), float(defaults.width())),
                 readNumber(platform, QStringLiteral("MainHeight"), float(defaults.height())));
 
-    if (!usableOn(rect, QRectF(0, 0, screen.width(), screen.height())))
+    if (!usableOnAny(rect, screens))
         rect = defaults;
     return Twips{rect};
 }

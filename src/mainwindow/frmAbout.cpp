@@ -6,11 +6,26 @@
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <algorithm>
 
 namespace {
 // Control positions are given in twips at 15 twips per pixel.
 QRect twips(int left, int top, int width, int height) {
     return QRect(left / 15, top / 15, width / 15, height / 15);
+}
+
+// The labels keep the box's fixed geometry; a text wider than its label (the desktop's font is
+// wider than the box was drawn for) is set smaller instead of being cut, both texts alike.
+void fitTexts(std::initializer_list<QLabel*> labels) {
+    constexpr qreal SmallestPoints = 5;
+    QFont font = (*labels.begin())->font();
+    const auto fits = [&font](const QLabel* label) {
+        return QFontMetricsF(font).horizontalAdvance(label->text()) <= label->width();
+    };
+    while (!std::all_of(labels.begin(), labels.end(), fits) && font.pointSizeF() > SmallestPoints)
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+    for (QLabel* label : labels)
+        label->setFont(font);
 }
 } // namespace
 
@@ -23,10 +38,11 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
     auto* label1 = new QLabel(QStringLiteral("Gyroplatecomposer v") + QLatin1String(GpcVersion), this);
     label1->setObjectName(QStringLiteral("Label1"));
-    label1->setGeometry(twips(1200, 360, 1935 + 600, 255 + 60));
-    auto* label2 = new QLabel(QStringLiteral("ディスクレーベル作成ソフト — Gyroplatecomposer 開発チーム"), this);
+    label1->setGeometry(twips(1200, 360, 1935, 255));
+    auto* label2 = new QLabel(QStringLiteral("Gyroplatecomposer 開発チーム"), this);
     label2->setObjectName(QStringLiteral("Label2"));
-    label2->setGeometry(twips(1200, 720, 3400, 255 + 60));
+    label2->setGeometry(twips(1800, 720, 2535, 255));
+    fitTexts({label1, label2});
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOk"));
     ok->setGeometry(twips(3240, 1200, 1215, 375));

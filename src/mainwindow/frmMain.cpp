@@ -5,6 +5,7 @@
 #include "editing/MouseEditing.h"
 #include "editing/TextCommands.h"
 #include "mainwindow/BandContainer.h"
+#include "mainwindow/FrameSizer.h"
 #include "mainwindow/WindowPlacement.h"
 #include "mainwindow/ToolbarImages.h"
 #include "mainwindow/frmAbout.h"
@@ -96,8 +97,11 @@ void frmMain::restorePlacement() {
     requestedPlacementTwips_ = placement.rect;
     const double perPixel = platform_.twipsPerPixel();
     const QRect pixels = WindowPlacement::toPixels(placement.rect, perPixel);
+    // The placement is the outer frame: move() places the frame, and the client is made smaller
+    // by the frame once the frame is known.
     move(pixels.topLeft());
     resize(pixels.size());
+    new FrameSizer(this, pixels.size());
 }
 
 void frmMain::Form_Resize() {
@@ -450,6 +454,12 @@ bool frmMain::Form_KeyPress(int key) {
     return true;
 }
 
+// After Alt (or F10) the menu bar has the keyboard, and an open menu has it too: Enter then
+// chooses the highlighted item, and no key may run a command of the window instead.
+bool frmMain::menuHasKeyboard() const {
+    return QApplication::activePopupWidget() != nullptr || menuBar()->hasFocus();
+}
+
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) {
         Form_Resize();
@@ -475,9 +485,9 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         return false;
     lastKeyEvent_ = event;
     lastKeyTarget_ = widget;
-    auto* keyEvent = static_cast<QKeyEvent*>(event);
     if (menuHasKeyboard())
         return false;
+    auto* keyEvent = static_cast<QKeyEvent*>(event);
     if (arrowKeyNudges(*keyEvent)) {
         keyEvent->accept();
         return true;
@@ -509,11 +519,6 @@ void frmMain::mnuEditUndo_Click() {
 void frmMain::mnuEditRedo_Click() {
     if (!mouseEditing_->dragging())
         history_.redo();
-}
-
-bool frmMain::menuHasKeyboard() const {
-    return QApplication::activePopupWidget() != nullptr || menuBar()->hasFocus() ||
-           menuBar()->activeAction() != nullptr;
 }
 void frmMain::mnuEditTextIns_Click() { textCommands_->mnuEditTextIns_Click(); }
 void frmMain::mnuEditTextEdit_Click() { textCommands_->mnuEditTextEdit_Click(); }
@@ -565,7 +570,7 @@ bool frmMain::Form_Unload() {
             return false;
     }
     if (!isMinimized())
-        WindowPlacement::write(platform_, QRect(pos(), size()), platform_.twipsPerPixel());
+        WindowPlacement::write(platform_, frameGeometry(), platform_.twipsPerPixel());
     closeDialogs();
     documentCommands_->removeTemporaryPicture();
     return true;

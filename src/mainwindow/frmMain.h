@@ -102,6 +102,10 @@ public:
     QScrollBar* fsbZoom() const { return fsbZoom_; }
     QMenu* mnuEdit() const { return mnuEdit_; }
 
+    // True while the menu bar or an open menu has the keyboard; the window's own keys are then
+    // left to the menu.
+    bool menuHasKeyboard() const;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -112,8 +116,6 @@ private:
     bool Form_KeyDown(int key);
     bool Form_KeyPress(int key);
     bool arrowKeyNudges(const QKeyEvent& key);
-    // True while an open menu or the menu bar has the keyboard: keys are then the menu's.
-    bool menuHasKeyboard() const;
     bool Form_Unload();
     void closeDialogs();
 

@@ -2,7 +2,8 @@
 
 #include "platform/pictures/Picture.h"
 
-#include <QSize>
+#include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -21,6 +22,13 @@ struct FileDialogState {
     int filterIndex = 0;
 };
 
+// One screen of the desktop in twips, in the desktop's coordinates (which need not start at the
+// primary screen): all of it, and the part windows may use (without panels and task bars).
+struct ScreenTwips {
+    QRect whole;
+    QRect available;
+};
+
 // Yes/No/Cancel defaults to Yes; Yes/No defaults to No (for questions where going on may waste
 // material).
 enum class MessageButtons { Ok, YesNoCancel, YesNo };
@@ -34,7 +42,8 @@ public:
 
     // Settings store: application "Gyroplatecomposer", section "Settings", values as text.
     virtual QString readSetting(const QString& key, const QString& defaultValue) = 0;
-    virtual void writeSetting(const QString& key, const QString& value) = 0;
+    // False when the value could not be stored (a read-only or full settings file).
+    virtual bool writeSetting(const QString& key, const QString& value) = 0;
 
     // File dialogs. False when the user cancelled; the file name is then unchanged.
     virtual bool showOpenDialog(QWidget* parent, FileDialogState& dialog) = 0;
@@ -62,8 +71,8 @@ public:
     virtual QStringList fontFamilies() = 0;
     virtual QString defaultFontFamily() = 0;
 
-    // The primary screen's size in twips, and twips per logical pixel.
-    virtual QSize screenSizeTwips() = 0;
+    // Every screen, the primary first (never empty), and twips per logical pixel.
+    virtual QList<ScreenTwips> screensTwips() = 0;
     virtual double twipsPerPixel() = 0;
 
     // A private folder for this run's temporary files (created on first use, removed at exit).

@@ -28,10 +28,13 @@ QString QtPlatform::readSetting(const QString& key, const QString& defaultValue)
     return openSettings().value(Section + key, defaultValue).toString();
 }
 
-void QtPlatform::writeSetting(const QString& key, const QString& value) {
+bool QtPlatform::writeSetting(const QString& key, const QString& value) {
     QSettings settings = openSettings();
+    if (!settings.isWritable())
+        return false;
     settings.setValue(Section + key, value);
     settings.sync();
+    return settings.status() == QSettings::NoError;
 }
 
 QString QtPlatform::qtFilter(const QString& filter) {
@@ -135,11 +138,24 @@ double QtPlatform::twipsPerPixel() {
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
-QSize QtPlatform::screenSizeTwips() {
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize pixels = screen ? screen->size() : QSize(1024, 768);
+QList<ScreenTwips> QtPlatform::screensTwips() {
     const double perPixel = twipsPerPixel();
-    return QSize(qRound(pixels.width() * perPixel), qRound(pixels.height() * perPixel));
+    const auto twips = [perPixel](const QRect& pixels) {
+        return QRect(qRound(pixels.left() * perPixel), qRound(pixels.top() * perPixel),
+                     qRound(pixels.width() * perPixel), qRound(pixels.height() * perPixel));
+    };
+    QList<QScreen*> screens = QGuiApplication::screens();
+    // The primary first: its size gives a first start's placement.
+    if (QScreen* primary = QGuiApplication::primaryScreen()) {
+        screens.removeAll(primary);
+        screens.prepend(primary);
+    }
+    QList<ScreenTwips> result;
+    for (const QScreen* screen : screens)
+        result.append(ScreenTwips{twips(screen->geometry()), twips(screen->availableGeometry())});
+    if (result.isEmpty()) // no screen at all: a plain one, so that the window has a size
+        result.append(ScreenTwips{twips(QRect(0, 0, 1024, 768)), twips(QRect(0, 0, 1024, 768))});
+    return result;
 }
 
 QString QtPlatform::temporaryFolder() {

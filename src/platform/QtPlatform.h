@@ -10,7 +10,7 @@
 class QtPlatform : public Platform {
 public:
     QString readSetting(const QString& key, const QString& defaultValue) override;
-    void writeSetting(const QString& key, const QString& value) override;
+    bool writeSetting(const QString& key, const QString& value) override;
     bool showOpenDialog(QWidget* parent, FileDialogState& dialog) override;
     bool showSaveDialog(QWidget* parent, FileDialogState& dialog) override;
     MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
@@ -22,7 +22,7 @@ public:
     Picture loadPicture(const QString& path, QString* reason) override;
     QStringList fontFamilies() override;
     QString defaultFontFamily() override;
-    QSize screenSizeTwips() override;
+    QList<ScreenTwips> screensTwips() override;
     double twipsPerPixel() override;
     QString temporaryFolder() override;
 

@@ -4,34 +4,48 @@
 #include "printing/render/OffsetNumber.h"
 
 #include <QCloseEvent>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 #include <QValidator>
 #include <algorithm>
 
 namespace {
 constexpr int MaxTypedLength = 3;
 
-// Control positions are given in twips at 15 twips per pixel.
-QRect twips(int left, int top, int width, int height) {
-    return QRect(left / 15, top / 15, width / 15, height / 15);
-}
+// The dialog's proportions at 96 dpi in pixels. They are minimums: a larger font or a higher
+// resolution makes every control as large as its text needs, and the layout follows.
+constexpr int LabelWidth = 72;
+constexpr int BoxWidth = 49;
+constexpr int BoxHeight = 22;
+constexpr int UnitWidth = 48;
+constexpr int ButtonWidth = 81;
+constexpr int ButtonHeight = 26;
+constexpr int ColumnGap = 4;
+constexpr int RowGap = 6;
+constexpr int ButtonGap = 12;
+constexpr QMargins Margins(16, 14, 17, 14);
 
-QLineEdit* offsetBox(QWidget* parent, const char* name, QRect geometry) {
+QLineEdit* offsetBox(QWidget* parent, const char* name) {
     auto* box = new QLineEdit(QStringLiteral("0"), parent);
     box->setObjectName(QLatin1String(name));
-    box->setGeometry(geometry);
+    // Room for a few more characters than can be typed, as a stored text may be longer.
+    const int textWidth = box->fontMetrics().horizontalAdvance(QStringLiteral("-9999"));
+    box->setFixedWidth(std::max(BoxWidth, textWidth + 2 * box->fontMetrics().averageCharWidth()));
+    box->setMinimumHeight(BoxHeight);
     // Direct character input only: no input method composes into the box.
     box->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->setInputMethodHints(Qt::ImhPreferLatin | Qt::ImhNoPredictiveText);
     return box;
 }
 
-void addLabel(QWidget* parent, const QString& name, const QString& text, QRect geometry) {
+QLabel* addLabel(QWidget* parent, const QString& name, const QString& text, int minimumWidth) {
     auto* label = new QLabel(text, parent);
     label->setObjectName(name);
-    label->setGeometry(geometry);
+    label->setMinimumWidth(minimumWidth);
+    return label;
 }
 } // namespace
 
@@ -67,28 +81,47 @@ frmPrint::frmPrint(Platform& platform, QWidget* parent) : QDialog(parent), platf
     setWindowTitle(QStringLiteral("印刷位置設定"));
     setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
                    Qt::WindowCloseButtonHint | Qt::CustomizeWindowHint);
-    setFixedSize(3150 / 15, 1740 / 15);
 
-    addLabel(this, QStringLiteral("lblText_0"), QStringLiteral("左端から"),
-             twips(240, 255, 1080, 300));
-    addLabel(this, QStringLiteral("lblText_1"), QStringLiteral("上端から"),
-             twips(240, 675, 1080, 300));
-    txtLeft_ = offsetBox(this, "txtLeft", twips(1380, 210, 735, 330));
-    txtTop_ = offsetBox(this, "txtTop", twips(1380, 630, 735, 330));
+    txtLeft_ = offsetBox(this, "txtLeft");
+    txtTop_ = offsetBox(this, "txtTop");
     leftLimit_ = new OffsetLengthLimit(txtLeft_);
     topLimit_ = new OffsetLengthLimit(txtTop_);
-    addLabel(this, QStringLiteral("lblUnit_0"), QStringLiteral("mm"), twips(2190, 255, 600, 300));
-    addLabel(this, QStringLiteral("lblUnit_1"), QStringLiteral("mm"), twips(2190, 675, 600, 300));
-
     cmdOk_ = new QPushButton(QStringLiteral("OK"), this);
     cmdOk_->setObjectName(QStringLiteral("cmdOk"));
-    cmdOk_->setGeometry(twips(1680, 1140, 1215, 390));
+    cmdOk_->setMinimumSize(ButtonWidth, ButtonHeight);
     cmdOk_->setDefault(true);
+    layOut();
     connect(cmdOk_, &QPushButton::clicked, this, &frmPrint::cmdOk_Click);
 
     setTabOrder(txtLeft_, txtTop_);
     setTabOrder(txtTop_, cmdOk_);
     Form_Activate(); // Form_Load reads the same way
+}
+
+// Two rows of caption, box and unit, and OK below on the right; the dialog keeps the size its
+// contents need.
+void frmPrint::layOut() {
+    auto* rows = new QGridLayout;
+    rows->setHorizontalSpacing(ColumnGap);
+    rows->setVerticalSpacing(RowGap);
+    rows->addWidget(
+        addLabel(this, QStringLiteral("lblText_0"), QStringLiteral("左端から"), LabelWidth), 0, 0);
+    rows->addWidget(txtLeft_, 0, 1);
+    rows->addWidget(addLabel(this, QStringLiteral("lblUnit_0"), QStringLiteral("mm"), UnitWidth), 0,
+                    2);
+    rows->addWidget(
+        addLabel(this, QStringLiteral("lblText_1"), QStringLiteral("上端から"), LabelWidth), 1, 0);
+    rows->addWidget(txtTop_, 1, 1);
+    rows->addWidget(addLabel(this, QStringLiteral("lblUnit_1"), QStringLiteral("mm"), UnitWidth), 1,
+                    2);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(Margins);
+    layout->setSpacing(0);
+    layout->addLayout(rows);
+    layout->addSpacing(ButtonGap);
+    layout->addWidget(cmdOk_, 0, Qt::AlignRight);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void frmPrint::Form_Activate() {
@@ -103,9 +136,10 @@ void frmPrint::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
 }
 
+// A failed store keeps the dialog open with what was typed, so that nothing is lost unseen.
 void frmPrint::cmdOk_Click() {
-    writeOffsets();
-    hide();
+    if (writeOffsets())
+        hide();
 }
 
 void frmPrint::Form_Unload() {
@@ -120,13 +154,19 @@ void frmPrint::closeEvent(QCloseEvent* event) {
 }
 
 // Left first, then top. A box whose number is too large to write down keeps the stored text as
-// it was rather than replacing it with something the user never typed.
-void frmPrint::writeOffsets() {
+// it was rather than replacing it with something the user never typed. A settings store that
+// refuses the values is reported once; false then.
+bool frmPrint::writeOffsets() {
     const std::pair<const char*, QLineEdit*> boxes[] = {{"PrinterLeft", txtLeft_},
                                                         {"PrinterTop", txtTop_}};
+    bool stored = true;
     for (const auto& [key, box] : boxes) {
         const QString text = OffsetNumber::format(OffsetNumber::leadingNumber(box->text()));
         if (!text.isEmpty())
-            platform_.writeSetting(QLatin1String(key), text);
+            stored = platform_.writeSetting(QLatin1String(key), text) && stored;
     }
+    if (!stored)
+        platform_.showMessage(this, QStringLiteral("印刷位置を保存できませんでした。"),
+                              QStringLiteral("印刷位置設定"), MessageButtons::Ok);
+    return stored;
 }

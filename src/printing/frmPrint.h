@@ -31,7 +31,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void writeOffsets();
+    void layOut();
+    bool writeOffsets();
 
     Platform& platform_;
     QLineEdit* txtLeft_ = nullptr;

@@ -10,8 +10,11 @@ QString ScriptedPlatform::readSetting(const QString& key, const QString& default
     return settings.value(key, defaultValue);
 }
 
-void ScriptedPlatform::writeSetting(const QString& key, const QString& value) {
+bool ScriptedPlatform::writeSetting(const QString& key, const QString& value) {
+    if (!settingsWritable)
+        return false;
     settings.insert(key, value);
+    return true;
 }
 
 bool ScriptedPlatform::answerFileDialog(bool save, FileDialogState& dialog) {

@@ -42,12 +42,14 @@ public:
     QStringList unexpected; // dialogs shown with no answer queued
 
     QMap<QString, QString> settings;
-    QSize screenTwips = QSize(15360, 11520);
+    bool settingsWritable = true; // false: every write fails and stores nothing
+    // The primary screen first; 1024 x 768 pixels at 15 twips per pixel unless a test says.
+    QList<ScreenTwips> screens = {{QRect(0, 0, 15360, 11520), QRect(0, 0, 15360, 11520)}};
     QStringList fonts;       // empty: the installed families
     QString defaultFont;     // empty: a Japanese family
 
     QString readSetting(const QString& key, const QString& defaultValue) override;
-    void writeSetting(const QString& key, const QString& value) override;
+    bool writeSetting(const QString& key, const QString& value) override;
     bool showOpenDialog(QWidget* parent, FileDialogState& dialog) override;
     bool showSaveDialog(QWidget* parent, FileDialogState& dialog) override;
     MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
@@ -59,7 +61,7 @@ public:
     Picture loadPicture(const QString& path, QString* reason) override;
     QStringList fontFamilies() override;
     QString defaultFontFamily() override;
-    QSize screenSizeTwips() override { return screenTwips; }
+    QList<ScreenTwips> screensTwips() override { return screens; }
     double twipsPerPixel() override { return 15.0; }
     QString temporaryFolder() override;
 

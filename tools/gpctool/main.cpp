@@ -7,6 +7,15 @@
 #include <cstring>
 
 namespace {
+// Qt's own chatter (a missing runtime folder, font fallbacks) is not the tool's to print: only
+// its own lines and Qt's real errors reach the terminal.
+void keepRealErrors(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtCriticalMsg && type != QtFatalMsg)
+        return;
+    const QByteArray line = "gpctool: " + message.toLocal8Bit() + '\n';
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+}
+
 void printUsage(std::FILE* out) {
     std::fputs("usage: gpctool info [--json] FILE.gpc\n"
                "       gpctool create --json LABEL.json [--picture FILE] [--measure] OUT.gpc\n"
@@ -24,6 +33,7 @@ void printUsage(std::FILE* out) {
 } // namespace
 
 int main(int argc, char** argv) {
+    qInstallMessageHandler(keepRealErrors);
     // Text measurement and rendering need a GUI application, but never a display.
     if (!std::getenv("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
