@@ -1,6 +1,7 @@
 #include "mainwindow/WindowPlacement.h"
 
 #include "platform/Platform.h"
+#include "platform/SettingsKeys.h"
 
 #include <QLocale>
 #include <algorithm>
@@ -64,10 +65,10 @@ Twips read(Platform& platform) {
     const QRectF defaults(primary.left() + primary.width() / 20.0,
                           primary.top() + primary.height() / 20.0, primary.width() * 9.0 / 10.0,
                           primary.height() * 9.0 / 10.0);
-    QRectF rect(readNumber(platform, QStringLiteral("MainLeft"), float(defaults.left())),
-                readNumber(platform, QStringLiteral("MainTop"), float(defaults.top())),
-                readNumber(platform, QStringLiteral("MainWidth"), float(defaults.width())),
-                readNumber(platform, QStringLiteral("MainHeight"), float(defaults.height())));
+    QRectF rect(readNumber(platform, SettingsKeys::MainLeft, float(defaults.left())),
+                readNumber(platform, SettingsKeys::MainTop, float(defaults.top())),
+                readNumber(platform, SettingsKeys::MainWidth, float(defaults.width())),
+                readNumber(platform, SettingsKeys::MainHeight, float(defaults.height())));
 
     if (!usableOnAny(rect, screens))
         rect = defaults;
@@ -75,13 +76,13 @@ Twips read(Platform& platform) {
 }
 
 void write(Platform& platform, const QRect& pixels, double twipsPerPixel) {
-    platform.writeSetting(QStringLiteral("MainLeft"),
+    platform.writeSetting(SettingsKeys::MainLeft,
                           formatStoredNumber(float(pixels.left() * twipsPerPixel)));
-    platform.writeSetting(QStringLiteral("MainTop"),
+    platform.writeSetting(SettingsKeys::MainTop,
                           formatStoredNumber(float(pixels.top() * twipsPerPixel)));
-    platform.writeSetting(QStringLiteral("MainWidth"),
+    platform.writeSetting(SettingsKeys::MainWidth,
                           formatStoredNumber(float(pixels.width() * twipsPerPixel)));
-    platform.writeSetting(QStringLiteral("MainHeight"),
+    platform.writeSetting(SettingsKeys::MainHeight,
                           formatStoredNumber(float(pixels.height() * twipsPerPixel)));
 }
 

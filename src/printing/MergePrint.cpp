@@ -19,14 +19,6 @@ const QString Title = QStringLiteral("差し込み印刷");
 // Rows named in the question before printing; the rest are counted.
 constexpr int ListedRows = 20;
 
-// The offset is measured from the printable area, as Print measures it: the paper less the
-// printer's hardware margins, whatever margins QPrinter or the print dialog started with.
-void usePrintableArea(QPrinter& printer) {
-    printer.setFullPage(false);
-    const QPageLayout layout = printer.pageLayout();
-    printer.setPageMargins(layout.minimumMargins(), layout.units());
-}
-
 } // namespace
 
 MergePrint::MergePrint(const LabelContext& context) : context_(context) {
@@ -35,14 +27,7 @@ MergePrint::MergePrint(const LabelContext& context) : context_(context) {
 }
 
 std::optional<MergePrint::Offset> MergePrint::readOffset() const {
-    Platform& platform = context_.platform;
-    const auto left = OffsetNumber::parseStored(
-        platform.readSetting(QStringLiteral("PrinterLeft"), QStringLiteral("0")));
-    const auto top = OffsetNumber::parseStored(
-        platform.readSetting(QStringLiteral("PrinterTop"), QStringLiteral("0")));
-    if (!left || !top)
-        return std::nullopt;
-    return Offset{*left, *top};
+    return PrinterSetup::readStoredOffset(context_.platform);
 }
 
 void MergePrint::say(const QString& text) const {
@@ -111,7 +96,7 @@ bool MergePrint::confirmWithPreview(const MergeTable::Table& table, const Offset
     frmMergePreview dialog(
         table.rowCount(),
         [&](QPrinter& printer) {
-            usePrintableArea(printer);
+            PrinterSetup::usePrintableArea(printer);
             QPainter painter(&printer);
             drawRow(painter, printer, table, 0, offset);
         },
@@ -127,7 +112,7 @@ int MergePrint::printRows(QPrinter& printer, const MergeTable::Table& table, con
     progress.setWindowTitle(Title);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
-    usePrintableArea(printer);
+    PrinterSetup::usePrintableArea(printer);
     QPainter painter;
     if (!painter.begin(&printer))
         return -1;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/LabelContext.h"
+#include "printing/PrinterSetup.h"
 #include "merge/MergeProblem.h"
 #include "merge/MergeTable.h"
 #include "platform/Platform.h"
@@ -19,10 +20,7 @@ public:
     void mnuFileMerge_Click();
 
 private:
-    struct Offset {
-        float leftMm = 0;
-        float topMm = 0;
-    };
+    using Offset = PrinterSetup::Offset;
     std::optional<Offset> readOffset() const;
 
     // The chosen table, filled into the design for a check; empty (after saying why) when the

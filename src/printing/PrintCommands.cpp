@@ -41,14 +41,7 @@ void PrintCommands::mnuFilePrintSetup_Click() {
 }
 
 std::optional<PrintCommands::Offset> PrintCommands::readOffset() const {
-    Platform& platform = context_.platform;
-    const auto left = OffsetNumber::parseStored(
-        platform.readSetting(QStringLiteral("PrinterLeft"), QStringLiteral("0")));
-    const auto top = OffsetNumber::parseStored(
-        platform.readSetting(QStringLiteral("PrinterTop"), QStringLiteral("0")));
-    if (!left || !top)
-        return std::nullopt;
-    return Offset{*left, *top};
+    return PrinterSetup::readStoredOffset(context_.platform);
 }
 
 bool PrintCommands::confirmDiscRange() const {
@@ -138,14 +131,9 @@ void PrintCommands::mnuFileSaveImage_Click() {
     labelExport_->mnuFileSaveImage_Click();
 }
 
-// The offset is measured from the printable area, which is the paper less the printer's
-// hardware margins. QPrinter starts with margins of its own (10 points), and a print dialog may
-// leave others; the painter's origin must not depend on either.
 bool PrintCommands::printPage(QPrinter& printer, const Offset& offset,
                               const PageContent& content) const {
-    printer.setFullPage(false);
-    const QPageLayout layout = printer.pageLayout();
-    printer.setPageMargins(layout.minimumMargins(), layout.units());
+    PrinterSetup::usePrintableArea(printer);
     QPainter painter;
     if (!painter.begin(&printer))
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/LabelContext.h"
+#include "printing/PrinterSetup.h"
 #include "view/LabelRenderer.h"
 
 #include <QPointer>
@@ -33,15 +34,9 @@ public:
     void mnuFileSaveImage_Click();
 
 private:
-    // The printer offset in millimetres from the printable area's top-left corner.
-    struct Offset {
-        float leftMm = 0;
-        float topMm = 0;
-    };
+    using Offset = PrinterSetup::Offset;
     using PageContent = std::function<void(QPainter&, const LabelRenderer::Geometry&)>;
 
-    // From the settings store (missing keys read as 0); empty when a stored value is not a
-    // usable number.
     std::optional<Offset> readOffset() const;
 
     // Text that would print on the hub or the tray is asked about first; false = print nothing.

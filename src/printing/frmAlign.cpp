@@ -3,6 +3,7 @@
 #include "platform/Platform.h"
 #include "printing/render/AlignmentSheet.h"
 #include "printing/render/OffsetNumber.h"
+#include "platform/SettingsKeys.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -15,8 +16,6 @@
 namespace {
 
 const QString Title = QStringLiteral("位置合わせ");
-const QString LeftKey = QStringLiteral("PrinterLeft");
-const QString TopKey = QStringLiteral("PrinterTop");
 
 // Readings come to half a millimetre at best; rounding the sum keeps binary fractions such as
 // 1.1 + 0.2 from being stored as 1.3000000000000003.
@@ -109,8 +108,8 @@ frmAlign::Result frmAlign::correct(const QString& storedLeft, const QString& sto
 frmAlign::Result frmAlign::currentResult() const {
     const QString typed[ReadingCount] = {readings_[Left]->text(), readings_[Right]->text(),
                                          readings_[Top]->text(), readings_[Bottom]->text()};
-    return correct(platform_.readSetting(LeftKey, QStringLiteral("0")),
-                   platform_.readSetting(TopKey, QStringLiteral("0")), typed);
+    return correct(platform_.readSetting(SettingsKeys::PrinterLeft, QStringLiteral("0")),
+                   platform_.readSetting(SettingsKeys::PrinterTop, QStringLiteral("0")), typed);
 }
 
 void frmAlign::showNewOffset() {
@@ -132,7 +131,7 @@ void frmAlign::cmdOk_Click() {
         platform_.showMessage(this, result.problem, Title, MessageButtons::Ok);
         return;
     }
-    platform_.writeSetting(LeftKey, OffsetNumber::format(result.offset->leftMm));
-    platform_.writeSetting(TopKey, OffsetNumber::format(result.offset->topMm));
+    platform_.writeSetting(SettingsKeys::PrinterLeft, OffsetNumber::format(result.offset->leftMm));
+    platform_.writeSetting(SettingsKeys::PrinterTop, OffsetNumber::format(result.offset->topMm));
     accept();
 }

@@ -2,6 +2,7 @@
 
 #include "platform/Platform.h"
 #include "printing/render/OffsetNumber.h"
+#include "platform/SettingsKeys.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -126,8 +127,8 @@ void frmPrint::layOut() {
 
 void frmPrint::Form_Activate() {
     leftLimit_->showStored(
-        platform_.readSetting(QStringLiteral("PrinterLeft"), QStringLiteral("0")));
-    topLimit_->showStored(platform_.readSetting(QStringLiteral("PrinterTop"), QStringLiteral("0")));
+        platform_.readSetting(SettingsKeys::PrinterLeft, QStringLiteral("0")));
+    topLimit_->showStored(platform_.readSetting(SettingsKeys::PrinterTop, QStringLiteral("0")));
 }
 
 void frmPrint::showEvent(QShowEvent* event) {
@@ -157,13 +158,13 @@ void frmPrint::closeEvent(QCloseEvent* event) {
 // it was rather than replacing it with something the user never typed. A settings store that
 // refuses the values is reported once; false then.
 bool frmPrint::writeOffsets() {
-    const std::pair<const char*, QLineEdit*> boxes[] = {{"PrinterLeft", txtLeft_},
-                                                        {"PrinterTop", txtTop_}};
+    const std::pair<QString, QLineEdit*> boxes[] = {{SettingsKeys::PrinterLeft, txtLeft_},
+                                                    {SettingsKeys::PrinterTop, txtTop_}};
     bool stored = true;
     for (const auto& [key, box] : boxes) {
         const QString text = OffsetNumber::format(OffsetNumber::leadingNumber(box->text()));
         if (!text.isEmpty())
-            stored = platform_.writeSetting(QLatin1String(key), text) && stored;
+            stored = platform_.writeSetting(key, text) && stored;
     }
     if (!stored)
         platform_.showMessage(this, QStringLiteral("印刷位置を保存できませんでした。"),
