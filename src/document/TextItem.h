@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRectF>
 #include <QString>
 #include <cstdint>
 
@@ -14,6 +15,9 @@ struct TextItem {
     std::int32_t Size = 0;
     std::int32_t Color = 0;
     QString FontName;
+
+    // The item's box on the label, which the selection frame outlines.
+    QRectF boxMm() const { return QRectF(Left, Top, Width, Height); }
 
     bool operator==(const TextItem&) const = default;
 };

@@ -7,12 +7,10 @@
 namespace {
 constexpr int LeftButton = 1;
 constexpr int RightButton = 2;
-
-QRectF itemRect(const TextItem& item) { return QRectF(item.Left, item.Top, item.Width, item.Height); }
 } // namespace
 
 void MouseEditing::frameItem(int index) {
-    context_.surface.showFrame(itemRect(context_.document().item(index)));
+    context_.surface.showFrame(context_.document().item(index).boxMm());
 }
 
 void MouseEditing::picDoc_MouseDown(int button, int, float x, float y) {

@@ -197,8 +197,7 @@ void frmMain::placeSelectionFrame() {
         hideFrame();
         return;
     }
-    const TextItem& item = document.item(document.SelectedText);
-    showFrame(QRectF(item.Left, item.Top, item.Width, item.Height));
+    showFrame(document.item(document.SelectedText).boxMm());
 }
 
 void frmMain::showFrame(const QRectF& rectMm) {
