@@ -1,6 +1,7 @@
 #include "document/BackgroundCommands.h"
 
 #include "document/LabelWindow.h"
+#include "document/UprightPicture.h"
 #include "view/BackgroundZoom.h"
 
 void BackgroundCommands::mnuEditBack_Click() {
@@ -11,15 +12,22 @@ void BackgroundCommands::mnuEditBack_Click() {
         return;
 
     // Loaded before anything changes, so that a file the loader refuses leaves the placement,
-    // the scale step, the picture and BackPath as they were.
-    Picture picture = platform.loadPicture(dialog.fileName);
+    // the scale step, the picture and BackPath as they were. A photo stored sideways is loaded
+    // from its upright copy, which becomes BackPath.
+    const QString folder = platform.temporaryFolder();
+    const QString path = UprightPicture::fileToLoad(dialog.fileName, folder);
+    Picture picture = platform.loadPicture(path);
     if (picture.isEmpty()) {
+        UprightPicture::discard(path, folder);
         dialog.fileName = previousPath;
         platform.showMessage(window_.dialogParent(), QStringLiteral("画像を読み込めませんでした。"),
                              QStringLiteral("エラー"), MessageButtons::Ok);
         return;
     }
 
+    if (previousPath != path)
+        UprightPicture::discard(previousPath, folder);
+    dialog.fileName = path;
     LabelDocument& document = window_.document();
     document.BackLeft = 0;
     document.BackTop = 0;
