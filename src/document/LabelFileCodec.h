@@ -57,6 +57,8 @@ EncodeResult encode(const LabelDocument& document, std::int16_t scaleStep,
                     const QByteArray& picture);
 
 DecodeResult decode(const QByteArray& bytes);
+// The same, the picture taking over the file's own bytes: a large photo is never held twice.
+DecodeResult decode(QByteArray&& bytes);
 
 // Why one text item cannot be written, or an empty string when it fits its record. Lets the
 // text commands refuse an item when it is entered instead of at the next save.

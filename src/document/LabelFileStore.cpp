@@ -64,12 +64,12 @@ SaveResult save(const QString& path, const LabelDocument& document, std::int16_t
 }
 
 LabelFileCodec::DecodeResult load(const QString& path) {
-    const ReadResult read = readWhole(path, MaxMeaningfulBytes);
+    ReadResult read = readWhole(path, MaxMeaningfulBytes);
     if (!read.bytes)
         return LabelFileCodec::DecodeResult{
             std::nullopt, LabelFileCodec::Refusal::Damaged,
             QStringLiteral("cannot read \"%1\": %2").arg(path, read.reason)};
-    return LabelFileCodec::decode(*read.bytes);
+    return LabelFileCodec::decode(std::move(*read.bytes));
 }
 
 } // namespace LabelFileStore
