@@ -271,7 +271,9 @@ void TestLargePictures::editorPeakMemory() {
     QFETCH(int, height);
     QFETCH(double, limitMb);
     const QString document = folder().filePath(QStringLiteral("photo-%1.gpc").arg(width));
-    QVERIFY(LabelFileStore::save(document, LabelDocument(), 0, photo(width, height)).ok);
+    LabelDocument label; // as "背景を開く" leaves it: step 0 from the corner
+    label.BackWidth = label.BackHeight = float(LabelSideMm);
+    QVERIFY(LabelFileStore::save(document, label, 0, photo(width, height)).ok);
     QProcess child;
     child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--open"), document});
     QVERIFY(child.waitForFinished(120000));
