@@ -18,12 +18,12 @@ void decodeParts(const JpegSource& source) {
     const struct {
         QRect area;
         double scale;
-    } parts[] = {{whole, 0.05},
-                 {whole, 0.125},
-                 {QRect(size.width() / 3, size.height() / 3, size.width() / 3 + 1,
-                        size.height() / 3 + 1),
-                  1.0},
-                 {QRect(size.width() / 2, 0, size.width(), size.height() / 2 + 1), 0.4}};
+    } parts[] = {
+        {whole, 0.05},
+        {whole, 0.125},
+        {QRect(size.width() / 3, size.height() / 3, size.width() / 3 + 1, size.height() / 3 + 1),
+         1.0},
+        {QRect(size.width() / 2, 0, size.width(), size.height() / 2 + 1), 0.4}};
     for (const auto& part : parts) {
         const PictureRegion region = source.decode(part.area, part.scale);
         if (region.isEmpty())

@@ -191,9 +191,9 @@ void TestLargePictures::viewIsAnAreaAveragedReduction() {
         for (int x = block.left(); x <= block.right(); ++x) {
             const double px = left + x * perView - clip.left();
             const double py = top + y * perView - clip.top();
-            const QRgb expected =
-                perView < 1 ? full.pixel(int(px + perView / 2), int(py + perView / 2))
-                            : areaAverage(full, px, py, px + perView, py + perView);
+            const QRgb expected = perView < 1
+                                      ? full.pixel(int(px + perView / 2), int(py + perView / 2))
+                                      : areaAverage(full, px, py, px + perView, py + perView);
             const int d = difference(view.pixel(x, y), expected);
             total += d;
             worst = std::max(worst, d);
@@ -234,8 +234,8 @@ void TestLargePictures::pageMatchesTheFullResolutionPath() {
         image.setDotsPerMeterY(23622);
         image.fill(Qt::white);
         QPainter painter(&image);
-        LabelRenderer::drawBackground(painter, PrintRenderer::pageGeometry(image, 0, 0),
-                                      document, picture);
+        LabelRenderer::drawBackground(painter, PrintRenderer::pageGeometry(image, 0, 0), document,
+                                      picture);
         return image;
     };
     const QImage fromCompressed = page(*loaded.picture);

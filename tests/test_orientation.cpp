@@ -39,10 +39,10 @@ QByteArray exifSegment(int orientation, bool littleEndian) {
     };
     t[0] = t[1] = littleEndian ? 'I' : 'M';
     put16(2, 42);
-    put32(4, 8);      // IFD0
-    put16(8, 1);      // one entry
+    put32(4, 8);       // IFD0
+    put16(8, 1);       // one entry
     put16(10, 0x0112); // orientation
-    put16(12, 3);     // SHORT
+    put16(12, 3);      // SHORT
     put32(14, 1);
     put16(18, quint16(orientation));
     QByteArray segment("\xFF\xE1\0\0Exif\0\0", 10);
@@ -162,8 +162,7 @@ void TestOrientation::chosenPhotoTurnsUpright() {
         QVERIFY(samePicture(upright, expected));
     } else {
         QVERIFY(upright.width() <= expected.width() && upright.width() > expected.width() - 16);
-        QVERIFY(upright.height() <= expected.height() &&
-                upright.height() > expected.height() - 16);
+        QVERIFY(upright.height() <= expected.height() && upright.height() > expected.height() - 16);
     }
     QVERIFY(samePicture(frm_->backgroundPicture().image(), upright));
 }

@@ -19,8 +19,7 @@ QRect areaOf(const Picture& picture, const QRectF& shownMm) {
     const int left = clampTo(std::floor(shownMm.left() * picture.pixelsPerMmX()), size.width());
     const int top = clampTo(std::floor(shownMm.top() * picture.pixelsPerMmY()), size.height());
     const int right = clampTo(std::ceil(shownMm.right() * picture.pixelsPerMmX()), size.width());
-    const int bottom =
-        clampTo(std::ceil(shownMm.bottom() * picture.pixelsPerMmY()), size.height());
+    const int bottom = clampTo(std::ceil(shownMm.bottom() * picture.pixelsPerMmY()), size.height());
     return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
 }
 
@@ -40,8 +39,7 @@ PictureRegion make(const Picture& picture, const QRect& area, double scaleX, dou
                        std::min(region.image.height(), sideAt(region.areaPx.height(), scaleY)));
     // QImage's smooth reduction averages the source pixels each target pixel covers.
     if (wanted != region.image.size())
-        region.image =
-            region.image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        region.image = region.image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return region;
 }
 

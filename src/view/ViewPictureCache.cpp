@@ -21,7 +21,9 @@ int cachedSide(int pixels, double wanted) {
 
 ViewPictureCache::ViewPictureCache() = default;
 
-ViewPictureCache::~ViewPictureCache() { forgetRegion(); }
+ViewPictureCache::~ViewPictureCache() {
+    forgetRegion();
+}
 
 ViewPictureCache::Source ViewPictureCache::prepare(const Picture& picture, double devicePxPerMmX,
                                                    double devicePxPerMmY, const QRectF& shownMm) {
@@ -74,8 +76,7 @@ ViewPictureCache::Source ViewPictureCache::prepareRegion(const Picture& picture,
                          wanted.scaleY};
     // The first pixels of a picture are decoded at once: there is nothing to show meanwhile.
     if (!sharperPixelsReady_ || (region_.isEmpty() && !failed_)) {
-        PictureRegion made =
-            ShownPixels::make(picture, decode.area, decode.scaleX, decode.scaleY);
+        PictureRegion made = ShownPixels::make(picture, decode.area, decode.scaleX, decode.scaleY);
         failed_ = made.isEmpty();
         if (!failed_)
             region_ = std::move(made);
@@ -100,7 +101,9 @@ void ViewPictureCache::decodeInBackground(std::function<void()> sharperPixelsRea
     sharperPixelsReady_ = std::move(sharperPixelsReady);
 }
 
-bool ViewPictureCache::decoding() const { return watcher_ && watcher_->isRunning(); }
+bool ViewPictureCache::decoding() const {
+    return watcher_ && watcher_->isRunning();
+}
 
 // One decode at a time: while one runs, later requests wait for its redraw, which asks again
 // for whatever is then shown.

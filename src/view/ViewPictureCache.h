@@ -27,7 +27,7 @@ public:
         QImage image;        // shares the cache's pixels; no copy
         double pixelsPerMmX; // image pixels per millimetre of the picture's natural size
         double pixelsPerMmY;
-        QRectF extentMm;     // what the image covers, in millimetres of the natural size
+        QRectF extentMm; // what the image covers, in millimetres of the natural size
     };
 
     ViewPictureCache();

@@ -18,14 +18,22 @@ constexpr quint16 ShortType = 3;
 // Orientation n says how the stored pixels must be turned to show upright.
 int transformFor(int orientation) {
     switch (orientation) {
-    case 2: return TJXOP_HFLIP;
-    case 3: return TJXOP_ROT180;
-    case 4: return TJXOP_VFLIP;
-    case 5: return TJXOP_TRANSPOSE;
-    case 6: return TJXOP_ROT90;
-    case 7: return TJXOP_TRANSVERSE;
-    case 8: return TJXOP_ROT270;
-    default: return TJXOP_NONE;
+    case 2:
+        return TJXOP_HFLIP;
+    case 3:
+        return TJXOP_ROT180;
+    case 4:
+        return TJXOP_VFLIP;
+    case 5:
+        return TJXOP_TRANSPOSE;
+    case 6:
+        return TJXOP_ROT90;
+    case 7:
+        return TJXOP_TRANSVERSE;
+    case 8:
+        return TJXOP_ROT270;
+    default:
+        return TJXOP_NONE;
     }
 }
 
@@ -36,11 +44,15 @@ constexpr qint64 MaxCoefficientBytes = qint64(1) << 30;
 // Coefficients per pixel for each subsampling, in quarters.
 int quartersPerPixel(int subsampling) {
     switch (subsampling) {
-    case TJSAMP_444: return 12;
+    case TJSAMP_444:
+        return 12;
     case TJSAMP_422:
-    case TJSAMP_440: return 8;
-    case TJSAMP_GRAY: return 4;
-    default: return 6; // 4:2:0 and 4:1:1
+    case TJSAMP_440:
+        return 8;
+    case TJSAMP_GRAY:
+        return 4;
+    default:
+        return 6; // 4:2:0 and 4:1:1
     }
 }
 
@@ -49,8 +61,8 @@ int quartersPerPixel(int subsampling) {
 bool affordable(tjhandle handle, const QByteArray& jpeg) {
     int width = 0, height = 0, subsampling = 0, colours = 0;
     if (tjDecompressHeader3(handle, reinterpret_cast<const unsigned char*>(jpeg.constData()),
-                            static_cast<unsigned long>(jpeg.size()), &width, &height,
-                            &subsampling, &colours) != 0)
+                            static_cast<unsigned long>(jpeg.size()), &width, &height, &subsampling,
+                            &colours) != 0)
         return false;
     const qint64 coefficients = qint64(width) * height * quartersPerPixel(subsampling) / 4;
     return coefficients * 2 <= MaxCoefficientBytes && coefficients / 64 <= jpeg.size() * 4;
@@ -69,10 +81,9 @@ std::optional<QByteArray> transform(const QByteArray& jpeg, int operation) {
     turn.options = TJXOPT_TRIM;
     unsigned char* output = nullptr;
     unsigned long outputSize = 0;
-    const int status =
-        tjTransform(handle, reinterpret_cast<const unsigned char*>(jpeg.constData()),
-                    static_cast<unsigned long>(jpeg.size()), 1, &output, &outputSize, &turn,
-                    TJFLAG_STOPONWARNING);
+    const int status = tjTransform(handle, reinterpret_cast<const unsigned char*>(jpeg.constData()),
+                                   static_cast<unsigned long>(jpeg.size()), 1, &output, &outputSize,
+                                   &turn, TJFLAG_STOPONWARNING);
     std::optional<QByteArray> result;
     if (status == 0 && output)
         result = QByteArray(reinterpret_cast<const char*>(output), qsizetype(outputSize));

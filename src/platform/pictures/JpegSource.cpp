@@ -198,8 +198,7 @@ std::shared_ptr<const JpegSource> JpegSource::open(const QByteArray& bytes, QStr
         return refuse(QStringLiteral("unreadable JPEG header"));
     if (!header.singleScan || !header.huffman)
         return refuse(QStringLiteral("progressive or arithmetic-coded JPEG"));
-    if (header.colours != JCS_GRAYSCALE && header.colours != JCS_YCbCr &&
-        header.colours != JCS_RGB)
+    if (header.colours != JCS_GRAYSCALE && header.colours != JCS_YCbCr && header.colours != JCS_RGB)
         return refuse(QStringLiteral("JPEG colours other than RGB or grey"));
     // Huffman coding spends at least two bits on every block (its DC difference and the end of
     // its AC coefficients), so fewer bytes than that cannot hold the size the header claims.
@@ -227,8 +226,7 @@ PictureRegion JpegSource::decode(const QRect& areaPx, double scale,
         return {};
     const double fullPerDecoded = 8.0 / eighths;
     const double fullPerOut = fullPerDecoded * job.reduction;
-    return PictureRegion{job.image, QRectF(job.firstColumn * fullPerDecoded,
-                                           job.firstRow * fullPerDecoded,
-                                           job.image.width() * fullPerOut,
-                                           job.image.height() * fullPerOut)};
+    return PictureRegion{job.image,
+                         QRectF(job.firstColumn * fullPerDecoded, job.firstRow * fullPerDecoded,
+                                job.image.width() * fullPerOut, job.image.height() * fullPerOut)};
 }
