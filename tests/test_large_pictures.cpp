@@ -115,7 +115,7 @@ int openInEditor(int argc, char** argv) {
     QDeadlineTimer deadline(60000);
     while (window.backgroundPicture().pixelSize().isValid() && !deadline.hasExpired()) {
         QApplication::processEvents(QEventLoop::AllEvents, 50);
-        if (QThreadPool::globalInstance()->activeThreadCount() == 0)
+        if (!ViewPictureCache::decodingAnywhere())
             break;
     }
     std::printf("%.1f\n", peakMegabytes());

@@ -159,6 +159,9 @@ void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocu
                                                std::numeric_limits<double>::infinity());
     const ViewPictureCache::Source source =
         cache.prepare(picture, wanted.width(), wanted.height(), shownMm(document));
+    const ViewPictureCache::Source backdrop = cache.backdrop(picture);
+    drawShownPart(painter, geometry, document, backdrop.extentMm, backdrop.image,
+                  backdrop.pixelsPerMmX, backdrop.pixelsPerMmY, false);
     drawShownPart(painter, geometry, document, source.extentMm, source.image,
                   source.pixelsPerMmX, source.pixelsPerMmY, false);
 }

@@ -3,9 +3,11 @@
 #include "view/ShownPixels.h"
 
 #include <QFutureWatcher>
+#include <QThreadPool>
 #include <QtConcurrent/QtConcurrentRun>
 #include <algorithm>
 #include <cmath>
+#include <sys/resource.h>
 
 namespace {
 
@@ -17,9 +19,27 @@ int cachedSide(int pixels, double wanted) {
     return std::max(1, int(std::lround(wanted)));
 }
 
+// Decodes run on threads of their own at a lower priority, so that on a busy processor the
+// interface thread still draws its frames first.
+QThreadPool& decodingThreads() {
+    static QThreadPool* pool = [] {
+        auto* threads = new QThreadPool;
+        threads->setMaxThreadCount(2);
+        return threads;
+    }();
+    return *pool;
+}
+
+template <typename Work> QFuture<PictureRegion> decodeElsewhere(Work work) {
+    return QtConcurrent::run(&decodingThreads(), [work = std::move(work)] {
+        setpriority(PRIO_PROCESS, 0, 10); // on Linux: this thread only
+        return work();
+    });
+}
+
 } // namespace
 
-ViewPictureCache::ViewPictureCache() = default;
+ViewPictureCache::ViewPictureCache() : cancel_(std::make_shared<std::atomic_bool>(false)) {}
 
 ViewPictureCache::~ViewPictureCache() {
     forgetRegion();
@@ -69,36 +89,52 @@ ViewPictureCache::Source ViewPictureCache::prepareRegion(const Picture& picture,
     const Request wanted{ShownPixels::areaOf(picture, shownMm),
                          std::min(1.0, devicePxPerMmX / picture.pixelsPerMmX()),
                          std::min(1.0, devicePxPerMmY / picture.pixelsPerMmY())};
+    covered_ = wanted.area.isEmpty() || region_.areaPx.contains(QRectF(wanted.area));
     if (wanted.area.isEmpty() || !(wanted.scaleX > 0) || !(wanted.scaleY > 0) ||
         ShownPixels::satisfies(region_, wanted.area, wanted.scaleX, wanted.scaleY))
-        return regionSource(picture);
+        return sourceOf(region_, picture);
     const Request decode{ShownPixels::withMargin(picture, wanted.area), wanted.scaleX,
                          wanted.scaleY};
     // The first pixels of a picture are decoded at once: there is nothing to show meanwhile.
     if (!sharperPixelsReady_ || (region_.isEmpty() && !failed_)) {
         PictureRegion made = ShownPixels::make(picture, decode.area, decode.scaleX, decode.scaleY);
         failed_ = made.isEmpty();
-        if (!failed_)
+        if (!failed_) {
             region_ = std::move(made);
+            covered_ = true;
+        }
         ++rebuilds_;
+        if (sharperPixelsReady_)
+            startOverview(picture);
     } else {
         startDecoding(picture, decode);
     }
-    return regionSource(picture);
+    return sourceOf(region_, picture);
 }
 
-ViewPictureCache::Source ViewPictureCache::regionSource(const Picture& picture) const {
-    if (region_.isEmpty())
+ViewPictureCache::Source ViewPictureCache::backdrop(const Picture& picture) const {
+    if (covered_ || picture.jpeg() != jpeg_)
+        return Source{QImage(), 1, 1, QRectF()};
+    return sourceOf(overview_, picture);
+}
+
+ViewPictureCache::Source ViewPictureCache::sourceOf(const PictureRegion& region,
+                                                    const Picture& picture) {
+    if (region.isEmpty())
         return Source{QImage(), 1, 1, QRectF()};
     const double mmPerPxX = 1.0 / picture.pixelsPerMmX(), mmPerPxY = 1.0 / picture.pixelsPerMmY();
-    const QRectF& area = region_.areaPx;
-    return Source{region_.image, region_.scaleX() / mmPerPxX, region_.scaleY() / mmPerPxY,
+    const QRectF& area = region.areaPx;
+    return Source{region.image, region.scaleX() / mmPerPxX, region.scaleY() / mmPerPxY,
                   QRectF(area.left() * mmPerPxX, area.top() * mmPerPxY, area.width() * mmPerPxX,
                          area.height() * mmPerPxY)};
 }
 
 void ViewPictureCache::decodeInBackground(std::function<void()> sharperPixelsReady) {
     sharperPixelsReady_ = std::move(sharperPixelsReady);
+}
+
+bool ViewPictureCache::decodingAnywhere() {
+    return decodingThreads().activeThreadCount() > 0;
 }
 
 bool ViewPictureCache::decoding() const {
@@ -115,9 +151,29 @@ void ViewPictureCache::startDecoding(const Picture& picture, const Request& requ
         QObject::connect(watcher_.get(), &QFutureWatcher<PictureRegion>::finished,
                          [this] { finishDecoding(); });
     }
-    cancel_ = std::make_shared<std::atomic_bool>(false);
-    watcher_->setFuture(QtConcurrent::run([picture, request, cancel = cancel_] {
+    watcher_->setFuture(decodeElsewhere([picture, request, cancel = cancel_] {
         return ShownPixels::make(picture, request.area, request.scaleX, request.scaleY,
+                                 cancel.get());
+    }));
+}
+
+// The whole picture with its longer side at most this many pixels: a few megabytes at most.
+constexpr int OverviewSidePx = 1024;
+
+// Made once per picture, beside the decodes of the shown part.
+void ViewPictureCache::startOverview(const Picture& picture) {
+    if (overviewWatcher_)
+        return;
+    const QSize size = picture.pixelSize();
+    const double scale =
+        std::min(1.0, double(OverviewSidePx) / std::max(size.width(), size.height()));
+    overviewWatcher_ = std::make_unique<QFutureWatcher<PictureRegion>>();
+    QObject::connect(overviewWatcher_.get(), &QFutureWatcher<PictureRegion>::finished, [this] {
+        if (overviewWatcher_->future().resultCount() > 0)
+            overview_ = overviewWatcher_->result();
+    });
+    overviewWatcher_->setFuture(decodeElsewhere([picture, scale, cancel = cancel_] {
+        return ShownPixels::make(picture, QRect(QPoint(0, 0), picture.pixelSize()), scale, scale,
                                  cancel.get());
     }));
 }
@@ -136,12 +192,14 @@ void ViewPictureCache::finishDecoding() {
 }
 
 void ViewPictureCache::forgetRegion() {
-    if (cancel_)
-        cancel_->store(true);
-    cancel_.reset();
-    watcher_.reset(); // a decode still running finishes unheard
+    cancel_->store(true);
+    cancel_ = std::make_shared<std::atomic_bool>(false);
+    watcher_.reset(); // decodes still running finish unheard
+    overviewWatcher_.reset();
     jpeg_.reset();
     region_ = PictureRegion();
+    overview_ = PictureRegion();
+    covered_ = true;
     failed_ = false;
 }
 

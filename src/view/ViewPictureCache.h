@@ -46,12 +46,19 @@ public:
     // on this thread when one has finished.
     void decodeInBackground(std::function<void()> sharperPixelsReady);
 
+    // While the pixels prepared last do not cover all that is shown (a drag past them, before
+    // the decode of the new part has finished), the whole picture at low resolution to draw
+    // beneath them; otherwise an empty image.
+    Source backdrop(const Picture& picture) const;
+
     void clear();
 
     // How many copies were made so far (for tests).
     int rebuildCount() const { return rebuilds_; }
     // Whether a decode is running on another thread (for tests and benchmarks).
     bool decoding() const;
+    // Whether any cache's decode is running (for tests and benchmarks).
+    static bool decodingAnywhere();
 
 private:
     struct Request {
@@ -65,8 +72,9 @@ private:
                          const QRectF& shownMm);
     void startDecoding(const Picture& picture, const Request& request);
     void finishDecoding();
+    void startOverview(const Picture& picture);
     void forgetRegion();
-    Source regionSource(const Picture& picture) const;
+    static Source sourceOf(const PictureRegion& region, const Picture& picture);
 
     qint64 pictureKey_ = 0;
     QSize size_;
@@ -75,8 +83,11 @@ private:
 
     std::shared_ptr<const JpegSource> jpeg_; // the picture region_ belongs to
     PictureRegion region_;
+    bool covered_ = true;    // region_ covers what was shown last
+    PictureRegion overview_; // the whole picture, small
     bool failed_ = false;
     std::function<void()> sharperPixelsReady_;
     std::unique_ptr<QFutureWatcher<PictureRegion>> watcher_;
     std::shared_ptr<std::atomic_bool> cancel_;
+    std::unique_ptr<QFutureWatcher<PictureRegion>> overviewWatcher_;
 };
