@@ -95,21 +95,28 @@ ViewPictureCache::Source ViewPictureCache::prepareRegion(const Picture& picture,
         return sourceOf(region_, picture);
     const Request decode{ShownPixels::withMargin(picture, wanted.area), wanted.scaleX,
                          wanted.scaleY};
-    // The first pixels of a picture are decoded at once: there is nothing to show meanwhile.
-    if (!sharperPixelsReady_ || (region_.isEmpty() && !failed_)) {
-        PictureRegion made = ShownPixels::make(picture, decode.area, decode.scaleX, decode.scaleY);
-        failed_ = made.isEmpty();
-        if (!failed_) {
-            region_ = std::move(made);
-            covered_ = true;
-        }
-        ++rebuilds_;
-        if (sharperPixelsReady_)
-            startOverview(picture);
+    if (!sharperPixelsReady_) {
+        decodeNow(picture, decode);
+    } else if (region_.isEmpty() && !failed_) {
+        // The first pixels of a picture are decoded at once, for the shown part only: there is
+        // nothing to show meanwhile. The room to drag and the overview follow off this thread.
+        decodeNow(picture, wanted);
+        startDecoding(picture, decode);
+        startOverview(picture);
     } else {
         startDecoding(picture, decode);
     }
     return sourceOf(region_, picture);
+}
+
+void ViewPictureCache::decodeNow(const Picture& picture, const Request& request) {
+    PictureRegion made = ShownPixels::make(picture, request.area, request.scaleX, request.scaleY);
+    failed_ = made.isEmpty();
+    if (!failed_) {
+        region_ = std::move(made);
+        covered_ = true;
+    }
+    ++rebuilds_;
 }
 
 ViewPictureCache::Source ViewPictureCache::backdrop(const Picture& picture) const {

@@ -70,6 +70,7 @@ private:
     Source prepareWhole(const Picture& picture, double devicePxPerMmX, double devicePxPerMmY);
     Source prepareRegion(const Picture& picture, double devicePxPerMmX, double devicePxPerMmY,
                          const QRectF& shownMm);
+    void decodeNow(const Picture& picture, const Request& request);
     void startDecoding(const Picture& picture, const Request& request);
     void finishDecoding();
     void startOverview(const Picture& picture);
