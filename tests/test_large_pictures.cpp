@@ -132,7 +132,6 @@ private slots:
     void viewIsAnAreaAveragedReduction();
     void pageMatchesTheFullResolutionPath_data();
     void pageMatchesTheFullResolutionPath();
-    void largeJpegCutShortIsRefused();
     void editorPeakMemory_data();
     void editorPeakMemory();
 };
@@ -245,15 +244,6 @@ void TestLargePictures::pageMatchesTheFullResolutionPath() {
     // Where the page reduces, the whole picture is drawn with bilinear sampling and the compressed
     // one area-averaged: they part only at sharp edges (this picture has one every 128 pixels).
     QVERIFY2(d.farShare < 0.01, qPrintable(QStringLiteral("far apart: %1").arg(d.farShare)));
-}
-
-void TestLargePictures::largeJpegCutShortIsRefused() {
-    QFile file(photo(6000, 4000));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    const PictureLoader::LoadResult loaded = PictureLoader::loadBytes(bytes.left(bytes.size() / 2));
-    QVERIFY(!loaded.picture);
-    QCOMPARE(loaded.reason, QStringLiteral("JPEG data cut short"));
 }
 
 void TestLargePictures::editorPeakMemory_data() {
