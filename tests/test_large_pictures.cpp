@@ -257,6 +257,9 @@ void TestLargePictures::editorPeakMemory_data() {
 // Peak resident memory of an editor process that opens a document holding the photo, shows it
 // and then shows it whole.
 void TestLargePictures::editorPeakMemory() {
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("AddressSanitizer's shadow memory and quarantine make peaks meaningless");
+#endif
     QFETCH(int, width);
     QFETCH(int, height);
     QFETCH(double, limitMb);
