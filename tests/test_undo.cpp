@@ -45,7 +45,7 @@ struct State {
     QString backPath;
 
     static State of(const OpenLabel& label) {
-        State state{label.document, label.picture.sharedKey(), label.scaleStep, label.zoomBaseMm,
+        State state{label.document, label.picture.key(), label.scaleStep, label.zoomBaseMm,
                     label.backgroundDialog.fileName};
         state.document.LabelChanged = false;
         return state;

@@ -9,7 +9,7 @@ BackgroundSnapshot BackgroundSnapshot::of(const OpenLabel& label) {
 
 void BackgroundSnapshot::restore(OpenLabel& label, LabelSurface& surface) const {
     LabelDocument& document = label.document;
-    const bool newPicture = label.picture.sharedKey() != picture.sharedKey();
+    const bool newPicture = label.picture.key() != picture.key();
     label.picture = picture;
     document.BackLeft = left;
     document.BackTop = top;

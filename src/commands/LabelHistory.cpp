@@ -58,13 +58,13 @@ void LabelHistory::clear() {
 }
 
 qint64 LabelHistory::pictureBytes() const {
-    QSet<qint64> counted{label_.picture.sharedKey()};
+    QSet<qint64> counted{label_.picture.key()};
     qint64 bytes = 0;
     for (const auto& step : steps_) {
         for (const Picture& picture : step->pictures()) {
-            if (picture.isEmpty() || counted.contains(picture.sharedKey()))
+            if (picture.isEmpty() || counted.contains(picture.key()))
                 continue;
-            counted.insert(picture.sharedKey());
+            counted.insert(picture.key());
             bytes += picture.memoryBytes();
         }
     }

@@ -78,10 +78,12 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     Picture picture;
     if (!file.picture.isEmpty()) {
         const QString staging = temporaryPicturePath() + QStringLiteral(".new");
-        if (temporaryPicturePath().isEmpty() || !writeWholeFile(staging, file.picture))
+        if (temporaryPicturePath().isEmpty() || !writeWholeFile(staging, file.picture)) {
             picture = Picture();
-        else
+        } else {
+            file.picture.clear(); // written out: a large photo is not held twice
             picture = platform.loadPicture(staging);
+        }
         if (picture.isEmpty() ||
             std::rename(QFile::encodeName(staging).constData(),
                         QFile::encodeName(temporaryPicturePath()).constData()) != 0) {

@@ -300,7 +300,9 @@ DecodeResult readHeader(const QByteArray& bytes, DecodedFile& file) {
     return problem.isEmpty() ? DecodeResult{} : refuse(Refusal::Damaged, problem);
 }
 
-DecodeResult readPicture(const QByteArray& bytes, qsizetype recordIndex, QByteArray& picture) {
+// The picture's size in `pictureBytes` (0 for none); the caller takes the bytes.
+DecodeResult readPicture(const QByteArray& bytes, qsizetype recordIndex, qint64& pictureBytes) {
+    pictureBytes = 0;
     RecordReader record(bytes, recordIndex);
     const std::int32_t upperBound = record.i32();
     if (record.fault() != ReadFault::None)
@@ -310,14 +312,14 @@ DecodeResult readPicture(const QByteArray& bytes, qsizetype recordIndex, QByteAr
                       QStringLiteral("the picture size %1 is negative").arg(upperBound));
     if (upperBound == 0) // no picture, and a one-byte picture reads back as none
         return DecodeResult{};
-    const qint64 pictureBytes = qint64(upperBound) + 1;
+    const qint64 wanted = qint64(upperBound) + 1;
     const qint64 present = qMax<qint64>(0, bytes.size() - PictureOffset);
-    if (present < pictureBytes)
+    if (present < wanted)
         return refuse(Refusal::Damaged,
                       QStringLiteral("the picture region is cut short: %1 of %2 bytes present")
-                          .arg(qMin(present, pictureBytes))
-                          .arg(pictureBytes));
-    picture = bytes.mid(PictureOffset, pictureBytes);
+                          .arg(qMin(present, wanted))
+                          .arg(wanted));
+    pictureBytes = wanted;
     return DecodeResult{};
 }
 
@@ -356,7 +358,10 @@ EncodeResult encode(const LabelDocument& document, std::int16_t scaleStep,
     return EncodeResult{layOut(document, scaleStep, items, picture), QString()};
 }
 
-DecodeResult decode(const QByteArray& bytes) {
+namespace {
+
+// Everything but the picture's bytes, whose size goes to `pictureBytes`.
+DecodeResult decodeWithoutPicture(const QByteArray& bytes, qint64& pictureBytes) {
     DecodeResult identification = checkIdentification(bytes);
     if (refused(identification))
         return identification;
@@ -370,16 +375,37 @@ DecodeResult decode(const QByteArray& bytes) {
             return item;
     }
     DecodeResult picture =
-        readPicture(bytes, HeaderRecords + file.document.TextCount, file.picture);
+        readPicture(bytes, HeaderRecords + file.document.TextCount, pictureBytes);
     if (refused(picture))
         return picture;
     // The step only scales a picture: without one, a step out of range harms nothing.
     const QString step = checkScaleStep(file.scaleStep);
-    if (!step.isEmpty() && !file.picture.isEmpty())
+    if (!step.isEmpty() && pictureBytes > 0)
         return refuse(Refusal::Damaged, step);
     if (!step.isEmpty())
         file.scaleStep = 0;
     return DecodeResult{std::move(file), Refusal::None, QString()};
+}
+
+} // namespace
+
+DecodeResult decode(const QByteArray& bytes) {
+    qint64 pictureBytes = 0;
+    DecodeResult result = decodeWithoutPicture(bytes, pictureBytes);
+    if (result.file && pictureBytes > 0)
+        result.file->picture = bytes.mid(PictureOffset, pictureBytes);
+    return result;
+}
+
+DecodeResult decode(QByteArray&& bytes) {
+    qint64 pictureBytes = 0;
+    DecodeResult result = decodeWithoutPicture(bytes, pictureBytes);
+    if (result.file && pictureBytes > 0) {
+        bytes.truncate(PictureOffset + pictureBytes);
+        bytes.remove(0, PictureOffset);
+        result.file->picture = std::move(bytes);
+    }
+    return result;
 }
 
 DecodeResult identify(const QByteArray& firstBytes) {

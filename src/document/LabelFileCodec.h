@@ -59,6 +59,8 @@ EncodeResult encode(const LabelDocument& document, std::int16_t scaleStep,
                     const QByteArray& picture);
 
 DecodeResult decode(const QByteArray& bytes);
+// The same, the picture taking over the file's own bytes: a large photo is never held twice.
+DecodeResult decode(QByteArray&& bytes);
 
 // Checks the identification record alone: `firstBytes` may be just the file's first RecordSize
 // bytes, so that a file of another kind is refused before the rest of it is read.

@@ -173,7 +173,7 @@ DecodeResult load(const QString& path) {
     const qint64 rest = qMin(MaxMeaningfulBytes, file.size()) - bytes.size();
     if (const int error = file.readInto(bytes, qMax<qint64>(rest, 0)))
         return unreadable(path, systemReason(error));
-    return LabelFileCodec::decode(bytes);
+    return LabelFileCodec::decode(std::move(bytes));
 }
 
 } // namespace LabelFileStore

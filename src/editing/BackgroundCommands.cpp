@@ -4,6 +4,7 @@
 #include "commands/LabelHistory.h"
 #include "commands/OpenBackgroundStep.h"
 #include "commands/ZoomStep.h"
+#include "document/UprightPicture.h"
 
 void BackgroundCommands::mnuEditBack_Click() {
     Platform& platform = context_.platform;
@@ -12,15 +13,20 @@ void BackgroundCommands::mnuEditBack_Click() {
         return;
 
     // Loaded before anything changes, so that a file the loader refuses leaves the placement,
-    // the scale step, the picture and BackPath as they were.
-    Picture picture = platform.loadPicture(dialog.fileName);
+    // the scale step, the picture and BackPath as they were. A photo stored sideways is loaded
+    // from its upright copy, which becomes BackPath. Earlier copies stay for the run: undo may
+    // bring their pictures back, and a save reads BackPath.
+    const QString folder = platform.temporaryFolder();
+    const QString path = UprightPicture::fileToLoad(dialog.fileName, folder);
+    Picture picture = platform.loadPicture(path);
     if (picture.isEmpty()) {
+        UprightPicture::discard(path, folder);
         platform.showMessage(context_.dialogParent, QStringLiteral("画像を読み込めませんでした。"),
                              QStringLiteral("エラー"), MessageButtons::Ok);
         return;
     }
-    history_.push(std::make_unique<OpenBackgroundStep>(context_.label, context_.surface, picture,
-                                                       dialog.fileName));
+    history_.push(
+        std::make_unique<OpenBackgroundStep>(context_.label, context_.surface, picture, path));
 }
 
 void BackgroundCommands::mnuEditBackFit_Click() {

@@ -64,6 +64,8 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     connect(picDoc_, &LabelView::mouseDown, this, &frmMain::picDoc_MouseDown);
     connect(picDoc_, &LabelView::mouseMove, this, &frmMain::picDoc_MouseMove);
     connect(picDoc_, &LabelView::mouseUp, this, &frmMain::picDoc_MouseUp);
+    // Sharper pixels of a large photo are decoded off this thread; they show with the next redraw.
+    viewCaches_.picture.decodeInBackground([this] { RedrawLabel(); });
 
     documentCommands_ = std::make_unique<DocumentCommands>(context());
     backgroundCommands_ = std::make_unique<BackgroundCommands>(context(), history_);

@@ -2,6 +2,7 @@
 
 #include "document/ColorTable.h"
 #include "view/PictureBlit.h"
+#include "view/ShownPixels.h"
 
 #include <QFontMetricsF>
 #include <QImage>
@@ -9,6 +10,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace LabelRenderer {
 
@@ -47,15 +49,19 @@ bool placementDrawable(const LabelDocument& document) {
 // Draws the shown rectangle of a picture of `natural` millimetres from `image`, which holds the
 // picture at `pxPerMmX` × `pxPerMmY` pixels per millimetre.
 void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
-                   QSizeF natural, const QImage& image, double pxPerMmX, double pxPerMmY,
+                   const QRectF& extentMm, const QImage& image, double pxPerMmX, double pxPerMmY,
                    bool smoothEnlargement) {
     const double left = document.BackLeft, top = document.BackTop;
     const double width = document.BackWidth, height = document.BackHeight;
+    if (image.isNull())
+        return;
 
-    // Clip the shown rectangle to the picture and map the clipped part onto the square.
-    const double clipLeft = std::max(left, 0.0), clipTop = std::max(top, 0.0);
-    const double clipRight = std::min(left + width, natural.width());
-    const double clipBottom = std::min(top + height, natural.height());
+    // Clip the shown rectangle to what the image covers and map the clipped part onto the
+    // square.
+    const double clipLeft = std::max(left, extentMm.left());
+    const double clipTop = std::max(top, extentMm.top());
+    const double clipRight = std::min(left + width, extentMm.right());
+    const double clipBottom = std::min(top + height, extentMm.bottom());
     if (clipRight <= clipLeft || clipBottom <= clipTop)
         return;
 
@@ -65,7 +71,8 @@ void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocum
     const QPointF targetBottomRight =
         geometry.map((clipRight - left) * scaleX, (clipBottom - top) * scaleY);
     const QRectF target(targetTopLeft, targetBottomRight);
-    const QRectF source(clipLeft * pxPerMmX, clipTop * pxPerMmY, (clipRight - clipLeft) * pxPerMmX,
+    const QRectF source((clipLeft - extentMm.left()) * pxPerMmX,
+                        (clipTop - extentMm.top()) * pxPerMmY, (clipRight - clipLeft) * pxPerMmX,
                         (clipBottom - clipTop) * pxPerMmY);
 
     // One image pixel per device pixel: copy without resampling (fast, and as sharp as the
@@ -89,29 +96,66 @@ void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocum
     painter.restore();
 }
 
+QRectF wholeOf(const Picture& picture) {
+    return QRectF(QPointF(0, 0), picture.naturalSizeMm());
+}
+
+QRectF shownMm(const LabelDocument& document) {
+    return QRectF(document.BackLeft, document.BackTop, document.BackWidth, document.BackHeight);
+}
+
+// Device pixels per millimetre of the picture's natural size where the painter draws the label,
+// at most `maxLabelPxPerMm` per label millimetre.
+QSizeF devicePxPerPictureMm(const QPainter& painter, const Geometry& geometry,
+                            const LabelDocument& document, double maxLabelPxPerMm) {
+    const QTransform device = painter.deviceTransform();
+    const double labelPxPerMmX =
+        std::min(geometry.unitsPerMm * std::hypot(device.m11(), device.m12()), maxLabelPxPerMm);
+    const double labelPxPerMmY =
+        std::min(geometry.unitsPerMm * std::hypot(device.m21(), device.m22()), maxLabelPxPerMm);
+    return QSizeF(labelPxPerMmX * LabelSideMm / document.BackWidth,
+                  labelPxPerMmY * LabelSideMm / document.BackHeight);
+}
+
 } // namespace
 
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                     const Picture& picture) {
     if (picture.isEmpty() || !placementDrawable(document))
         return;
-    drawShownPart(painter, geometry, document, picture.naturalSizeMm(), picture.image(),
-                  picture.pixelsPerMmX(), picture.pixelsPerMmY(), true);
+    if (picture.decodedWhole()) {
+        drawShownPart(painter, geometry, document, wholeOf(picture), picture.image(),
+                      picture.pixelsPerMmX(), picture.pixelsPerMmY(), true);
+        return;
+    }
+    // A picture kept compressed is decoded for the shown part only, at the device's resolution
+    // up to the finest the page needs.
+    const QSizeF wanted =
+        devicePxPerPictureMm(painter, geometry, document, MaxOutputPixelsPerMm);
+    const PictureRegion region = ShownPixels::make(
+        picture, ShownPixels::areaOf(picture, shownMm(document)),
+        wanted.width() / picture.pixelsPerMmX(), wanted.height() / picture.pixelsPerMmY());
+    if (region.isEmpty())
+        return;
+    const double mmPerPxX = 1.0 / picture.pixelsPerMmX(), mmPerPxY = 1.0 / picture.pixelsPerMmY();
+    const QRectF extent(region.areaPx.left() * mmPerPxX, region.areaPx.top() * mmPerPxY,
+                        region.areaPx.width() * mmPerPxX, region.areaPx.height() * mmPerPxY);
+    drawShownPart(painter, geometry, document, extent, region.image, region.scaleX() / mmPerPxX,
+                  region.scaleY() / mmPerPxY, true);
 }
 
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                     const Picture& picture, ViewPictureCache& cache) {
     if (picture.isEmpty() || !placementDrawable(document))
         return;
-    const QTransform device = painter.deviceTransform();
-    const double devicePerUnitX = std::hypot(device.m11(), device.m12());
-    const double devicePerUnitY = std::hypot(device.m21(), device.m22());
-    const double labelPxPerMmX = geometry.unitsPerMm * devicePerUnitX;
-    const double labelPxPerMmY = geometry.unitsPerMm * devicePerUnitY;
+    const QSizeF wanted = devicePxPerPictureMm(painter, geometry, document,
+                                               std::numeric_limits<double>::infinity());
     const ViewPictureCache::Source source =
-        cache.prepare(picture, labelPxPerMmX * LabelSideMm / document.BackWidth,
-                      labelPxPerMmY * LabelSideMm / document.BackHeight);
-    drawShownPart(painter, geometry, document, picture.naturalSizeMm(), source.image,
+        cache.prepare(picture, wanted.width(), wanted.height(), shownMm(document));
+    const ViewPictureCache::Source backdrop = cache.backdrop(picture);
+    drawShownPart(painter, geometry, document, backdrop.extentMm, backdrop.image,
+                  backdrop.pixelsPerMmX, backdrop.pixelsPerMmY, false);
+    drawShownPart(painter, geometry, document, source.extentMm, source.image,
                   source.pixelsPerMmX, source.pixelsPerMmY, false);
 }
 

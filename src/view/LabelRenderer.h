@@ -40,6 +40,10 @@ struct Geometry {
 // The geometry of the screen view: a square of sidePx logical pixels.
 Geometry screenGeometry(double sidePx);
 
+// The finest resolution a picture kept compressed is decoded at for a page: 600 pixels per inch
+// of the label (2882 pixels across it), plenty for printing on a disc.
+inline constexpr double MaxOutputPixelsPerMm = 600.0 / 25.4;
+
 // The part of the picture named by BackLeft..BackHeight stretched over the label square. Where
 // that rectangle reaches past the picture, nothing is drawn.
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,

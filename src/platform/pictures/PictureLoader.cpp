@@ -4,6 +4,7 @@
 #include "platform/pictures/EmfLoader.h"
 #include "platform/pictures/EmfSanitizer.h"
 #include "platform/pictures/ImageResult.h"
+#include "platform/pictures/JpegSource.h"
 #include "platform/pictures/PictureLimits.h"
 #include "platform/pictures/StreamChecks.h"
 #include "platform/pictures/WmfPlayer.h"
@@ -82,6 +83,8 @@ LoadResult readWithQt(const QByteArray& bytes, const char* format) {
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, format);
     prepare(reader);
+    // Pictures show as their pixels are stored: a document made elsewhere looks as it did there.
+    reader.setAutoTransform(false);
     if (qstrcmp(format, "ico") == 0)
         chooseLargestImage(reader);
     const QSize size = reader.size();
@@ -93,6 +96,19 @@ LoadResult readWithQt(const QByteArray& bytes, const char* format) {
     if (image.isNull())
         return refuse(QStringLiteral("unreadable picture: %1").arg(reader.errorString()));
     return bitmap(ImageResult{std::move(image), QString()});
+}
+
+// A large JPEG stays compressed and is decoded part by part as it is shown; small ones, and those
+// the part-by-part decoder does not take (progressive, arithmetic-coded, CMYK), are decoded
+// whole as before.
+LoadResult jpeg(const QByteArray& bytes) {
+    if (!StreamChecks::jpegComplete(bytes))
+        return refuse(QStringLiteral("JPEG data cut short"));
+    std::shared_ptr<const JpegSource> source = JpegSource::open(bytes, nullptr);
+    if (source && qint64(source->size().width()) * source->size().height() >
+                      PictureLimits::MaxJpegPixelsDecodedWhole)
+        return LoadResult{Picture::fromJpeg(std::move(source)), QString()};
+    return readWithQt(bytes, "jpeg");
 }
 
 template <typename Result> LoadResult metafile(Result rendered) {
@@ -108,9 +124,7 @@ LoadResult loadBytes(const QByteArray& bytes) {
     case Format::Bmp:
         return bitmap(BmpDecoder::decodeFile(bytes));
     case Format::Jpeg:
-        if (!StreamChecks::jpegComplete(bytes))
-            return refuse(QStringLiteral("JPEG data cut short"));
-        return readWithQt(bytes, "jpeg");
+        return jpeg(bytes);
     case Format::Png:
         return readWithQt(bytes, "png");
     case Format::Gif:
@@ -137,7 +151,10 @@ LoadResult loadFile(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return refuse(QStringLiteral("cannot open %1: %2").arg(path, file.errorString()));
-    if (file.size() > PictureLimits::MaxFileBytes)
+    // A JPEG is kept compressed, so its bound is what a document can hold; other formats are
+    // decoded whole and keep the tighter one.
+    const bool isJpeg = file.peek(3) == QByteArray("\xFF\xD8\xFF", 3);
+    if (file.size() > (isJpeg ? PictureLimits::MaxJpegFileBytes : PictureLimits::MaxFileBytes))
         return refuse(QStringLiteral("picture file too large: %1 bytes").arg(file.size()));
     return loadBytes(file.readAll());
 }

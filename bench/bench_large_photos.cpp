@@ -1,0 +1,244 @@
+// Phone photos far larger than the label needs: a 48-megapixel (8000 × 6000) and a 200-megapixel
+// (16320 × 12240) JPEG, made here row by row.
+//  - Opening a document that holds the 48 MP photo up to the first paint with it, against a full
+//    decode of the same JPEG (ratio = open ÷ decode).
+//  - The editor's peak memory after opening each document, showing it and showing the whole
+//    photo (a child process each, so nothing else this program does counts).
+//  - Redraws while dragging the 48 MP photo at step -100 across the label, with sharper pixels
+//    arriving from the background decode: mean and longest frame.
+//  - gpctool render to PDF of a label with a 24 MP photo (as placed by 背景を開く, and shown
+//    whole): time and peak memory of the process.
+#include "document/LabelFileStore.h"
+#include "mainwindow/frmMain.h"
+#include "platform/QtPlatform.h"
+#include "support/LargeJpeg.h"
+#include "view/ViewPictureCache.h"
+#include "view/widgets/LabelView.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QImageReader>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <benchmark/benchmark.h>
+#include <ctime>
+
+namespace {
+
+constexpr int ViewSidePx = 1000;
+constexpr double MmPerPx = 25.4 / 96;
+
+class BenchPlatform : public QtPlatform {
+public:
+    MessageAnswer showMessage(QWidget*, const QString&, const QString&, MessageButtons) override {
+        return MessageAnswer::Ok;
+    }
+    QString readSetting(const QString&, const QString& defaultValue) override {
+        return defaultValue;
+    }
+    bool writeSetting(const QString&, const QString&) override { return true; }
+};
+
+QTemporaryDir& folder() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+QString photo(int width, int height) {
+    const QString path =
+        folder().filePath(QStringLiteral("photo-%1x%2.jpg").arg(width).arg(height));
+    if (!QFile::exists(path))
+        LargeJpeg::write(path, width, height);
+    return path;
+}
+
+// The label as "背景を開く" leaves it (step 0 from the corner), or with the photo's shorter side
+// filling it.
+QString document(int width, int height, bool whole = false) {
+    const QString path = folder().filePath(
+        QStringLiteral("label-%1x%2%3.gpc").arg(width).arg(height).arg(whole ? "-whole" : ""));
+    if (!QFile::exists(path)) {
+        LabelDocument label;
+        label.BackWidth = label.BackHeight = float(LabelSideMm);
+        if (whole)
+            label.BackWidth = label.BackHeight = float(std::min(width, height) * MmPerPx);
+        LabelFileStore::save(path, label, 0, photo(width, height));
+    }
+    return path;
+}
+
+struct Window {
+    BenchPlatform platform;
+    frmMain window{platform};
+
+    Window() {
+        window.resize(1300, 1200);
+        window.show();
+        QApplication::processEvents();
+        window.picDoc()->resize(ViewSidePx, ViewSidePx);
+    }
+};
+
+double peakMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+double threadCpuMs() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+void waitForDecodes() {
+    while (ViewPictureCache::decodingAnywhere())
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    QApplication::processEvents();
+}
+
+// The child of the memory benchmarks: open, show, show whole, report the peak.
+int openAndReport(const QString& path) {
+    Window w;
+    if (!w.window.openDocumentFile(path))
+        return 1;
+    const QSize pixels = w.window.backgroundPicture().pixelSize();
+    w.window.document().BackWidth = w.window.document().BackHeight =
+        float(std::min(pixels.width(), pixels.height()) * MmPerPx);
+    w.window.RedrawLabel();
+    waitForDecodes();
+    std::printf("%.1f\n", peakMegabytes());
+    return 0;
+}
+
+void BM_OpenDocument48MP_FirstPaint(benchmark::State& state) {
+    const QString path = document(8000, 6000);
+    Window w;
+    for (auto _ : state) {
+        w.window.openDocumentFile(path); // ends with the redraw that shows the photo
+        benchmark::DoNotOptimize(w.window.picDoc()->image().constBits());
+    }
+}
+BENCHMARK(BM_OpenDocument48MP_FirstPaint)->Unit(benchmark::kMillisecond)->Iterations(8);
+
+void BM_FullDecode48MP(benchmark::State& state) {
+    const QString path = photo(8000, 6000);
+    for (auto _ : state) {
+        QImageReader reader(path);
+        reader.setAllocationLimit(1024);
+        benchmark::DoNotOptimize(reader.read());
+    }
+}
+BENCHMARK(BM_FullDecode48MP)->Unit(benchmark::kMillisecond)->Iterations(8);
+
+void BM_EditorPeakMemory(benchmark::State& state) {
+    const QString path = document(int(state.range(0)), int(state.range(1)));
+    double peak = 0;
+    for (auto _ : state) {
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--open"), path});
+        child.waitForFinished(300000);
+        peak = child.readAllStandardOutput().trimmed().toDouble();
+    }
+    state.counters["peak_MB"] = peak;
+}
+BENCHMARK(BM_EditorPeakMemory)
+    ->Args({8000, 6000})
+    ->Args({16320, 12240})
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1);
+
+// A drag across the photo at step -100, 20 view pixels a frame; each frame also handles whatever
+// the background decode delivered meanwhile (its redraw included).
+void BM_Drag48MP_StepMinus100(benchmark::State& state) {
+    Window w;
+    w.window.openDocumentFile(document(8000, 6000));
+    w.window.setScaleStep(-100);
+    LabelDocument& label = w.window.document();
+    const double stepMm = 20 * double(label.BackWidth) / ViewSidePx;
+    double longest = 0, longestCpu = 0, total = 0;
+    int frames = 0, slow = 0;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        label.BackLeft = float(std::fmod(frames * stepMm, 1800.0));
+        label.BackTop = float(std::fmod(frames * stepMm * 0.6, 1300.0));
+        const double cpuBefore = threadCpuMs();
+        timer.start();
+        w.window.RedrawLabel();
+        QApplication::processEvents();
+        const double ms = double(timer.nsecsElapsed()) / 1e6;
+        longest = std::max(longest, ms);
+        slow += ms > 16;
+        longestCpu = std::max(longestCpu, threadCpuMs() - cpuBefore);
+        total += ms;
+        ++frames;
+    }
+    state.counters["mean_ms"] = total / frames;
+    // Wall time includes waiting for the processor on a busy machine; the interface thread's own
+    // processor time is what the frame cost.
+    state.counters["longest_ms"] = longest;
+    state.counters["longest_cpu_ms"] = longestCpu;
+    state.counters["frames_over_16ms"] = slow;
+}
+BENCHMARK(BM_Drag48MP_StepMinus100)->Unit(benchmark::kMillisecond)->Iterations(600);
+
+// Redraws at step 0 over a part already decoded: the cost of a frame while dragging.
+void BM_RedrawLabel48MP_1000px(benchmark::State& state) {
+    Window w;
+    w.window.openDocumentFile(document(8000, 6000));
+    LabelDocument& label = w.window.document();
+    int i = 0;
+    for (auto _ : state) {
+        label.BackLeft = float(10 + (i % 50));
+        label.BackTop = float(5 + (i++ % 30));
+        w.window.RedrawLabel();
+    }
+    waitForDecodes();
+}
+BENCHMARK(BM_RedrawLabel48MP_1000px)->Unit(benchmark::kMillisecond)->MinTime(1.0);
+
+// Runs a program to its end; its peak resident memory in megabytes. Measured by time(1): a
+// process forked from this one would carry this one's memory into its own peak.
+double runMeasured(const QString& program, const QStringList& arguments) {
+    const QString report = folder().filePath(QStringLiteral("time.txt"));
+    QProcess::execute(QStringLiteral("/usr/bin/time"),
+                      QStringList{QStringLiteral("-f"), QStringLiteral("%M"), QStringLiteral("-o"),
+                                  report, program} +
+                          arguments);
+    QFile file(report);
+    return file.open(QIODevice::ReadOnly) ? file.readAll().trimmed().toDouble() / 1024.0 : 0;
+}
+
+void BM_GpctoolRenderPdf24MP(benchmark::State& state) {
+    const QString label = document(6000, 4000, state.range(0) != 0);
+    const QString pdf = folder().filePath(QStringLiteral("page.pdf"));
+    const QString tool = qEnvironmentVariable("GPCTOOL");
+    double peak = 0;
+    for (auto _ : state)
+        peak = runMeasured(tool, {QStringLiteral("render"), label, pdf});
+    state.counters["peak_MB"] = peak;
+    state.counters["pdf_MB"] = QFile(pdf).size() / 1048576.0;
+}
+// Arg 0: step 0 from the corner; 1: the whole photo.
+BENCHMARK(BM_GpctoolRenderPdf24MP)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (argc == 3 && qstrcmp(argv[1], "--open") == 0) {
+        QApplication app(argc, argv);
+        return openAndReport(QString::fromLocal8Bit(argv[2]));
+    }
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

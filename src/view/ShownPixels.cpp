@@ -1,0 +1,63 @@
+#include "view/ShownPixels.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace ShownPixels {
+
+namespace {
+int sideAt(double pixels, double scale) {
+    return std::max(1, int(std::lround(pixels * scale)));
+}
+} // namespace
+
+QRect areaOf(const Picture& picture, const QRectF& shownMm) {
+    const QSize size = picture.pixelSize();
+    const auto clampTo = [](double value, int limit) {
+        return int(std::clamp(value, 0.0, double(limit)));
+    };
+    const int left = clampTo(std::floor(shownMm.left() * picture.pixelsPerMmX()), size.width());
+    const int top = clampTo(std::floor(shownMm.top() * picture.pixelsPerMmY()), size.height());
+    const int right = clampTo(std::ceil(shownMm.right() * picture.pixelsPerMmX()), size.width());
+    const int bottom = clampTo(std::ceil(shownMm.bottom() * picture.pixelsPerMmY()), size.height());
+    return QRect(QPoint(left, top), QPoint(right - 1, bottom - 1));
+}
+
+QRect withMargin(const Picture& picture, const QRect& area) {
+    const int dx = area.width() / 2, dy = area.height() / 2;
+    return area.adjusted(-dx, -dy, dx, dy).intersected(QRect(QPoint(0, 0), picture.pixelSize()));
+}
+
+PictureRegion make(const Picture& picture, const QRect& area, double scaleX, double scaleY,
+                   const std::atomic_bool* cancel) {
+    scaleX = std::min(scaleX, 1.0);
+    scaleY = std::min(scaleY, 1.0);
+    PictureRegion region = picture.pixels(area, std::max(scaleX, scaleY), cancel);
+    if (region.isEmpty())
+        return region;
+    const QSize wanted(std::min(region.image.width(), sideAt(region.areaPx.width(), scaleX)),
+                       std::min(region.image.height(), sideAt(region.areaPx.height(), scaleY)));
+    // QImage's smooth reduction averages the source pixels each target pixel covers.
+    if (wanted != region.image.size())
+        region.image = region.image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    return region;
+}
+
+bool satisfies(const PictureRegion& region, const QRect& area, double scaleX, double scaleY) {
+    if (region.isEmpty())
+        return false;
+    constexpr double Slack = 0.5; // full-resolution pixels lost to rounding at the edges
+    const QRectF& covered = region.areaPx;
+    if (covered.left() > area.left() + Slack || covered.top() > area.top() + Slack ||
+        covered.right() < area.left() + area.width() - Slack ||
+        covered.bottom() < area.top() + area.height() - Slack)
+        return false;
+    const auto close = [](int side, double pixels, double scale) {
+        return std::abs(side - std::min(pixels, double(sideAt(pixels, std::min(scale, 1.0))))) <=
+               1.0;
+    };
+    return close(region.image.width(), covered.width(), scaleX) &&
+           close(region.image.height(), covered.height(), scaleY);
+}
+
+} // namespace ShownPixels

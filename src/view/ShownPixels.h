@@ -1,0 +1,29 @@
+#pragma once
+
+#include "platform/pictures/Picture.h"
+
+#include <QRectF>
+#include <atomic>
+
+// The pixels of the part of a picture that a view or a page shows, at the resolution it shows
+// them: decoded at the smallest scale that has that many pixels, then area-averaged down to it,
+// so the result is as sharp as an area-averaged reduction of the full picture.
+namespace ShownPixels {
+
+// The full-resolution pixels covering `shownMm` (millimetres of the natural size), within the
+// picture.
+QRect areaOf(const Picture& picture, const QRectF& shownMm);
+
+// `area` grown by half its size on every side, within the picture: room to drag before more
+// has to be decoded.
+QRect withMargin(const Picture& picture, const QRect& area);
+
+// The pixels of `area` at `scaleX` × `scaleY` of the full resolution (each at most 1). Empty when
+// decoding fails or is cancelled.
+PictureRegion make(const Picture& picture, const QRect& area, double scaleX, double scaleY,
+                   const std::atomic_bool* cancel = nullptr);
+
+// Whether `region` covers `area` at `scaleX` × `scaleY` (to the pixel).
+bool satisfies(const PictureRegion& region, const QRect& area, double scaleX, double scaleY);
+
+} // namespace ShownPixels

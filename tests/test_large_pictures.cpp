@@ -1,0 +1,286 @@
+// Large photos kept compressed: what the view and the page show of them against the full decode,
+// and the editor's memory when it opens one.
+#include "document/LabelFileStore.h"
+#include "mainwindow/frmMain.h"
+#include "platform/pictures/PictureLoader.h"
+#include "printing/render/PrintRenderer.h"
+#include "support/LargeJpeg.h"
+#include "support/ScriptedPlatform.h"
+#include "view/LabelRenderer.h"
+#include "view/ViewPictureCache.h"
+#include "view/widgets/LabelView.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+
+namespace {
+
+QTemporaryDir& folder() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// Written once per run and shared by the cases that need it.
+QString photo(int width, int height) {
+    const QString path =
+        folder().filePath(QStringLiteral("photo-%1x%2.jpg").arg(width).arg(height));
+    if (!QFile::exists(path) && !LargeJpeg::write(path, width, height))
+        return QString();
+    return path;
+}
+
+QImage decodeWithQt(const QString& path, const QRect& clip = QRect()) {
+    QImageReader reader(path);
+    reader.setAllocationLimit(1024);
+    if (!clip.isNull())
+        reader.setClipRect(clip);
+    return reader.read().convertToFormat(QImage::Format_RGB32);
+}
+
+QRgb areaAverage(const QImage& image, double x0, double y0, double x1, double y1) {
+    double sum[3] = {0, 0, 0}, weight = 0;
+    for (int y = int(std::floor(y0)); y < int(std::ceil(y1)); ++y)
+        for (int x = int(std::floor(x0)); x < int(std::ceil(x1)); ++x) {
+            if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
+                continue;
+            const double w = (std::min(x1, x + 1.0) - std::max(x0, double(x))) *
+                             (std::min(y1, y + 1.0) - std::max(y0, double(y)));
+            const QRgb p = image.pixel(x, y);
+            sum[0] += w * qRed(p);
+            sum[1] += w * qGreen(p);
+            sum[2] += w * qBlue(p);
+            weight += w;
+        }
+    return qRgb(int(sum[0] / weight + 0.5), int(sum[1] / weight + 0.5), int(sum[2] / weight + 0.5));
+}
+
+int difference(QRgb a, QRgb b) {
+    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
+                     std::abs(qBlue(a) - qBlue(b))});
+}
+
+struct Differences {
+    double mean = 0;
+    double farShare = 0; // of pixels more than 40 apart
+};
+
+Differences compare(const QImage& a, const QImage& b, const QRect& where) {
+    double total = 0;
+    qint64 far = 0, count = 0;
+    for (int y = where.top(); y <= where.bottom(); ++y)
+        for (int x = where.left(); x <= where.right(); ++x) {
+            const int d = difference(a.pixel(x, y), b.pixel(x, y));
+            total += d;
+            far += d > 40;
+            ++count;
+        }
+    return Differences{total / double(std::max<qint64>(count, 1)),
+                       double(far) / double(std::max<qint64>(count, 1))};
+}
+
+double peakMegabytes() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
+    return 0;
+}
+
+constexpr double MmPerPx = 25.4 / 96;
+
+// The child process of the memory test: the editor opens the document, shows it, shows the
+// whole photo, and prints its peak memory in megabytes.
+int openInEditor(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ScriptedPlatform platform;
+    frmMain window(platform);
+    window.resize(1300, 1200);
+    window.show();
+    QApplication::processEvents();
+    window.picDoc()->resize(1000, 1000);
+    if (!window.openDocumentFile(QString::fromLocal8Bit(argv[2])))
+        return 1;
+    QApplication::processEvents();
+    const QSize pixels = window.backgroundPicture().pixelSize();
+    LabelDocument& document = window.document();
+    document.BackWidth = document.BackHeight = float(pixels.height() * MmPerPx);
+    window.RedrawLabel();
+    QDeadlineTimer deadline(60000);
+    while (window.backgroundPicture().pixelSize().isValid() && !deadline.hasExpired()) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (!ViewPictureCache::decodingAnywhere())
+            break;
+    }
+    std::printf("%.1f\n", peakMegabytes());
+    return 0;
+}
+
+} // namespace
+
+class TestLargePictures : public QObject {
+    Q_OBJECT
+
+private slots:
+    void viewIsAnAreaAveragedReduction_data();
+    void viewIsAnAreaAveragedReduction();
+    void pageMatchesTheFullResolutionPath_data();
+    void pageMatchesTheFullResolutionPath();
+    void editorPeakMemory_data();
+    void editorPeakMemory();
+};
+
+// The view of a 48-megapixel photo, pixel by pixel, against the full decode of the part it
+// shows: the picture pixel under each view pixel where the view enlarges, the area average of
+// the pixels it covers where the view reduces.
+void TestLargePictures::viewIsAnAreaAveragedReduction_data() {
+    QTest::addColumn<double>("shownPx");
+    QTest::addColumn<double>("leftPx");
+    QTest::addColumn<double>("topPx");
+    QTest::addColumn<double>("meanLimit");
+    QTest::addColumn<int>("worstLimit");
+    QTest::newRow("step 0") << 461.0 << 3000.0 << 2000.0 << 1.0 << 8;
+    QTest::newRow("step -100") << 922.0 << 5000.0 << 4500.0 << 1.0 << 8;
+    // The whole decoded picture's own area-averaged copy scores 3.3 on this block: sharp wrapped
+    // gradients and noise.
+    QTest::newRow("whole height") << 6000.0 << 1000.0 << 0.0 << 3.6 << 100;
+}
+
+void TestLargePictures::viewIsAnAreaAveragedReduction() {
+    QFETCH(double, shownPx);
+    QFETCH(double, leftPx);
+    QFETCH(double, topPx);
+    QFETCH(double, meanLimit);
+    QFETCH(int, worstLimit);
+    const QString path = photo(8000, 6000);
+    const PictureLoader::LoadResult loaded = PictureLoader::loadFile(path);
+    QVERIFY(loaded.picture && !loaded.picture->decodedWhole());
+    LabelDocument document;
+    document.BackWidth = document.BackHeight = float(shownPx * MmPerPx);
+    document.BackLeft = float(leftPx * MmPerPx);
+    document.BackTop = float(topPx * MmPerPx);
+    const int side = 1000;
+    QImage view(side, side, QImage::Format_RGB32);
+    view.fill(Qt::white);
+    ViewPictureCache cache;
+    {
+        QPainter painter(&view);
+        LabelRenderer::drawBackground(painter, LabelRenderer::screenGeometry(side), document,
+                                      *loaded.picture, cache);
+    }
+
+    // A block of view pixels, against the full decode of the picture part under it.
+    const double perView = double(document.BackWidth) / MmPerPx / side;
+    const double left = double(document.BackLeft) / MmPerPx;
+    const double top = double(document.BackTop) / MmPerPx;
+    const QRect block(400, 400, 150, 150);
+    const QRect clip(int(left + block.left() * perView) - 2, int(top + block.top() * perView) - 2,
+                     int(block.width() * perView) + 4, int(block.height() * perView) + 4);
+    const QImage full = decodeWithQt(path, clip);
+    QVERIFY(!full.isNull());
+    double total = 0;
+    int worst = 0, count = 0;
+    for (int y = block.top(); y <= block.bottom(); ++y)
+        for (int x = block.left(); x <= block.right(); ++x) {
+            const double px = left + x * perView - clip.left();
+            const double py = top + y * perView - clip.top();
+            const QRgb expected = perView < 1
+                                      ? full.pixel(int(px + perView / 2), int(py + perView / 2))
+                                      : areaAverage(full, px, py, px + perView, py + perView);
+            const int d = difference(view.pixel(x, y), expected);
+            total += d;
+            worst = std::max(worst, d);
+            ++count;
+        }
+    const double mean = total / count;
+    QVERIFY2(mean < meanLimit, qPrintable(QStringLiteral("mean difference %1").arg(mean)));
+    QVERIFY2(worst <= worstLimit, qPrintable(QStringLiteral("worst difference %1").arg(worst)));
+}
+
+// The printed page at 600 pixels per inch from the photo kept compressed, against the same page
+// drawn from the whole decoded photo.
+void TestLargePictures::pageMatchesTheFullResolutionPath_data() {
+    QTest::addColumn<double>("shownPx");
+    QTest::addColumn<double>("leftPx");
+    QTest::addColumn<double>("topPx");
+    QTest::newRow("step 0, enlarged") << 461.0 << 2500.0 << 1500.0;
+    QTest::newRow("whole height, reduced") << 4000.0 << 1000.0 << 0.0;
+    QTest::newRow("past the corner") << 3000.0 << 4000.0 << 2500.0;
+}
+
+void TestLargePictures::pageMatchesTheFullResolutionPath() {
+    QFETCH(double, shownPx);
+    QFETCH(double, leftPx);
+    QFETCH(double, topPx);
+    const QString path = photo(6000, 4000);
+    const PictureLoader::LoadResult loaded = PictureLoader::loadFile(path);
+    QVERIFY(loaded.picture && !loaded.picture->decodedWhole());
+    const Picture whole = Picture::fromBitmap(decodeWithQt(path));
+    LabelDocument document;
+    document.BackWidth = document.BackHeight = float(shownPx * MmPerPx);
+    document.BackLeft = float(leftPx * MmPerPx);
+    document.BackTop = float(topPx * MmPerPx);
+
+    const auto page = [&document](const Picture& picture) {
+        QImage image(2882, 2882, QImage::Format_RGB32);
+        image.setDotsPerMeterX(23622); // 600 per inch
+        image.setDotsPerMeterY(23622);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        LabelRenderer::drawBackground(painter, PrintRenderer::pageGeometry(image, 0, 0), document,
+                                      picture);
+        return image;
+    };
+    const QImage fromCompressed = page(*loaded.picture);
+    const QImage fromWhole = page(whole);
+    const Differences d = compare(fromCompressed, fromWhole, QRect(50, 50, 2780, 2780));
+    QVERIFY2(d.mean < 3.0, qPrintable(QStringLiteral("mean difference %1").arg(d.mean)));
+    // Where the page reduces, the whole picture is drawn with bilinear sampling and the compressed
+    // one area-averaged: they part only at sharp edges (this picture has one every 128 pixels).
+    QVERIFY2(d.farShare < 0.01, qPrintable(QStringLiteral("far apart: %1").arg(d.farShare)));
+}
+
+void TestLargePictures::editorPeakMemory_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<double>("limitMb");
+    QTest::newRow("48 MP") << 8000 << 6000 << 120.0;
+    QTest::newRow("200 MP") << 16320 << 12240 << 150.0;
+}
+
+// Peak resident memory of an editor process that opens a document holding the photo, shows it
+// and then shows it whole.
+void TestLargePictures::editorPeakMemory() {
+#if defined(__SANITIZE_ADDRESS__)
+    QSKIP("AddressSanitizer's shadow memory and quarantine make peaks meaningless");
+#endif
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(double, limitMb);
+    const QString document = folder().filePath(QStringLiteral("photo-%1.gpc").arg(width));
+    LabelDocument label; // as "背景を開く" leaves it: step 0 from the corner
+    label.BackWidth = label.BackHeight = float(LabelSideMm);
+    QVERIFY(LabelFileStore::save(document, label, 0, photo(width, height)).ok);
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--open"), document});
+    QVERIFY(child.waitForFinished(120000));
+    QCOMPARE(child.exitCode(), 0);
+    const double peak = child.readAllStandardOutput().trimmed().toDouble();
+    QVERIFY2(peak > 0 && peak < limitMb, qPrintable(QStringLiteral("peak %1 MB").arg(peak)));
+}
+
+int main(int argc, char** argv) {
+    if (argc == 3 && qstrcmp(argv[1], "--open") == 0)
+        return openInEditor(argc, argv);
+    QApplication app(argc, argv);
+    TestLargePictures test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_large_pictures.moc"
