@@ -284,6 +284,10 @@ private slots:
         QVERIFY(!other.history().canUndo());
         other.setScaleStep(0);
         QCOMPARE(other.document().BackWidth, fittedSide);
+        QVERIFY(other.history().canUndo());
+        otherPlatform.messageAnswers = {MessageAnswer::No};
+        other.mnuFileNew_Click();
+        QVERIFY(!other.history().canUndo());
     }
 
     void withoutPictureTheScaleStepReadsBackZero() {
