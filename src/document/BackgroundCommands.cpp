@@ -9,16 +9,22 @@ void BackgroundCommands::mnuEditBack_Click() {
     const QString previousPath = dialog.fileName;
     if (!platform.showOpenDialog(window_.dialogParent(), dialog))
         return;
+    const QString chosen = dialog.fileName;
+    dialog.fileName = previousPath;
+    openBackgroundFile(chosen);
+}
 
+bool BackgroundCommands::openBackgroundFile(const QString& path) {
+    Platform& platform = window_.platform();
     // Loaded before anything changes, so that a file the loader refuses leaves the placement,
     // the scale step, the picture and BackPath as they were.
-    Picture picture = platform.loadPicture(dialog.fileName);
+    Picture picture = platform.loadPicture(path);
     if (picture.isEmpty()) {
-        dialog.fileName = previousPath;
         platform.showMessage(window_.dialogParent(), QStringLiteral("画像を読み込めませんでした。"),
                              QStringLiteral("エラー"), MessageButtons::Ok);
-        return;
+        return false;
     }
+    window_.backgroundDialog().fileName = path;
 
     LabelDocument& document = window_.document();
     document.BackLeft = 0;
@@ -33,6 +39,7 @@ void BackgroundCommands::mnuEditBack_Click() {
     else
         window_.RedrawLabel();
     document.LabelChanged = true;
+    return true;
 }
 
 void BackgroundCommands::fsbZoom_Change() {

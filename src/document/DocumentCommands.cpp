@@ -113,6 +113,8 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     }
     window_.RedrawLabel();
     document.LabelChanged = false;
+    if (fileUsed_)
+        fileUsed_(path);
     return true;
 }
 
@@ -140,6 +142,8 @@ bool DocumentCommands::SaveLabelFile(const QString& path) {
     if (!result.ok)
         return false;
     document.LabelChanged = false;
+    if (fileUsed_)
+        fileUsed_(path);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 
 class LabelWindow;
 
@@ -25,6 +26,15 @@ public:
     // Refusals are reported to the user; the current document then stays as it was.
     bool openDocumentFile(const QString& path);
 
+    // The question before New and Open ("save the changes first?"); false when the command
+    // should end.
+    bool saveFirst();
+
+    // Told the path of every document opened or saved (for the recent documents).
+    void setFileUsedHandler(std::function<void(const QString&)> handler) {
+        fileUsed_ = std::move(handler);
+    }
+
     // Where an opened document's picture is kept for the rest of the run.
     QString temporaryPicturePath() const;
 
@@ -32,8 +42,6 @@ public:
     void removeTemporaryPicture();
 
 private:
-    // The question before New and Open; false when the command should end.
-    bool saveFirst();
-
     LabelWindow& window_;
+    std::function<void(const QString&)> fileUsed_;
 };

@@ -5,6 +5,9 @@
 #include "editing/MouseEditing.h"
 #include "editing/TextCommands.h"
 #include "mainwindow/BandContainer.h"
+#include "mainwindow/DropHandler.h"
+#include "mainwindow/MenuShortcuts.h"
+#include "mainwindow/RecentFiles.h"
 #include "mainwindow/WindowPlacement.h"
 #include "mainwindow/ToolbarImages.h"
 #include "mainwindow/frmAbout.h"
@@ -15,9 +18,11 @@
 #include "view/widgets/SelectionFrame.h"
 
 #include <QAction>
+#include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
@@ -64,6 +69,7 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     textCommands_ = std::make_unique<TextCommands>(*this);
     mouseEditing_ = std::make_unique<MouseEditing>(*this, *picDoc_, *mnuEdit_);
     printCommands_ = std::make_unique<PrintCommands>(*this);
+    installDesktopHabits();
 
     // Key preview: the window sees keys before whichever of its controls has the focus.
     qApp->installEventFilter(this);
@@ -350,6 +356,7 @@ bool frmMain::Form_KeyDown(int key) {
         mnuEditTextIns_Click();
     else if (key == Qt::Key_Delete)
         mnuEditTextDel_Click();
+    refreshTitle();
     return false;
 }
 
@@ -358,6 +365,7 @@ bool frmMain::Form_KeyPress(int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
     mnuEditTextEdit_Click();
+    refreshTitle();
     return true;
 }
 
@@ -460,5 +468,100 @@ void frmMain::closeDialogs() {
 }
 
 bool frmMain::openDocumentFile(const QString& path) {
-    return documentCommands_->openDocumentFile(path);
+    const bool opened = documentCommands_->openDocumentFile(path);
+    refreshTitle();
+    return opened;
+}
+
+// ---- Desktop habits -----------------------------------------------------------------------
+
+namespace {
+// Strictly inside an item's box, as a press that starts dragging it.
+bool onTextItem(const LabelDocument& document, QPointF mm) {
+    const float x = float(mm.x()), y = float(mm.y());
+    for (int index = 0; index < std::clamp(document.TextCount, 0, MaxTextItems); ++index) {
+        const TextItem& item = document.item(index);
+        if (item.Left < x && x < item.Left + item.Width && item.Top < y &&
+            y < item.Top + item.Height)
+            return true;
+    }
+    return false;
+}
+} // namespace
+
+void frmMain::installDesktopHabits() {
+    MenuShortcuts::apply(*this);
+
+    // The commands set LabelChanged; the title follows after each of them.
+    for (QAction* action : findChildren<QAction*>())
+        connect(action, &QAction::triggered, this, &frmMain::refreshTitle);
+    connect(fsbZoom_, &QScrollBar::valueChanged, this, &frmMain::refreshTitle);
+    connect(picDoc_, &LabelView::mouseUp, this, &frmMain::refreshTitle);
+
+    auto* mnuFile = menuBar()->findChild<QMenu*>(QStringLiteral("mnuFile"));
+    QAction* exit = mnuFile->findChild<QAction*>(QStringLiteral("mnuFileExit"));
+    mnuFileRecent_ = new QMenu(QStringLiteral("最近使ったファイル(&R)"), mnuFile);
+    mnuFileRecent_->setObjectName(QStringLiteral("mnuFileRecent"));
+    mnuFileRecent_->menuAction()->setObjectName(QStringLiteral("mnuFileRecent"));
+    mnuFile->insertMenu(exit, mnuFileRecent_);
+    mnuFile->insertSeparator(exit)->setObjectName(QStringLiteral("mnuFileBar3"));
+    recentFiles_ = std::make_unique<RecentFiles>(platform_);
+    documentCommands_->setFileUsedHandler([this](const QString& path) {
+        recentFiles_->add(path);
+        fillRecentMenu();
+    });
+    fillRecentMenu();
+
+    dropHandler_ = new DropHandler(
+        *this, {[this](const QString& path) { openDroppedDocument(path); },
+                [this](const QString& path) { openDroppedPicture(path); }});
+
+    // A notch of the wheel moves the scroll bar as a click beside its thumb would.
+    connect(picDoc_, &LabelView::wheelTurned, this, [this](int notches) {
+        fsbZoom_->setValue(fsbZoom_->value() + notches * fsbZoom_->pageStep());
+    });
+    picDoc_->setHoverTest([this](QPointF mm) { return onTextItem(document_, mm); });
+
+    refreshTitle();
+}
+
+void frmMain::refreshTitle() {
+    const QString path = cdlFile_.fileName;
+    const QString name = path.isEmpty() ? QStringLiteral("無題") : QFileInfo(path).fileName();
+    setWindowTitle(name + QStringLiteral("[*] - Gyroplatecomposer"));
+    setWindowModified(document_.LabelChanged);
+}
+
+void frmMain::fillRecentMenu() {
+    mnuFileRecent_->clear();
+    const QStringList& paths = recentFiles_->paths();
+    for (int index = 0; index < paths.size(); ++index) {
+        QAction* entry = mnuFileRecent_->addAction(RecentFiles::caption(index, paths[index]));
+        entry->setObjectName(QStringLiteral("mnuFileRecentItem"));
+        entry->setProperty("Index", index);
+        const QString path = paths[index];
+        connect(entry, &QAction::triggered, this, [this, path] { openRecentFile(path); });
+    }
+    mnuFileRecent_->setEnabled(!paths.isEmpty());
+}
+
+// As Open does with the chosen file; a document that has gone is reported and forgotten.
+void frmMain::openRecentFile(const QString& path) {
+    if (documentCommands_->saveFirst() && !documentCommands_->openDocumentFile(path) &&
+        !QFileInfo::exists(path)) {
+        recentFiles_->remove(path);
+        fillRecentMenu();
+    }
+    refreshTitle();
+}
+
+void frmMain::openDroppedDocument(const QString& path) {
+    if (documentCommands_->saveFirst())
+        documentCommands_->openDocumentFile(path);
+    refreshTitle();
+}
+
+void frmMain::openDroppedPicture(const QString& path) {
+    backgroundCommands_->openBackgroundFile(path);
+    refreshTitle();
 }

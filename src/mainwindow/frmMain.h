@@ -10,9 +10,11 @@
 class BandContainer;
 class BackgroundCommands;
 class DocumentCommands;
+class DropHandler;
 class LabelView;
 class MouseEditing;
 class PrintCommands;
+class RecentFiles;
 class QAction;
 class QMenu;
 class QScrollBar;
@@ -81,6 +83,7 @@ public:
     BandContainer* cbrMenu() const { return cbrMenu_; }
     QScrollBar* fsbZoom() const { return fsbZoom_; }
     QMenu* mnuEdit() const { return mnuEdit_; }
+    const RecentFiles& recentFiles() const { return *recentFiles_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -102,6 +105,14 @@ private:
     void restorePlacement();
     void placeSelectionFrame();
     QImage& nextViewImage(int sidePx, qreal ratio);
+
+    // Desktop habits: title, recent documents, dropped files, the wheel, hover.
+    void installDesktopHabits();
+    void refreshTitle();
+    void fillRecentMenu();
+    void openRecentFile(const QString& path);
+    void openDroppedDocument(const QString& path);
+    void openDroppedPicture(const QString& path);
 
     Platform& platform_;
     LabelDocument document_;
@@ -130,4 +141,7 @@ private:
     std::unique_ptr<TextCommands> textCommands_;
     std::unique_ptr<MouseEditing> mouseEditing_;
     std::unique_ptr<PrintCommands> printCommands_;
+    std::unique_ptr<RecentFiles> recentFiles_;
+    QMenu* mnuFileRecent_ = nullptr;
+    DropHandler* dropHandler_ = nullptr;
 };

@@ -51,9 +51,24 @@ bool QtPlatform::showOpenDialog(QWidget* parent, FileDialogState& dialog) {
     return true;
 }
 
+std::unique_ptr<QFileDialog> QtPlatform::saveDialog(QWidget* parent,
+                                                    const FileDialogState& dialog) {
+    auto fileDialog =
+        std::make_unique<QFileDialog>(parent, QString(), dialog.fileName, qtFilter(dialog.filter));
+    fileDialog->setAcceptMode(QFileDialog::AcceptSave);
+    // "Description|*.gpc;..." gives "gpc".
+    const QString firstPattern =
+        dialog.filter.section(QLatin1Char('|'), 1, 1).section(QLatin1Char(';'), 0, 0);
+    if (firstPattern.startsWith(QLatin1String("*.")) && firstPattern.indexOf(QLatin1Char('*'), 1) < 0)
+        fileDialog->setDefaultSuffix(firstPattern.mid(2));
+    return fileDialog;
+}
+
 bool QtPlatform::showSaveDialog(QWidget* parent, FileDialogState& dialog) {
-    const QString chosen =
-        QFileDialog::getSaveFileName(parent, QString(), dialog.fileName, qtFilter(dialog.filter));
+    const std::unique_ptr<QFileDialog> fileDialog = saveDialog(parent, dialog);
+    if (fileDialog->exec() != QDialog::Accepted || fileDialog->selectedFiles().isEmpty())
+        return false;
+    const QString chosen = fileDialog->selectedFiles().constFirst();
     if (chosen.isEmpty())
         return false;
     dialog.fileName = chosen;

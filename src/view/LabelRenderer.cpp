@@ -128,7 +128,10 @@ void drawGuideCircles(QPainter& painter, const Geometry& geometry) {
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     QPen pen(Qt::white);
     pen.setCosmetic(true);
-    pen.setWidth(0);
+    // One logical pixel wide: on a high-density screen as many device pixels as it covers.
+    const QTransform device = painter.deviceTransform();
+    const double devicePerUnit = std::hypot(device.m11(), device.m12());
+    pen.setWidth(devicePerUnit >= 1.5 ? int(std::lround(devicePerUnit)) : 0);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     const QPointF centre = geometry.map(LabelSideMm / 2, LabelSideMm / 2);

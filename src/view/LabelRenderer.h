@@ -53,7 +53,7 @@ void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocu
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                     const Picture& picture, ViewPictureCache& cache);
 
-// The two guide circles (58 mm and 20 mm), one pixel wide, each pixel inverted.
+// The two guide circles (58 mm and 20 mm), one logical pixel wide, each pixel inverted.
 void drawGuideCircles(QPainter& painter, const Geometry& geometry);
 
 void drawTextItem(QPainter& painter, const Geometry& geometry, const TextItem& item);

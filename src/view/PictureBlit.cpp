@@ -15,7 +15,7 @@ bool applies(QPainter& painter, const QImage& image) {
     QPaintDevice* device = painter.device();
     if (!device || device->devType() != QInternal::Image || painter.hasClipping() ||
         painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
-        painter.deviceTransform().type() > QTransform::TxTranslate)
+        painter.deviceTransform().type() > QTransform::TxScale)
         return false;
     const QImage::Format target = static_cast<QImage*>(device)->format();
     return image.format() == QImage::Format_RGB32 &&

@@ -8,10 +8,14 @@
 
 namespace {
 
+// The image under the painter when it draws unclipped at a uniform scale from the image's corner
+// (1, or a high-density screen's device pixel ratio).
 QImage* plainImage(QPainter& painter) {
     QPaintDevice* device = painter.device();
+    const QTransform transform = painter.deviceTransform();
     if (!device || device->devType() != QInternal::Image || painter.hasClipping() ||
-        painter.deviceTransform().type() != QTransform::TxNone)
+        transform.type() > QTransform::TxScale || transform.m11() != transform.m22() ||
+        transform.m11() <= 0)
         return nullptr;
     auto* image = static_cast<QImage*>(device);
     const QImage::Format format = image->format();
@@ -24,15 +28,18 @@ QImage* plainImage(QPainter& painter) {
 
 void ViewGuideCircles::draw(QPainter& painter, double sidePx) {
     QImage* target = plainImage(painter);
-    const int side = int(std::ceil(sidePx));
+    const double scale = target ? painter.deviceTransform().m11() : 1.0;
+    const int side = int(std::ceil(sidePx * scale));
     if (!target || side <= 0 || side > 16384) {
         LabelRenderer::drawGuideCircles(painter, LabelRenderer::screenGeometry(sidePx));
         return;
     }
-    if (sidePx != sidePx_) {
-        // The circles drawn once on black: every pixel they invert turns non-black.
+    if (sidePx != sidePx_ || scale != scale_) {
+        // The circles drawn once on black at the target's scale: every device pixel they invert
+        // turns non-black.
         QImage mask(side, side, QImage::Format_RGB32);
         mask.fill(Qt::black);
+        mask.setDevicePixelRatio(scale);
         QPainter maskPainter(&mask);
         LabelRenderer::drawGuideCircles(maskPainter, LabelRenderer::screenGeometry(sidePx));
         maskPainter.end();
@@ -44,6 +51,7 @@ void ViewGuideCircles::draw(QPainter& painter, double sidePx) {
                     pixels_.push_back(QPoint(x, y));
         }
         sidePx_ = sidePx;
+        scale_ = scale;
     }
     const QRect bounds = target->rect();
     for (const QPoint& pixel : pixels_) {
