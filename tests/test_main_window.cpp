@@ -51,7 +51,7 @@ private slots:
         platform.screenTwips = QSize(15360, 11520);
         frmMain window(platform);
         QCOMPARE(window.requestedPlacementTwips(), QRectF(768, 576, 13824, 10368));
-        QCOMPARE(window.windowTitle(), QStringLiteral("Gyroplatecomposer"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("無題[*] - Gyroplatecomposer"));
         QCOMPARE(window.document().SelectedText, -1);
         QCOMPARE(window.document().TextCount, 0);
         QVERIFY(!window.document().LabelChanged);
@@ -113,7 +113,7 @@ private slots:
         QCOMPARE(captions(top[0]->menu()),
                  QStringList({"ラベルの新規作成(&N)", "開く(&O)...", "上書き保存(&S)",
                               "名前を付けて保存(&A)...", "-", "印刷位置設定(&S)...", "印刷(&P)...",
-                              "-", "終了(&X)"}));
+                              "-", "最近使ったファイル(&R)>", "<", "-", "終了(&X)"}));
         QCOMPARE(captions(top[1]->menu()),
                  QStringList({"背景を開く(&B)...", "-", "文字の挿入(&I)...", "文字の編集(&E)...",
                               "文字の削除(&D)", "文字の位置(&C)>", "左右中央(&U)", "上下中央(&D)",
@@ -125,10 +125,8 @@ private slots:
         for (QAction* action : window.findChildren<QAction*>("mnuFileSave"))
             saves << action;
         QCOMPARE(saves.size(), 2);
-        for (QAction* action : saves) {
-            QVERIFY(action->shortcut().isEmpty());
+        for (QAction* action : saves)
             QVERIFY(action->isEnabled());
-        }
         QCOMPARE(window.findChildren<QAction*>("mnuEditTextCenterItem").size(), 2);
         QVERIFY(window.findChild<QAction*>("mnuFileBar1")->isSeparator());
         QVERIFY(window.findChild<QAction*>("mnuEditBar1")->isSeparator());
