@@ -191,11 +191,35 @@ QSizeF measureText(const TextItem& item, double viewSidePx) {
 
 namespace {
 
+// Whether the background will cover every pixel of the square, so that clearing it first (a
+// large part of a redraw on a high-density screen) can be left out: an opaque picture, a shown
+// rectangle inside it, and enlarged onto the device, where every path fills whole device pixels
+// (a one-to-one copy may fall a pixel short).
+bool backgroundFillsView(const QPainter& painter, double sidePx, const LabelDocument& document,
+                         const Picture& picture) {
+    if (picture.isEmpty() || picture.image().hasAlphaChannel() || !placementDrawable(document))
+        return false;
+    const QSizeF natural = picture.naturalSizeMm();
+    const double right = double(document.BackLeft) + document.BackWidth;
+    const double bottom = double(document.BackTop) + document.BackHeight;
+    if (document.BackLeft < 0 || document.BackTop < 0 || right > natural.width() ||
+        bottom > natural.height())
+        return false;
+    const QTransform device = painter.deviceTransform();
+    if (device.type() > QTransform::TxScale)
+        return false;
+    const double deviceSideX = sidePx * device.m11(), deviceSideY = sidePx * device.m22();
+    return document.BackWidth * picture.pixelsPerMmX() + 1 < deviceSideX &&
+           document.BackHeight * picture.pixelsPerMmY() + 1 < deviceSideY;
+}
+
 ViewResult drawViewWith(QPainter& painter, double sidePx, const LabelDocument& document,
                         const Picture& picture, const QColor& backgroundColor,
                         ViewCaches* caches) {
     const Geometry geometry = screenGeometry(sidePx);
-    painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
+    if (!backgroundFillsView(painter, sidePx, document, picture) ||
+        !backgroundAccepted(document, picture))
+        painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
     if (!picture.isEmpty()) {
         if (!backgroundAccepted(document, picture))
             return ViewResult::BackgroundRefused;

@@ -54,10 +54,11 @@ void ViewGuideCircles::draw(QPainter& painter, double sidePx) {
         scale_ = scale;
     }
     const QRect bounds = target->rect();
+    uchar* const bits = target->bits();
+    const qsizetype stride = target->bytesPerLine();
     for (const QPoint& pixel : pixels_) {
         if (!bounds.contains(pixel))
             continue;
-        QRgb* line = reinterpret_cast<QRgb*>(target->scanLine(pixel.y()));
-        line[pixel.x()] ^= 0x00FFFFFF;
+        reinterpret_cast<QRgb*>(bits + pixel.y() * stride)[pixel.x()] ^= 0x00FFFFFF;
     }
 }

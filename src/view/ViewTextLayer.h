@@ -13,6 +13,9 @@ struct Geometry;
 // The text items as the view draws them, kept in a transparent layer while they and the view
 // size stay the same. Dragging the background redraws the label on every pointer move; drawing a
 // hundred items of large text each time is far slower than laying their finished pixels on top.
+// The layer's text pixels are also kept as runs along its rows: on a plain screen image only they
+// are laid on, as blending the whole mostly transparent layer would cost more (on a high-density
+// screen) than all the rest of the redraw.
 class ViewTextLayer {
 public:
     // Draws the document's items onto `painter` (the screen view of `sidePx`), as
@@ -23,9 +26,21 @@ public:
     int rebuildCount() const { return rebuilds_; }
 
 private:
+    // Pixels of the layer that are not fully transparent, one run per stretch along a row.
+    struct Run {
+        int x;
+        int y;
+        int length;
+        size_t first; // index of the run's first pixel in runPixels_
+    };
+
     bool matches(double sidePx, double deviceScale, const LabelDocument& document) const;
+    void findRuns();
+    bool drawRuns(QPainter& painter) const;
 
     QImage layer_;
+    std::vector<Run> runs_;
+    std::vector<QRgb> runPixels_; // premultiplied
     double sidePx_ = 0;
     double deviceScale_ = 0;
     std::vector<TextItem> items_;
