@@ -5,10 +5,12 @@
 #include "mainwindow/frmMain.h"
 #include "printing/frmPrint.h"
 #include "support/ScriptedPlatform.h"
+#include "view/LabelRenderer.h"
 #include "view/widgets/LabelView.h"
 
 #include <QAbstractButton>
 #include <QLabel>
+#include <QPainter>
 #include <QtTest>
 
 namespace {
@@ -55,6 +57,56 @@ private slots:
         for (int y = 0; y < centre - 100; ++y)
             circlePixels += white(shown, centre, y) ? 1 : 0;
         QCOMPARE(circlePixels, 2);
+    }
+
+    // The screen's quick way (band by band, from what it keeps between redraws) draws at ratio 2
+    // what the renderer draws directly: text, circles and a picture, also with a picture that
+    // does not cover the label.
+    void keptDrawingMatchesDirectDrawing_data() {
+        QTest::addColumn<float>("backLeft");
+        QTest::newRow("picture covering the label") << 5.0f;
+        QTest::newRow("picture leaving a margin") << 30.0f;
+    }
+    void keptDrawingMatchesDirectDrawing() {
+        QFETCH(float, backLeft);
+        LabelDocument document;
+        for (int i = 0; i < 6; ++i) {
+            TextItem& item = document.item(i);
+            item.Text = QStringLiteral("帯 Band %1").arg(i);
+            item.FontName = QStringLiteral("IPAGothic");
+            item.Size = 10 + 6 * i;
+            item.Color = i;
+            item.Left = 4.0f + 9 * i;
+            item.Top = 7.0f + 19 * i;
+        }
+        document.TextCount = 6;
+        QImage picture(200, 200, QImage::Format_RGB32);
+        picture.fill(qRgb(200, 220, 240));
+        document.BackLeft = backLeft;
+        document.BackWidth = document.BackHeight = 40;
+        const Picture background = Picture::fromBitmap(picture);
+        const int side = 300;
+        auto render = [&](ViewCaches* caches) {
+            QImage image(side * 2, side * 2, QImage::Format_RGB32);
+            image.setDevicePixelRatio(2);
+            QPainter painter(&image);
+            if (caches)
+                LabelRenderer::drawView(painter, side, document, background, Qt::white, *caches);
+            else
+                LabelRenderer::drawView(painter, side, document, background, Qt::white);
+            return image;
+        };
+        ViewCaches caches;
+        const QImage kept = render(&caches), direct = render(nullptr);
+        int differing = 0;
+        for (int y = 0; y < kept.height(); ++y)
+            for (int x = 0; x < kept.width(); ++x) {
+                const QRgb a = kept.pixel(x, y), b = direct.pixel(x, y);
+                differing += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                                     std::abs(qBlue(a) - qBlue(b)) >
+                             24;
+            }
+        QVERIFY2(differing < 40, qPrintable(QString::number(differing)));
     }
 
     // Every text of the program's own dialogs fits the control that shows it, inside the dialog.

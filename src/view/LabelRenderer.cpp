@@ -55,7 +55,7 @@ bool placementDrawable(const LabelDocument& document) {
 // picture at `pxPerMmX` × `pxPerMmY` pixels per millimetre.
 void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                    QSizeF natural, const QImage& image, double pxPerMmX, double pxPerMmY,
-                   bool smoothEnlargement) {
+                   bool smoothEnlargement, DeviceRows rows = {}) {
     const double left = document.BackLeft, top = document.BackTop;
     const double width = document.BackWidth, height = document.BackHeight;
 
@@ -79,20 +79,27 @@ void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocum
     // image is).
     const QTransform device = painter.deviceTransform();
     const QRectF onDevice = device.mapRect(target);
-    if (device.type() <= QTransform::TxTranslate &&
-        std::abs(onDevice.width() - source.width()) <= 1 &&
-        std::abs(onDevice.height() - source.height()) <= 1) {
-        painter.drawImage(QPointF(std::round(target.x()), std::round(target.y())), image,
-                          source.toRect());
-        return;
-    }
+    const bool oneToOne = device.type() <= QTransform::TxTranslate &&
+                          std::abs(onDevice.width() - source.width()) <= 1 &&
+                          std::abs(onDevice.height() - source.height()) <= 1;
     const bool enlarged = onDevice.width() > source.width() && onDevice.height() > source.height();
-    if (enlarged && !smoothEnlargement &&
-        PictureBlit::enlargeNearest(painter, target, image, source))
+    if (!oneToOne && enlarged && !smoothEnlargement &&
+        PictureBlit::enlargeNearest(painter, target, image, source, rows))
         return;
     painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, smoothEnlargement || !enlarged);
-    painter.drawImage(target, image, source);
+    // Qt's own drawing keeps to the band through a clip.
+    if (!rows.whole())
+        painter.setClipRect(device.inverted().mapRect(QRectF(onDevice.left(), rows.first,
+                                                             onDevice.width(),
+                                                             rows.end - rows.first)),
+                            Qt::IntersectClip);
+    if (oneToOne) {
+        painter.drawImage(QPointF(std::round(target.x()), std::round(target.y())), image,
+                          source.toRect());
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, smoothEnlargement || !enlarged);
+        painter.drawImage(target, image, source);
+    }
     painter.restore();
 }
 
@@ -107,7 +114,7 @@ void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocu
 }
 
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
-                    const Picture& picture, ViewPictureCache& cache) {
+                    const Picture& picture, ViewPictureCache& cache, DeviceRows rows) {
     if (picture.isEmpty() || !placementDrawable(document))
         return;
     const QTransform device = painter.deviceTransform();
@@ -119,7 +126,7 @@ void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocu
         cache.prepare(picture, labelPxPerMmX * LabelSideMm / document.BackWidth,
                       labelPxPerMmY * LabelSideMm / document.BackHeight);
     drawShownPart(painter, geometry, document, picture.naturalSizeMm(), source.image,
-                  source.pixelsPerMmX, source.pixelsPerMmY, false);
+                  source.pixelsPerMmX, source.pixelsPerMmY, false, rows);
 }
 
 void drawGuideCircles(QPainter& painter, const Geometry& geometry) {
@@ -213,16 +220,54 @@ bool backgroundFillsView(const QPainter& painter, double sidePx, const LabelDocu
            document.BackHeight * picture.pixelsPerMmY() + 1 < deviceSideY;
 }
 
+// Rows drawn at a time in the screen's banded redraw: a band of a 2000-pixel view (256 KB) stays
+// in the processor's cache from the picture to the text.
+constexpr int BandRows = 32;
+
+// The screen's image drawn unclipped at a whole-number scale (1, or a high-density screen's
+// device pixel ratio) is drawn band by band; that scale, or 0 for drawing everything at once.
+int bandScale(const QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    const QTransform transform = painter.deviceTransform();
+    if (!device || device->devType() != QInternal::Image || painter.hasClipping() ||
+        transform.type() > QTransform::TxScale || transform.m11() != transform.m22())
+        return 0;
+    const QImage::Format format = static_cast<const QImage*>(device)->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)
+        return 0;
+    const double scale = transform.m11();
+    return scale >= 1 && scale <= 4 && scale == std::round(scale) ? int(scale) : 0;
+}
+
 ViewResult drawViewWith(QPainter& painter, double sidePx, const LabelDocument& document,
                         const Picture& picture, const QColor& backgroundColor,
                         ViewCaches* caches) {
     const Geometry geometry = screenGeometry(sidePx);
-    if (!backgroundFillsView(painter, sidePx, document, picture) ||
-        !backgroundAccepted(document, picture))
+    if (!picture.isEmpty() && !backgroundAccepted(document, picture)) {
+        painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
+        return ViewResult::BackgroundRefused;
+    }
+    const bool filled = backgroundFillsView(painter, sidePx, document, picture);
+    const int scale = caches ? bandScale(painter) : 0;
+    if (scale > 0) {
+        caches->text.prepare(painter, sidePx, document);
+        const int sideDevice = int(std::ceil(sidePx * scale));
+        for (int top = 0; top < sideDevice; top += BandRows) {
+            const DeviceRows rows{top, std::min(top + BandRows, sideDevice)};
+            if (!filled)
+                painter.fillRect(QRectF(0, double(rows.first) / scale, sidePx,
+                                        double(rows.end - rows.first) / scale),
+                                 backgroundColor);
+            if (!picture.isEmpty())
+                drawBackground(painter, geometry, document, picture, caches->picture, rows);
+            caches->circles.draw(painter, sidePx, rows);
+            caches->text.drawPrepared(painter, rows);
+        }
+        return ViewResult::Drawn;
+    }
+    if (!filled)
         painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
     if (!picture.isEmpty()) {
-        if (!backgroundAccepted(document, picture))
-            return ViewResult::BackgroundRefused;
         if (caches)
             drawBackground(painter, geometry, document, picture, caches->picture);
         else

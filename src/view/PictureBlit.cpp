@@ -36,7 +36,7 @@ std::vector<int> sourceIndices(int first, int count, double targetStart, double 
 } // namespace
 
 bool enlargeNearest(QPainter& painter, const QRectF& target, const QImage& image,
-                    const QRectF& source) {
+                    const QRectF& source, DeviceRows band) {
     if (!applies(painter, image) || target.isEmpty() || source.isEmpty())
         return false;
     QImage& destination = *static_cast<QImage*>(painter.device());
@@ -45,7 +45,9 @@ bool enlargeNearest(QPainter& painter, const QRectF& target, const QImage& image
         QRect(QPoint(int(std::ceil(onDevice.left() - 0.5)), int(std::ceil(onDevice.top() - 0.5))),
               QPoint(int(std::ceil(onDevice.right() - 0.5)) - 1,
                      int(std::ceil(onDevice.bottom() - 0.5)) - 1))
-            .intersected(destination.rect());
+            .intersected(destination.rect())
+            .intersected(QRect(0, band.first, destination.width(),
+                               std::min(band.end, destination.height()) - band.first));
     if (pixels.isEmpty())
         return true;
     const std::vector<int> columns =

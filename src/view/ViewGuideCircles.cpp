@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -26,12 +27,18 @@ QImage* plainImage(QPainter& painter) {
 
 } // namespace
 
-void ViewGuideCircles::draw(QPainter& painter, double sidePx) {
+void ViewGuideCircles::draw(QPainter& painter, double sidePx, DeviceRows rows) {
     QImage* target = plainImage(painter);
     const double scale = target ? painter.deviceTransform().m11() : 1.0;
     const int side = int(std::ceil(sidePx * scale));
     if (!target || side <= 0 || side > 16384) {
+        painter.save();
+        if (!rows.whole())
+            painter.setClipRect(painter.deviceTransform().inverted().mapRect(
+                                    QRectF(0, rows.first, side, rows.end - rows.first)),
+                                Qt::IntersectClip);
         LabelRenderer::drawGuideCircles(painter, LabelRenderer::screenGeometry(sidePx));
+        painter.restore();
         return;
     }
     if (sidePx != sidePx_ || scale != scale_) {
@@ -56,7 +63,11 @@ void ViewGuideCircles::draw(QPainter& painter, double sidePx) {
     const QRect bounds = target->rect();
     uchar* const bits = target->bits();
     const qsizetype stride = target->bytesPerLine();
-    for (const QPoint& pixel : pixels_) {
+    // The pixels are listed row by row.
+    const auto first = std::lower_bound(pixels_.begin(), pixels_.end(), rows.first,
+                                        [](const QPoint& pixel, int y) { return pixel.y() < y; });
+    for (auto at = first; at != pixels_.end() && at->y() < rows.end; ++at) {
+        const QPoint& pixel = *at;
         if (!bounds.contains(pixel))
             continue;
         reinterpret_cast<QRgb*>(bits + pixel.y() * stride)[pixel.x()] ^= 0x00FFFFFF;

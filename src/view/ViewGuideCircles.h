@@ -1,5 +1,7 @@
 #pragma once
 
+#include "view/DeviceRows.h"
+
 #include <QPoint>
 #include <vector>
 
@@ -11,7 +13,7 @@ class QPainter;
 // 32-bit image at a uniform scale, the circles are drawn by LabelRenderer::drawGuideCircles.
 class ViewGuideCircles {
 public:
-    void draw(QPainter& painter, double sidePx);
+    void draw(QPainter& painter, double sidePx, DeviceRows rows = {});
 
 private:
     double sidePx_ = -1;

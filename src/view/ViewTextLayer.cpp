@@ -17,11 +17,17 @@ bool ViewTextLayer::matches(double sidePx, double deviceScale,
 }
 
 void ViewTextLayer::draw(QPainter& painter, double sidePx, const LabelDocument& document) {
+    if (prepare(painter, sidePx, document))
+        drawPrepared(painter);
+}
+
+bool ViewTextLayer::prepare(QPainter& painter, double sidePx, const LabelDocument& document) {
+    prepared_ = false;
     const QTransform device = painter.deviceTransform();
     // Only for the screen's plain scaling; anything else is drawn directly.
     if (device.type() > QTransform::TxScale || device.m11() != device.m22() || device.m11() <= 0) {
         LabelRenderer::drawTextItems(painter, LabelRenderer::screenGeometry(sidePx), document);
-        return;
+        return false;
     }
     const double scale = device.m11();
     if (!matches(sidePx, scale, document)) {
@@ -29,7 +35,7 @@ void ViewTextLayer::draw(QPainter& painter, double sidePx, const LabelDocument& 
         layer_ = QImage(sideDevicePx, sideDevicePx, QImage::Format_ARGB32_Premultiplied);
         if (layer_.isNull()) {
             LabelRenderer::drawTextItems(painter, LabelRenderer::screenGeometry(sidePx), document);
-            return;
+            return false;
         }
         layer_.setDevicePixelRatio(scale);
         layer_.fill(Qt::transparent);
@@ -43,8 +49,22 @@ void ViewTextLayer::draw(QPainter& painter, double sidePx, const LabelDocument& 
         items_.assign(document.TextItems.begin(), document.TextItems.begin() + count);
         ++rebuilds_;
     }
-    if (!drawRuns(painter))
+    prepared_ = true;
+    return true;
+}
+
+void ViewTextLayer::drawPrepared(QPainter& painter, DeviceRows rows) {
+    if (!prepared_ || drawRuns(painter, rows))
+        return;
+    if (rows.whole()) {
         painter.drawImage(QPointF(0, 0), layer_);
+        return;
+    }
+    const int first = std::max(rows.first, 0);
+    const int end = std::min(rows.end, layer_.height());
+    if (end > first)
+        painter.drawImage(QPointF(0, first / deviceScale_), layer_,
+                          QRect(0, first, layer_.width(), end - first));
 }
 
 void ViewTextLayer::findRuns() {
@@ -98,7 +118,7 @@ void blendRun(const QRgb* in, QRgb* out, int length) {
 
 // Lays the runs straight onto the painter's image where it is a plain 32-bit image drawn at the
 // layer's own scale from its corner; false (drawing nothing) elsewhere.
-bool ViewTextLayer::drawRuns(QPainter& painter) const {
+bool ViewTextLayer::drawRuns(QPainter& painter, DeviceRows rows) const {
     QPaintDevice* device = painter.device();
     if (!device || device->devType() != QInternal::Image || painter.hasClipping() ||
         painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
@@ -112,10 +132,12 @@ bool ViewTextLayer::drawRuns(QPainter& painter) const {
         return false;
     uchar* const bits = target->bits();
     const qsizetype stride = target->bytesPerLine();
-    for (const Run& run : runs_) {
-        QRgb* out = reinterpret_cast<QRgb*>(bits + run.y * stride) + run.x;
-        const QRgb* in = runPixels_.data() + run.first;
-        blendRun(in, out, run.length);
+    // The runs are listed row by row.
+    const auto first = std::lower_bound(runs_.begin(), runs_.end(), rows.first,
+                                        [](const Run& run, int y) { return run.y < y; });
+    for (auto run = first; run != runs_.end() && run->y < rows.end; ++run) {
+        QRgb* out = reinterpret_cast<QRgb*>(bits + run->y * stride) + run->x;
+        blendRun(runPixels_.data() + run->first, out, run->length);
     }
     return true;
 }

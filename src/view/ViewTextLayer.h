@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/LabelDocument.h"
+#include "view/DeviceRows.h"
 
 #include <QImage>
 #include <vector>
@@ -22,6 +23,12 @@ public:
     // LabelRenderer::drawTextItems would.
     void draw(QPainter& painter, double sidePx, const LabelDocument& document);
 
+    // The same in two steps, for drawing band by band: prepare() brings the layer up to date
+    // (or, where no layer can be kept, draws the items directly and returns false), then
+    // drawPrepared() lays each band of it on.
+    bool prepare(QPainter& painter, double sidePx, const LabelDocument& document);
+    void drawPrepared(QPainter& painter, DeviceRows rows = {});
+
     // How many times the layer was drawn anew (for tests).
     int rebuildCount() const { return rebuilds_; }
 
@@ -36,7 +43,7 @@ private:
 
     bool matches(double sidePx, double deviceScale, const LabelDocument& document) const;
     void findRuns();
-    bool drawRuns(QPainter& painter) const;
+    bool drawRuns(QPainter& painter, DeviceRows rows) const;
 
     QImage layer_;
     std::vector<Run> runs_;
@@ -44,5 +51,6 @@ private:
     double sidePx_ = 0;
     double deviceScale_ = 0;
     std::vector<TextItem> items_;
+    bool prepared_ = false; // the last prepare() left a layer to draw
     int rebuilds_ = 0;
 };
