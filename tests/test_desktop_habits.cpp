@@ -153,23 +153,24 @@ private slots:
         QTest::addColumn<QString>("opened");     // document path expected afterwards
         QTest::addColumn<QString>("background"); // background path expected afterwards
         QTest::addColumn<QStringList>("messages");
-        QTest::newRow("document") << QStringList{"label.gpc"} << false << "label.gpc" << ""
-                                  << QStringList{};
+        QTest::newRow("document") << QStringList{"label.gpc"} << false << "label.gpc"
+                                  << "" << QStringList{};
         QTest::newRow("document named otherwise")
-            << QStringList{"label.dat"} << false << "label.dat" << "" << QStringList{};
-        QTest::newRow("picture") << QStringList{"back.png"} << false << "" << "back.png"
-                                 << QStringList{};
-        QTest::newRow("several: the first") << QStringList{"back.png", "label.gpc"} << false
-                                            << "" << "back.png" << QStringList{};
-        QTest::newRow("text file") << QStringList{"notes.txt"} << false << "" << ""
-                                   << QStringList{NoPicture};
-        QTest::newRow("damaged document") << QStringList{"broken.gpc"} << false << "" << ""
-                                          << QStringList{NotALabel};
+            << QStringList{"label.dat"} << false << "label.dat"
+            << "" << QStringList{};
+        QTest::newRow("picture") << QStringList{"back.png"} << false << ""
+                                 << "back.png" << QStringList{};
+        QTest::newRow("several: the first") << QStringList{"back.png", "label.gpc"} << false << ""
+                                            << "back.png" << QStringList{};
+        QTest::newRow("text file") << QStringList{"notes.txt"} << false << ""
+                                   << "" << QStringList{NoPicture};
+        QTest::newRow("damaged document") << QStringList{"broken.gpc"} << false << ""
+                                          << "" << QStringList{NotALabel};
         // The save-first question comes first; Cancel ends it.
-        QTest::newRow("changed label") << QStringList{"label.gpc"} << true << "" << ""
-                                       << QStringList{SaveFirst};
-        QTest::newRow("changed label, picture")
-            << QStringList{"back.png"} << true << "" << "back.png" << QStringList{};
+        QTest::newRow("changed label") << QStringList{"label.gpc"} << true << ""
+                                       << "" << QStringList{SaveFirst};
+        QTest::newRow("changed label, picture") << QStringList{"back.png"} << true << ""
+                                                << "back.png" << QStringList{};
     }
 
     // Through the real drag and drop events on the window.
@@ -359,9 +360,12 @@ private slots:
     void saveAsExtension_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("no extension") << "mydisc" << "mydisc.gpc";
-        QTest::newRow("with .gpc") << "mydisc.gpc" << "mydisc.gpc";
-        QTest::newRow("another extension") << "my.disc" << "my.disc";
+        QTest::newRow("no extension") << "mydisc"
+                                      << "mydisc.gpc";
+        QTest::newRow("with .gpc") << "mydisc.gpc"
+                                   << "mydisc.gpc";
+        QTest::newRow("another extension") << "my.disc"
+                                           << "my.disc";
     }
 
     // The real save dialog, shown without waiting on it.

@@ -16,7 +16,9 @@
 namespace {
 constexpr int ViewSidePx = 244; // 2 logical pixels, 4 device pixels to the millimetre
 
-bool white(const QImage& image, int x, int y) { return (image.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF; }
+bool white(const QImage& image, int x, int y) {
+    return (image.pixel(x, y) & 0xFFFFFF) == 0xFFFFFF;
+}
 } // namespace
 
 class HighDensityTest : public QObject {
@@ -103,7 +105,7 @@ private slots:
             for (int x = 0; x < kept.width(); ++x) {
                 const QRgb a = kept.pixel(x, y), b = direct.pixel(x, y);
                 differing += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
-                                     std::abs(qBlue(a) - qBlue(b)) >
+                                 std::abs(qBlue(a) - qBlue(b)) >
                              24;
             }
         QVERIFY2(differing < 40, qPrintable(QString::number(differing)));

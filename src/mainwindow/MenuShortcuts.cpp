@@ -14,9 +14,9 @@ struct Entry {
 };
 
 constexpr Entry Entries[] = {
-    {"mnuFileNew", -1, "Ctrl+N"},        {"mnuFileOpen", -1, "Ctrl+O"},
-    {"mnuFileSave", 0, "Ctrl+S"},        {"mnuFileSave", 1, "Ctrl+Shift+S"},
-    {"mnuFilePrint", -1, "Ctrl+P"},      {"mnuFileExit", -1, "Ctrl+Q"},
+    {"mnuFileNew", -1, "Ctrl+N"},   {"mnuFileOpen", -1, "Ctrl+O"},
+    {"mnuFileSave", 0, "Ctrl+S"},   {"mnuFileSave", 1, "Ctrl+Shift+S"},
+    {"mnuFilePrint", -1, "Ctrl+P"}, {"mnuFileExit", -1, "Ctrl+Q"},
 };
 } // namespace
 

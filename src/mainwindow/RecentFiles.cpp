@@ -10,7 +10,9 @@
 namespace {
 const QString Key = QStringLiteral("RecentFiles");
 
-QString normalised(const QString& path) { return QDir::cleanPath(QFileInfo(path).absoluteFilePath()); }
+QString normalised(const QString& path) {
+    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+}
 } // namespace
 
 RecentFiles::RecentFiles(Platform& platform) : platform_(platform) {

@@ -18,7 +18,6 @@
 #include "view/widgets/SelectionFrame.h"
 
 #include <QAction>
-#include <algorithm>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
@@ -28,6 +27,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <QToolBar>
+#include <algorithm>
 
 namespace {
 const QString DocumentFilter = QStringLiteral("Gyroplatecomposer Files|*.gpc");
@@ -512,9 +512,9 @@ void frmMain::installDesktopHabits() {
     });
     fillRecentMenu();
 
-    dropHandler_ = new DropHandler(
-        *this, {[this](const QString& path) { openDroppedDocument(path); },
-                [this](const QString& path) { openDroppedPicture(path); }});
+    dropHandler_ =
+        new DropHandler(*this, {[this](const QString& path) { openDroppedDocument(path); },
+                                [this](const QString& path) { openDroppedPicture(path); }});
 
     // A notch of the wheel moves the scroll bar as a click beside its thumb would.
     connect(picDoc_, &LabelView::wheelTurned, this, [this](int notches) {

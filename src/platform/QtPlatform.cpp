@@ -59,7 +59,8 @@ std::unique_ptr<QFileDialog> QtPlatform::saveDialog(QWidget* parent,
     // "Description|*.gpc;..." gives "gpc".
     const QString firstPattern =
         dialog.filter.section(QLatin1Char('|'), 1, 1).section(QLatin1Char(';'), 0, 0);
-    if (firstPattern.startsWith(QLatin1String("*.")) && firstPattern.indexOf(QLatin1Char('*'), 1) < 0)
+    if (firstPattern.startsWith(QLatin1String("*.")) &&
+        firstPattern.indexOf(QLatin1Char('*'), 1) < 0)
         fileDialog->setDefaultSuffix(firstPattern.mid(2));
     return fileDialog;
 }

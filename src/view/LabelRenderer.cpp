@@ -89,10 +89,10 @@ void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocum
     painter.save();
     // Qt's own drawing keeps to the band through a clip.
     if (!rows.whole())
-        painter.setClipRect(device.inverted().mapRect(QRectF(onDevice.left(), rows.first,
-                                                             onDevice.width(),
-                                                             rows.end - rows.first)),
-                            Qt::IntersectClip);
+        painter.setClipRect(
+            device.inverted().mapRect(
+                QRectF(onDevice.left(), rows.first, onDevice.width(), rows.end - rows.first)),
+            Qt::IntersectClip);
     if (oneToOne) {
         painter.drawImage(QPointF(std::round(target.x()), std::round(target.y())), image,
                           source.toRect());

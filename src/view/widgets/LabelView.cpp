@@ -4,8 +4,8 @@
 #include "view/widgets/SelectionFrame.h"
 
 #include <QMouseEvent>
-#include <QWheelEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace {
 int buttonValue(Qt::MouseButtons buttons) {
@@ -70,8 +70,8 @@ void LabelView::setHoverTest(std::function<bool(QPointF)> test) {
 }
 
 void LabelView::updateHover(QPointF pixels) {
-    hoverPointer_ = hoverTest_ && rect().contains(pixels.toPoint()) &&
-                    hoverTest_(toMillimetres(pixels));
+    hoverPointer_ =
+        hoverTest_ && rect().contains(pixels.toPoint()) && hoverTest_(toMillimetres(pixels));
     applyPointer();
 }
 
