@@ -89,18 +89,31 @@ void ViewTextLayer::findRuns() {
 
 namespace {
 // Premultiplied source over an opaque or premultiplied destination pixel, rounded as Qt's own
-// raster engine rounds it; an opaque source pixel comes out unchanged. Written once for one
-// pixel and once for four at a time, which the compiler turns into vector instructions.
-template <typename Pixels> Pixels sourceOver(Pixels source, Pixels destination) {
-    const Pixels inverse = 255 - (source >> 24);
-    Pixels redBlue = (destination & 0xff00ff) * inverse;
+// raster engine rounds it; an opaque source pixel comes out unchanged.
+QRgb sourceOver(QRgb source, QRgb destination) {
+    const uint inverse = 255 - qAlpha(source);
+    uint redBlue = (destination & 0xff00ff) * inverse;
     redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
-    Pixels alphaGreen = ((destination >> 8) & 0xff00ff) * inverse;
+    uint alphaGreen = ((destination >> 8) & 0xff00ff) * inverse;
     alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
     return source + (redBlue | alphaGreen);
 }
 
+// The same for four pixels at a time in vector registers. Each product of a colour byte and the
+// inverse alpha fits 16 bits, so the two products in each pixel's halves are made by one 16-bit
+// lane multiplication each, which every x86-64 processor has.
 using FourPixels = std::uint32_t __attribute__((vector_size(16)));
+using EightHalves = std::uint16_t __attribute__((vector_size(16)));
+
+FourPixels sourceOver(FourPixels source, FourPixels destination) {
+    const FourPixels inverse = 255 - (source >> 24);
+    const EightHalves inversePairs = EightHalves(inverse | (inverse << 16));
+    FourPixels redBlue = FourPixels(EightHalves(destination & 0xff00ff) * inversePairs);
+    redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    FourPixels alphaGreen = FourPixels(EightHalves((destination >> 8) & 0xff00ff) * inversePairs);
+    alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return source + (redBlue | alphaGreen);
+}
 
 void blendRun(const QRgb* in, QRgb* out, int length) {
     int i = 0;
@@ -112,7 +125,7 @@ void blendRun(const QRgb* in, QRgb* out, int length) {
         std::memcpy(out + i, &result, sizeof result);
     }
     for (; i < length; ++i)
-        out[i] = sourceOver<std::uint32_t>(in[i], out[i]);
+        out[i] = sourceOver(in[i], out[i]);
 }
 } // namespace
 
