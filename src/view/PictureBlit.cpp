@@ -33,6 +33,24 @@ std::vector<int> sourceIndices(int first, int count, double targetStart, double 
     return indices;
 }
 
+// The columns are the same for every band of one redraw: the last ones made are kept.
+const std::vector<int>& columnIndices(int first, int count, double targetStart, double scale,
+                                      double sourceStart, int sourceSize) {
+    struct Columns {
+        int first = 0, count = -1;
+        double targetStart = 0, scale = 0, sourceStart = 0;
+        int sourceSize = 0;
+        std::vector<int> indices;
+    };
+    thread_local Columns last;
+    if (first != last.first || count != last.count || targetStart != last.targetStart ||
+        scale != last.scale || sourceStart != last.sourceStart || sourceSize != last.sourceSize) {
+        last = Columns{first, count, targetStart, scale, sourceStart, sourceSize, {}};
+        last.indices = sourceIndices(first, count, targetStart, scale, sourceStart, sourceSize);
+    }
+    return last.indices;
+}
+
 } // namespace
 
 bool enlargeNearest(QPainter& painter, const QRectF& target, const QImage& image,
@@ -50,8 +68,8 @@ bool enlargeNearest(QPainter& painter, const QRectF& target, const QImage& image
                                std::min(band.end, destination.height()) - band.first));
     if (pixels.isEmpty())
         return true;
-    const std::vector<int> columns =
-        sourceIndices(pixels.left(), pixels.width(), onDevice.left(),
+    const std::vector<int>& columns =
+        columnIndices(pixels.left(), pixels.width(), onDevice.left(),
                       source.width() / onDevice.width(), source.left(), image.width());
     const std::vector<int> rows =
         sourceIndices(pixels.top(), pixels.height(), onDevice.top(),
