@@ -148,7 +148,7 @@ private slots:
         QVERIFY(window.documentDialog().fileName.isEmpty());
         QCOMPARE(window.document().BackLeft, 3.0f);
         QCOMPARE(window.scaleStep(), 50);
-        QCOMPARE(window.windowTitle(), QStringLiteral("Gyroplatecomposer"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("無題[*] - Gyroplatecomposer"));
         QVERIFY(platform.unexpected.isEmpty());
     }
 

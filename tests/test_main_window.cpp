@@ -53,7 +53,7 @@ private slots:
         ScriptedPlatform platform;
         frmMain window(platform);
         QCOMPARE(window.requestedPlacementTwips(), QRectF(768, 576, 13824, 10368));
-        QCOMPARE(window.windowTitle(), QStringLiteral("Gyroplatecomposer"));
+        QCOMPARE(window.windowTitle(), QStringLiteral("無題[*] - Gyroplatecomposer"));
         QCOMPARE(window.document().SelectedText, -1);
         QCOMPARE(window.document().TextCount, 0);
         QVERIFY(!window.document().LabelChanged);
@@ -179,7 +179,8 @@ private slots:
                  QStringList({"ラベルの新規作成(&N)", "開く(&O)...", "上書き保存(&S)",
                               "名前を付けて保存(&A)...", "-", "印刷位置設定(&S)...", "印刷(&P)...",
                               "印刷プレビュー(&V)...", "位置合わせ用紙の印刷(&L)...",
-                              "ラベルを画像で保存(&G)...", "差し込み印刷(&M)...", "-", "終了(&X)"}));
+                              "ラベルを画像で保存(&G)...", "差し込み印刷(&M)...", "-",
+                              "最近使ったファイル(&R)>", "<", "-", "終了(&X)"}));
         QCOMPARE(captions(top[1]->menu()),
                  QStringList({"元に戻す(&U)", "やり直し(&R)", "-", "背景を開く(&B)...",
                               "背景を全体に合わせる(&F)", "-", "文字の挿入(&I)...", "文字の編集(&E)...",
@@ -192,10 +193,8 @@ private slots:
         for (QAction* action : window.findChildren<QAction*>("mnuFileSave"))
             saves << action;
         QCOMPARE(saves.size(), 2);
-        for (QAction* action : saves) {
-            QVERIFY(action->shortcut().isEmpty());
+        for (QAction* action : saves)
             QVERIFY(action->isEnabled());
-        }
         QCOMPARE(window.findChildren<QAction*>("mnuEditTextCenterItem").size(), 2);
         QVERIFY(window.findChild<QAction*>("mnuFileBar1")->isSeparator());
         QVERIFY(window.findChild<QAction*>("mnuEditBar1")->isSeparator());

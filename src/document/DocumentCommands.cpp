@@ -49,7 +49,7 @@ void DocumentCommands::mnuFileNew_Click() {
     label.document.SelectedText = -1;
     context_.surface.RedrawLabel();
     label.document.LabelChanged = false;
-    context_.surface.documentReplaced();
+    context_.surface.documentReplaced(QString());
 }
 
 void DocumentCommands::mnuFileOpen_Click() {
@@ -120,7 +120,7 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
         label.backgroundDialog.fileName.clear();
     context_.surface.RedrawLabel();
     document.LabelChanged = false;
-    context_.surface.documentReplaced();
+    context_.surface.documentReplaced(path);
     return true;
 }
 
@@ -150,7 +150,7 @@ bool DocumentCommands::SaveLabelFile(const QString& path, LabelFileStore::SaveFa
     if (!result.ok)
         return false;
     label.document.LabelChanged = false;
-    context_.surface.documentSaved();
+    context_.surface.documentSaved(path);
     return true;
 }
 

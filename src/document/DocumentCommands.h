@@ -30,6 +30,10 @@ public:
     // Refusals are reported to the user; the current document then stays as it was.
     bool openDocumentFile(const QString& path);
 
+    // The question before New and Open ("save the changes first?"); false when the command
+    // should end.
+    bool saveFirst();
+
     // Where an opened document's picture is kept for the rest of the run.
     QString temporaryPicturePath() const;
 
@@ -37,8 +41,5 @@ public:
     void removeTemporaryPicture();
 
 private:
-    // The question before New and Open; false when the command should end.
-    bool saveFirst();
-
     LabelContext context_;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QRectF>
+#include <QString>
 
 // What the commands need of whatever shows the open label: a narrow surface, so that commands and
 // their tests never need the window. Coordinates are label millimetres.
@@ -22,9 +23,10 @@ public:
     virtual void showScaleStep(int step) = 0;
     // The background picture was replaced: whatever the view keeps of the old one can go.
     virtual void backgroundReplaced() {}
-    // A new document replaced the open one, or the open one was saved (undo history follows).
-    virtual void documentReplaced() {}
-    virtual void documentSaved() {}
+    // A document replaced the open one (the file it came from, empty for a new one), or the open
+    // one was saved to a file: the undo history, the title and the recent documents follow.
+    virtual void documentReplaced(const QString& path) { (void)path; }
+    virtual void documentSaved(const QString& path) { (void)path; }
 
     virtual void showFrame(const QRectF& rectMm) = 0;
     virtual void hideFrame() = 0;

@@ -11,22 +11,27 @@ void BackgroundCommands::mnuEditBack_Click() {
     FileDialogState dialog = context_.label.backgroundDialog;
     if (!platform.showOpenDialog(context_.dialogParent, dialog))
         return;
+    openBackgroundFile(dialog.fileName);
+}
 
+bool BackgroundCommands::openBackgroundFile(const QString& chosen) {
+    Platform& platform = context_.platform;
     // Loaded before anything changes, so that a file the loader refuses leaves the placement,
     // the scale step, the picture and BackPath as they were. A photo stored sideways is loaded
     // from its upright copy, which becomes BackPath. Earlier copies stay for the run: undo may
     // bring their pictures back, and a save reads BackPath.
     const QString folder = platform.temporaryFolder();
-    const QString path = UprightPicture::fileToLoad(dialog.fileName, folder);
+    const QString path = UprightPicture::fileToLoad(chosen, folder);
     Picture picture = platform.loadPicture(path);
     if (picture.isEmpty()) {
         UprightPicture::discard(path, folder);
         platform.showMessage(context_.dialogParent, QStringLiteral("画像を読み込めませんでした。"),
                              QStringLiteral("エラー"), MessageButtons::Ok);
-        return;
+        return false;
     }
     history_.push(
         std::make_unique<OpenBackgroundStep>(context_.label, context_.surface, picture, path));
+    return true;
 }
 
 void BackgroundCommands::mnuEditBackFit_Click() {

@@ -11,6 +11,9 @@ public:
         : context_(context), history_(history) {}
 
     void mnuEditBack_Click();
+    // What the command does once a file is chosen (also for a dropped picture). Refusals are
+    // reported; the background then stays as it was.
+    bool openBackgroundFile(const QString& path);
     void mnuEditBackFit_Click();
     // The scroll bar's new value, when it changed, and which drag of its thumb it belongs to (0:
     // none), for merging a run of changes into one undo step.

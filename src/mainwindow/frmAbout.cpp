@@ -53,8 +53,28 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
     icon->setPixmap(AppIcon::icon().pixmap(32, 32));
     icon->setGeometry(twips(360, 360, 480, 480));
 
+    fitToText({label1, label2}, ok);
+
     setTabOrder(ok, icon);
     ok->setFocus();
+}
+
+// The texts decide the width where the fonts make them wider than designed (the second line
+// always does with the usual Japanese fonts); the OK button keeps its place at the right edge.
+void frmAbout::fitToText(const QList<QLabel*>& labels, QPushButton* ok) {
+    const int margin = width() - ok->geometry().right() - 1;
+    int right = 0;
+    for (QLabel* label : labels) {
+        const QSize hint = label->sizeHint();
+        label->resize(std::max(label->width(), hint.width()),
+                      std::max(label->height(), hint.height()));
+        right = std::max(right, label->geometry().right() + 1);
+    }
+    const int wanted = right + margin;
+    if (wanted <= width())
+        return;
+    ok->move(ok->x() + wanted - width(), ok->y());
+    setFixedSize(wanted, height());
 }
 
 void frmAbout::cmdOk_Click() { hide(); }

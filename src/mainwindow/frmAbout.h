@@ -1,6 +1,10 @@
 #pragma once
 
 #include <QDialog>
+#include <QList>
+
+class QLabel;
+class QPushButton;
 
 // frmAbout: the About box. Hidden by OK and shown again; its close box destroys it.
 class frmAbout : public QDialog {
@@ -12,4 +16,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+
+private:
+    void fitToText(const QList<QLabel*>& labels, QPushButton* ok);
 };

@@ -6,6 +6,9 @@
 #include "editing/TextCommands.h"
 #include "mainwindow/BandContainer.h"
 #include "mainwindow/FrameSizer.h"
+#include "mainwindow/DropHandler.h"
+#include "mainwindow/MenuShortcuts.h"
+#include "mainwindow/RecentFiles.h"
 #include "mainwindow/WindowPlacement.h"
 #include "mainwindow/ToolbarImages.h"
 #include "mainwindow/frmAbout.h"
@@ -22,12 +25,14 @@
 #include <QCloseEvent>
 #include <QDateTime>
 #include <QDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QToolBar>
+#include <algorithm>
 
 namespace {
 const QString DocumentFilter = QStringLiteral("Gyroplatecomposer Files|*.gpc");
@@ -74,6 +79,7 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     connect(&history_, &LabelHistory::changed, this, &frmMain::updateUndoActions);
     updateUndoActions();
     mergePrint_ = std::make_unique<MergePrint>(context());
+    installDesktopHabits();
 
     // Key preview: the window sees keys before whichever of its controls has the focus.
     qApp->installEventFilter(this);
@@ -238,9 +244,24 @@ void frmMain::showScaleStep(int step) {
     fsbZoom_->setValue(step);
 }
 
-void frmMain::documentReplaced() { history_.clear(); }
+void frmMain::documentReplaced(const QString& path) {
+    history_.clear();
+    rememberDocument(path);
+}
 
-void frmMain::documentSaved() { history_.markSaved(); }
+void frmMain::documentSaved(const QString& path) {
+    history_.markSaved();
+    rememberDocument(path);
+}
+
+// A document opened or saved goes to the top of the recent documents.
+void frmMain::rememberDocument(const QString& path) {
+    if (!path.isEmpty()) {
+        recentFiles_->add(path);
+        fillRecentMenu();
+    }
+    refreshTitle();
+}
 
 void frmMain::updateUndoActions() {
     const auto caption = [](const QString& verb, const QString& mnemonic, const QString& step) {
@@ -427,6 +448,7 @@ bool frmMain::Form_KeyDown(int key) {
         mnuEditTextIns_Click();
     else
         mnuEditTextDel_Click();
+    refreshTitle();
     return false;
 }
 
@@ -452,6 +474,7 @@ bool frmMain::Form_KeyPress(int key) {
     if (key != Qt::Key_Return && key != Qt::Key_Enter)
         return false;
     mnuEditTextEdit_Click();
+    refreshTitle();
     return true;
 }
 
@@ -587,5 +610,85 @@ void frmMain::closeDialogs() {
 }
 
 bool frmMain::openDocumentFile(const QString& path) {
-    return documentCommands_->openDocumentFile(path);
+    const bool opened = documentCommands_->openDocumentFile(path);
+    refreshTitle();
+    return opened;
+}
+
+// ---- Desktop habits -----------------------------------------------------------------------
+
+void frmMain::installDesktopHabits() {
+    MenuShortcuts::apply(*this);
+
+    // The commands set LabelChanged; the title follows after each of them.
+    for (QAction* action : findChildren<QAction*>())
+        connect(action, &QAction::triggered, this, &frmMain::refreshTitle);
+    connect(fsbZoom_, &QScrollBar::valueChanged, this, &frmMain::refreshTitle);
+    connect(picDoc_, &LabelView::mouseUp, this, &frmMain::refreshTitle);
+
+    auto* mnuFile = menuBar()->findChild<QMenu*>(QStringLiteral("mnuFile"));
+    QAction* exit = mnuFile->findChild<QAction*>(QStringLiteral("mnuFileExit"));
+    mnuFileRecent_ = new QMenu(QStringLiteral("最近使ったファイル(&R)"), mnuFile);
+    mnuFileRecent_->setObjectName(QStringLiteral("mnuFileRecent"));
+    mnuFileRecent_->menuAction()->setObjectName(QStringLiteral("mnuFileRecent"));
+    mnuFile->insertMenu(exit, mnuFileRecent_);
+    mnuFile->insertSeparator(exit)->setObjectName(QStringLiteral("mnuFileBar3"));
+    recentFiles_ = std::make_unique<RecentFiles>(platform_);
+    fillRecentMenu();
+
+    dropHandler_ =
+        new DropHandler(*this, {[this](const QString& path) { openDroppedDocument(path); },
+                                [this](const QString& path) { openDroppedPicture(path); }});
+
+    // A notch of the wheel moves the scroll bar as a click beside its thumb would.
+    connect(picDoc_, &LabelView::wheelTurned, this, [this](int notches) {
+        fsbZoom_->setValue(fsbZoom_->value() + notches * fsbZoom_->pageStep());
+    });
+    picDoc_->setHoverTest([this](QPointF mm) {
+        return label_.document.lowestItemAt(float(mm.x()), float(mm.y())) >= 0;
+    });
+    connect(&history_, &LabelHistory::changed, this, &frmMain::refreshTitle);
+
+    refreshTitle();
+}
+
+void frmMain::refreshTitle() {
+    const QString path = label_.documentDialog.fileName;
+    const QString name = path.isEmpty() ? QStringLiteral("無題") : QFileInfo(path).fileName();
+    setWindowTitle(name + QStringLiteral("[*] - Gyroplatecomposer"));
+    setWindowModified(label_.document.LabelChanged);
+}
+
+void frmMain::fillRecentMenu() {
+    mnuFileRecent_->clear();
+    const QStringList& paths = recentFiles_->paths();
+    for (int index = 0; index < paths.size(); ++index) {
+        QAction* entry = mnuFileRecent_->addAction(RecentFiles::caption(index, paths[index]));
+        entry->setObjectName(QStringLiteral("mnuFileRecentItem"));
+        entry->setProperty("Index", index);
+        const QString path = paths[index];
+        connect(entry, &QAction::triggered, this, [this, path] { openRecentFile(path); });
+    }
+    mnuFileRecent_->setEnabled(!paths.isEmpty());
+}
+
+// As Open does with the chosen file; a document that has gone is reported and forgotten.
+void frmMain::openRecentFile(const QString& path) {
+    if (documentCommands_->saveFirst() && !documentCommands_->openDocumentFile(path) &&
+        !QFileInfo::exists(path)) {
+        recentFiles_->remove(path);
+        fillRecentMenu();
+    }
+    refreshTitle();
+}
+
+void frmMain::openDroppedDocument(const QString& path) {
+    if (documentCommands_->saveFirst())
+        documentCommands_->openDocumentFile(path);
+    refreshTitle();
+}
+
+void frmMain::openDroppedPicture(const QString& path) {
+    backgroundCommands_->openBackgroundFile(path);
+    refreshTitle();
 }

@@ -11,10 +11,12 @@
 class BandContainer;
 class BackgroundCommands;
 class DocumentCommands;
+class DropHandler;
 class LabelView;
 class MouseEditing;
 class MergePrint;
 class PrintCommands;
+class RecentFiles;
 class QAction;
 class QKeyEvent;
 class QMenu;
@@ -50,8 +52,8 @@ public:
     double viewSidePx() const override;
     void showScaleStep(int step) override;
     void backgroundReplaced() override;
-    void documentReplaced() override;
-    void documentSaved() override;
+    void documentReplaced(const QString& path) override;
+    void documentSaved(const QString& path) override;
     void showFrame(const QRectF& rectMm) override;
     void hideFrame() override;
     void showMovePointer() override;
@@ -101,6 +103,7 @@ public:
     BandContainer* cbrMenu() const { return cbrMenu_; }
     QScrollBar* fsbZoom() const { return fsbZoom_; }
     QMenu* mnuEdit() const { return mnuEdit_; }
+    const RecentFiles& recentFiles() const { return *recentFiles_; }
 
     // True while the menu bar or an open menu has the keyboard; the window's own keys are then
     // left to the menu.
@@ -127,8 +130,17 @@ private:
     void restorePlacement();
     void placeSelectionFrame();
     void updateUndoActions();
+    void rememberDocument(const QString& path);
     LabelContext context();
     QImage& nextViewImage(int sidePx, qreal ratio);
+
+    // Desktop habits: title, recent documents, dropped files, the wheel, hover.
+    void installDesktopHabits();
+    void refreshTitle();
+    void fillRecentMenu();
+    void openRecentFile(const QString& path);
+    void openDroppedDocument(const QString& path);
+    void openDroppedPicture(const QString& path);
 
     Platform& platform_;
     OpenLabel label_;
@@ -159,4 +171,7 @@ private:
     std::unique_ptr<MouseEditing> mouseEditing_;
     std::unique_ptr<PrintCommands> printCommands_;
     std::unique_ptr<MergePrint> mergePrint_;
+    std::unique_ptr<RecentFiles> recentFiles_;
+    QMenu* mnuFileRecent_ = nullptr;
+    DropHandler* dropHandler_ = nullptr;
 };

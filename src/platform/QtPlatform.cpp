@@ -57,16 +57,45 @@ bool QtPlatform::showOpenDialog(QWidget* parent, FileDialogState& dialog) {
     return true;
 }
 
-bool QtPlatform::showSaveDialog(QWidget* parent, FileDialogState& dialog) {
+namespace {
+// "Description (*.gpc *.xyz)" gives "gpc": the suffix a name typed without one gets.
+QString suffixOf(const QString& nameFilter) {
+    const QString first = nameFilter.section(QLatin1Char('('), 1).section(QLatin1Char(')'), 0, 0)
+                              .section(QLatin1Char(' '), 0, 0);
+    if (first.startsWith(QLatin1String("*.")) && first.indexOf(QLatin1Char('*'), 1) < 0)
+        return first.mid(2);
+    return QString();
+}
+} // namespace
+
+std::unique_ptr<QFileDialog> QtPlatform::saveDialog(QWidget* parent,
+                                                    const FileDialogState& dialog) {
     const QStringList filters = qtFilter(dialog.filter).split(QStringLiteral(";;"));
-    QString selected = filters.value(dialog.filterIndex);
-    const QString chosen = QFileDialog::getSaveFileName(parent, QString(), dialog.fileName,
-                                                        filters.join(QStringLiteral(";;")),
-                                                        &selected);
+    auto fileDialog = std::make_unique<QFileDialog>(parent, QString(), dialog.fileName,
+                                                    filters.join(QStringLiteral(";;")));
+    fileDialog->setAcceptMode(QFileDialog::AcceptSave);
+    QFileDialog* shown = fileDialog.get();
+    const auto useSuffixOf = [shown](const QString& nameFilter) {
+        shown->setDefaultSuffix(suffixOf(nameFilter));
+    };
+    QObject::connect(shown, &QFileDialog::filterSelected, shown, useSuffixOf);
+    const QString selected = filters.value(dialog.filterIndex, filters.value(0));
+    shown->selectNameFilter(selected);
+    useSuffixOf(selected);
+    return fileDialog;
+}
+
+// The dialog opens on the type chosen last time and records the one chosen now.
+bool QtPlatform::showSaveDialog(QWidget* parent, FileDialogState& dialog) {
+    const std::unique_ptr<QFileDialog> fileDialog = saveDialog(parent, dialog);
+    if (fileDialog->exec() != QDialog::Accepted || fileDialog->selectedFiles().isEmpty())
+        return false;
+    const QString chosen = fileDialog->selectedFiles().constFirst();
     if (chosen.isEmpty())
         return false;
+    const QStringList filters = qtFilter(dialog.filter).split(QStringLiteral(";;"));
     dialog.fileName = chosen;
-    dialog.filterIndex = std::max<int>(0, int(filters.indexOf(selected)));
+    dialog.filterIndex = std::max<int>(0, int(filters.indexOf(fileDialog->selectedNameFilter())));
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include <QTemporaryDir>
 #include <memory>
 
+class QFileDialog;
+
 // The desktop as Qt gives it: QSettings, Qt's file and print dialogs, message boxes without
 // icons, the installed fonts and the primary screen.
 class QtPlatform : public Platform {
@@ -28,6 +30,10 @@ public:
 
     // "description|patterns|description|patterns" as Qt's "description (patterns);;...".
     static QString qtFilter(const QString& filter);
+
+    // The save dialog for the state: a name typed without an extension gets the first pattern's
+    // (".gpc" for documents), before the dialog asks about replacing an existing file.
+    static std::unique_ptr<QFileDialog> saveDialog(QWidget* parent, const FileDialogState& dialog);
 
 private:
     std::unique_ptr<QTemporaryDir> temporaryDir_;

@@ -50,7 +50,7 @@ bool placementDrawable(const LabelDocument& document) {
 // picture at `pxPerMmX` × `pxPerMmY` pixels per millimetre.
 void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                    const QRectF& extentMm, const QImage& image, double pxPerMmX, double pxPerMmY,
-                   bool smoothEnlargement) {
+                   bool smoothEnlargement, DeviceRows rows = {}) {
     const double left = document.BackLeft, top = document.BackTop;
     const double width = document.BackWidth, height = document.BackHeight;
     if (image.isNull())
@@ -79,20 +79,27 @@ void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocum
     // image is).
     const QTransform device = painter.deviceTransform();
     const QRectF onDevice = device.mapRect(target);
-    if (device.type() <= QTransform::TxTranslate &&
-        std::abs(onDevice.width() - source.width()) <= 1 &&
-        std::abs(onDevice.height() - source.height()) <= 1) {
-        painter.drawImage(QPointF(std::round(target.x()), std::round(target.y())), image,
-                          source.toRect());
-        return;
-    }
+    const bool oneToOne = device.type() <= QTransform::TxTranslate &&
+                          std::abs(onDevice.width() - source.width()) <= 1 &&
+                          std::abs(onDevice.height() - source.height()) <= 1;
     const bool enlarged = onDevice.width() > source.width() && onDevice.height() > source.height();
-    if (enlarged && !smoothEnlargement &&
-        PictureBlit::enlargeNearest(painter, target, image, source))
+    if (!oneToOne && enlarged && !smoothEnlargement &&
+        PictureBlit::enlargeNearest(painter, target, image, source, rows))
         return;
     painter.save();
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, smoothEnlargement || !enlarged);
-    painter.drawImage(target, image, source);
+    // Qt's own drawing keeps to the band through a clip.
+    if (!rows.whole())
+        painter.setClipRect(
+            device.inverted().mapRect(
+                QRectF(onDevice.left(), rows.first, onDevice.width(), rows.end - rows.first)),
+            Qt::IntersectClip);
+    if (oneToOne) {
+        painter.drawImage(QPointF(std::round(target.x()), std::round(target.y())), image,
+                          source.toRect());
+    } else {
+        painter.setRenderHint(QPainter::SmoothPixmapTransform, smoothEnlargement || !enlarged);
+        painter.drawImage(target, image, source);
+    }
     painter.restore();
 }
 
@@ -145,7 +152,7 @@ void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocu
 }
 
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
-                    const Picture& picture, ViewPictureCache& cache) {
+                    const Picture& picture, ViewPictureCache& cache, DeviceRows rows) {
     if (picture.isEmpty() || !placementDrawable(document))
         return;
     const QSizeF wanted = devicePxPerPictureMm(painter, geometry, document,
@@ -154,9 +161,9 @@ void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocu
         cache.prepare(picture, wanted.width(), wanted.height(), shownMm(document));
     const ViewPictureCache::Source backdrop = cache.backdrop(picture);
     drawShownPart(painter, geometry, document, backdrop.extentMm, backdrop.image,
-                  backdrop.pixelsPerMmX, backdrop.pixelsPerMmY, false);
+                  backdrop.pixelsPerMmX, backdrop.pixelsPerMmY, false, rows);
     drawShownPart(painter, geometry, document, source.extentMm, source.image,
-                  source.pixelsPerMmX, source.pixelsPerMmY, false);
+                  source.pixelsPerMmX, source.pixelsPerMmY, false, rows);
 }
 
 void drawGuideCircles(QPainter& painter, const Geometry& geometry) {
@@ -165,7 +172,10 @@ void drawGuideCircles(QPainter& painter, const Geometry& geometry) {
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
     QPen pen(Qt::white);
     pen.setCosmetic(true);
-    pen.setWidth(0);
+    // One logical pixel wide: on a high-density screen as many device pixels as it covers.
+    const QTransform device = painter.deviceTransform();
+    const double devicePerUnit = std::hypot(device.m11(), device.m12());
+    pen.setWidth(devicePerUnit >= 1.5 ? int(std::lround(devicePerUnit)) : 0);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
     const QPointF centre = geometry.map(LabelSideMm / 2, LabelSideMm / 2);
@@ -231,14 +241,92 @@ void measureItem(TextItem& item, double viewSidePx) {
 
 namespace {
 
+// Whether the background will cover every pixel of the square, so that clearing it first (a
+// large part of a redraw on a high-density screen) can be left out: an opaque picture, a shown
+// rectangle inside it, and enlarged onto the device, where every path fills whole device pixels
+// (a one-to-one copy may fall a pixel short).
+bool backgroundFillsView(const QPainter& painter, double sidePx, const LabelDocument& document,
+                         const Picture& picture) {
+    if (picture.isEmpty() || picture.image().hasAlphaChannel() || !placementDrawable(document))
+        return false;
+    const QSizeF natural = picture.naturalSizeMm();
+    const double right = double(document.BackLeft) + document.BackWidth;
+    const double bottom = double(document.BackTop) + document.BackHeight;
+    if (document.BackLeft < 0 || document.BackTop < 0 || right > natural.width() ||
+        bottom > natural.height())
+        return false;
+    const QTransform device = painter.deviceTransform();
+    if (device.type() > QTransform::TxScale)
+        return false;
+    const double deviceSideX = sidePx * device.m11(), deviceSideY = sidePx * device.m22();
+    return document.BackWidth * picture.pixelsPerMmX() + 1 < deviceSideX &&
+           document.BackHeight * picture.pixelsPerMmY() + 1 < deviceSideY;
+}
+
+// A photo kept compressed may show, for a moment, only the part decoded so far: the view then
+// clears beneath it as usual.
+bool screenPixelsCover(const QPainter& painter, const Geometry& geometry,
+                       const LabelDocument& document, const Picture& picture,
+                       ViewPictureCache& cache) {
+    if (picture.decodedWhole())
+        return true;
+    const QSizeF wanted = devicePxPerPictureMm(painter, geometry, document,
+                                               std::numeric_limits<double>::infinity());
+    const ViewPictureCache::Source source =
+        cache.prepare(picture, wanted.width(), wanted.height(), shownMm(document));
+    return source.extentMm.contains(shownMm(document)) || !cache.backdrop(picture).image.isNull();
+}
+
+// Rows drawn at a time in the screen's banded redraw: a band of a 2000-pixel view (256 KB) stays
+// in the processor's cache from the picture to the text.
+constexpr int BandRows = 32;
+
+// The screen's image drawn unclipped at a whole-number scale (1, or a high-density screen's
+// device pixel ratio) is drawn band by band; that scale, or 0 for drawing everything at once.
+int bandScale(const QPainter& painter) {
+    const QPaintDevice* device = painter.device();
+    const QTransform transform = painter.deviceTransform();
+    if (!device || device->devType() != QInternal::Image || painter.hasClipping() ||
+        transform.type() > QTransform::TxScale || transform.m11() != transform.m22())
+        return 0;
+    const QImage::Format format = static_cast<const QImage*>(device)->format();
+    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)
+        return 0;
+    const double scale = transform.m11();
+    return scale >= 1 && scale <= 4 && scale == std::round(scale) ? int(scale) : 0;
+}
+
 ViewResult drawViewWith(QPainter& painter, double sidePx, const LabelDocument& document,
                         const Picture& picture, const QColor& backgroundColor,
                         ViewCaches* caches) {
     const Geometry geometry = screenGeometry(sidePx);
-    painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
+    if (!picture.isEmpty() && !document.backgroundOnPicture(picture.naturalSizeMm())) {
+        painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
+        return ViewResult::BackgroundRefused;
+    }
+    const bool filled = backgroundFillsView(painter, sidePx, document, picture) &&
+                        (!caches || screenPixelsCover(painter, geometry, document, picture,
+                                                      caches->picture));
+    const int scale = caches ? bandScale(painter) : 0;
+    if (scale > 0) {
+        caches->text.prepare(painter, sidePx, document);
+        const int sideDevice = int(std::ceil(sidePx * scale));
+        for (int top = 0; top < sideDevice; top += BandRows) {
+            const DeviceRows rows{top, std::min(top + BandRows, sideDevice)};
+            if (!filled)
+                painter.fillRect(QRectF(0, double(rows.first) / scale, sidePx,
+                                        double(rows.end - rows.first) / scale),
+                                 backgroundColor);
+            if (!picture.isEmpty())
+                drawBackground(painter, geometry, document, picture, caches->picture, rows);
+            caches->circles.draw(painter, sidePx, rows);
+            caches->text.drawPrepared(painter, rows);
+        }
+        return ViewResult::Drawn;
+    }
+    if (!filled)
+        painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
     if (!picture.isEmpty()) {
-        if (!document.backgroundOnPicture(picture.naturalSizeMm()))
-            return ViewResult::BackgroundRefused;
         if (caches)
             drawBackground(painter, geometry, document, picture, caches->picture);
         else

@@ -2,6 +2,7 @@
 
 #include "document/LabelDocument.h"
 #include "platform/pictures/Picture.h"
+#include "view/DeviceRows.h"
 #include "view/ViewCaches.h"
 
 #include <QFont>
@@ -51,9 +52,9 @@ void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocu
 // The same, drawn from the picture's copy at the view's resolution (the screen while dragging).
 // Where the view enlarges the picture, its pixels stay square instead of being smoothed.
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
-                    const Picture& picture, ViewPictureCache& cache);
+                    const Picture& picture, ViewPictureCache& cache, DeviceRows rows = {});
 
-// The two guide circles (58 mm and 20 mm), one pixel wide, each pixel inverted.
+// The two guide circles (58 mm and 20 mm), one logical pixel wide, each pixel inverted.
 void drawGuideCircles(QPainter& painter, const Geometry& geometry);
 
 void drawTextItem(QPainter& painter, const Geometry& geometry, const TextItem& item);

@@ -15,7 +15,7 @@ bool applies(QPainter& painter, const QImage& image) {
     QPaintDevice* device = painter.device();
     if (!device || device->devType() != QInternal::Image || painter.hasClipping() ||
         painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
-        painter.deviceTransform().type() > QTransform::TxTranslate)
+        painter.deviceTransform().type() > QTransform::TxScale)
         return false;
     const QImage::Format target = static_cast<QImage*>(device)->format();
     return image.format() == QImage::Format_RGB32 &&
@@ -33,10 +33,28 @@ std::vector<int> sourceIndices(int first, int count, double targetStart, double 
     return indices;
 }
 
+// The columns are the same for every band of one redraw: the last ones made are kept.
+const std::vector<int>& columnIndices(int first, int count, double targetStart, double scale,
+                                      double sourceStart, int sourceSize) {
+    struct Columns {
+        int first = 0, count = -1;
+        double targetStart = 0, scale = 0, sourceStart = 0;
+        int sourceSize = 0;
+        std::vector<int> indices;
+    };
+    thread_local Columns last;
+    if (first != last.first || count != last.count || targetStart != last.targetStart ||
+        scale != last.scale || sourceStart != last.sourceStart || sourceSize != last.sourceSize) {
+        last = Columns{first, count, targetStart, scale, sourceStart, sourceSize, {}};
+        last.indices = sourceIndices(first, count, targetStart, scale, sourceStart, sourceSize);
+    }
+    return last.indices;
+}
+
 } // namespace
 
 bool enlargeNearest(QPainter& painter, const QRectF& target, const QImage& image,
-                    const QRectF& source) {
+                    const QRectF& source, DeviceRows band) {
     if (!applies(painter, image) || target.isEmpty() || source.isEmpty())
         return false;
     QImage& destination = *static_cast<QImage*>(painter.device());
@@ -45,11 +63,13 @@ bool enlargeNearest(QPainter& painter, const QRectF& target, const QImage& image
         QRect(QPoint(int(std::ceil(onDevice.left() - 0.5)), int(std::ceil(onDevice.top() - 0.5))),
               QPoint(int(std::ceil(onDevice.right() - 0.5)) - 1,
                      int(std::ceil(onDevice.bottom() - 0.5)) - 1))
-            .intersected(destination.rect());
+            .intersected(destination.rect())
+            .intersected(QRect(0, band.first, destination.width(),
+                               std::min(band.end, destination.height()) - band.first));
     if (pixels.isEmpty())
         return true;
-    const std::vector<int> columns =
-        sourceIndices(pixels.left(), pixels.width(), onDevice.left(),
+    const std::vector<int>& columns =
+        columnIndices(pixels.left(), pixels.width(), onDevice.left(),
                       source.width() / onDevice.width(), source.left(), image.width());
     const std::vector<int> rows =
         sourceIndices(pixels.top(), pixels.height(), onDevice.top(),

@@ -5,6 +5,8 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 bool ViewTextLayer::matches(double sidePx, double deviceScale,
                             const LabelDocument& document) const {
@@ -15,11 +17,17 @@ bool ViewTextLayer::matches(double sidePx, double deviceScale,
 }
 
 void ViewTextLayer::draw(QPainter& painter, double sidePx, const LabelDocument& document) {
+    if (prepare(painter, sidePx, document))
+        drawPrepared(painter);
+}
+
+bool ViewTextLayer::prepare(QPainter& painter, double sidePx, const LabelDocument& document) {
+    prepared_ = false;
     const QTransform device = painter.deviceTransform();
     // Only for the screen's plain scaling; anything else is drawn directly.
     if (device.type() > QTransform::TxScale || device.m11() != device.m22() || device.m11() <= 0) {
         LabelRenderer::drawTextItems(painter, LabelRenderer::screenGeometry(sidePx), document);
-        return;
+        return false;
     }
     const double scale = device.m11();
     if (!matches(sidePx, scale, document)) {
@@ -27,18 +35,122 @@ void ViewTextLayer::draw(QPainter& painter, double sidePx, const LabelDocument& 
         layer_ = QImage(sideDevicePx, sideDevicePx, QImage::Format_ARGB32_Premultiplied);
         if (layer_.isNull()) {
             LabelRenderer::drawTextItems(painter, LabelRenderer::screenGeometry(sidePx), document);
-            return;
+            return false;
         }
         layer_.setDevicePixelRatio(scale);
         layer_.fill(Qt::transparent);
         QPainter layerPainter(&layer_);
         LabelRenderer::drawTextItems(layerPainter, LabelRenderer::screenGeometry(sidePx), document);
         layerPainter.end();
+        findRuns();
         sidePx_ = sidePx;
         deviceScale_ = scale;
         const int count = std::clamp(document.TextCount, 0, MaxTextItems);
         items_.assign(document.TextItems.begin(), document.TextItems.begin() + count);
         ++rebuilds_;
     }
-    painter.drawImage(QPointF(0, 0), layer_);
+    prepared_ = true;
+    return true;
+}
+
+void ViewTextLayer::drawPrepared(QPainter& painter, DeviceRows rows) {
+    if (!prepared_ || drawRuns(painter, rows))
+        return;
+    if (rows.whole()) {
+        painter.drawImage(QPointF(0, 0), layer_);
+        return;
+    }
+    const int first = std::max(rows.first, 0);
+    const int end = std::min(rows.end, layer_.height());
+    if (end > first)
+        painter.drawImage(QPointF(0, first / deviceScale_), layer_,
+                          QRect(0, first, layer_.width(), end - first));
+}
+
+void ViewTextLayer::findRuns() {
+    runs_.clear();
+    runPixels_.clear();
+    const int width = layer_.width();
+    for (int y = 0; y < layer_.height(); ++y) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(layer_.constScanLine(y));
+        for (int x = 0; x < width;) {
+            if (line[x] == 0) {
+                ++x;
+                continue;
+            }
+            const int start = x;
+            while (x < width && line[x] != 0)
+                ++x;
+            runs_.push_back(Run{start, y, x - start, runPixels_.size()});
+            runPixels_.insert(runPixels_.end(), line + start, line + x);
+        }
+    }
+}
+
+namespace {
+// Premultiplied source over an opaque or premultiplied destination pixel, rounded as Qt's own
+// raster engine rounds it; an opaque source pixel comes out unchanged.
+QRgb sourceOver(QRgb source, QRgb destination) {
+    const uint inverse = 255 - qAlpha(source);
+    uint redBlue = (destination & 0xff00ff) * inverse;
+    redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    uint alphaGreen = ((destination >> 8) & 0xff00ff) * inverse;
+    alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return source + (redBlue | alphaGreen);
+}
+
+// The same for four pixels at a time in vector registers. Each product of a colour byte and the
+// inverse alpha fits 16 bits, so the two products in each pixel's halves are made by one 16-bit
+// lane multiplication each, which every x86-64 processor has.
+using FourPixels = std::uint32_t __attribute__((vector_size(16)));
+using EightHalves = std::uint16_t __attribute__((vector_size(16)));
+
+FourPixels sourceOver(FourPixels source, FourPixels destination) {
+    const FourPixels inverse = 255 - (source >> 24);
+    const EightHalves inversePairs = EightHalves(inverse | (inverse << 16));
+    FourPixels redBlue = FourPixels(EightHalves(destination & 0xff00ff) * inversePairs);
+    redBlue = ((redBlue + ((redBlue >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    FourPixels alphaGreen = FourPixels(EightHalves((destination >> 8) & 0xff00ff) * inversePairs);
+    alphaGreen = (alphaGreen + ((alphaGreen >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return source + (redBlue | alphaGreen);
+}
+
+void blendRun(const QRgb* in, QRgb* out, int length) {
+    int i = 0;
+    for (; i + 4 <= length; i += 4) {
+        FourPixels source, destination;
+        std::memcpy(&source, in + i, sizeof source);
+        std::memcpy(&destination, out + i, sizeof destination);
+        const FourPixels result = sourceOver(source, destination);
+        std::memcpy(out + i, &result, sizeof result);
+    }
+    for (; i < length; ++i)
+        out[i] = sourceOver(in[i], out[i]);
+}
+} // namespace
+
+// Lays the runs straight onto the painter's image where it is a plain 32-bit image drawn at the
+// layer's own scale from its corner; false (drawing nothing) elsewhere.
+bool ViewTextLayer::drawRuns(QPainter& painter, DeviceRows rows) const {
+    QPaintDevice* device = painter.device();
+    if (!device || device->devType() != QInternal::Image || painter.hasClipping() ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver ||
+        painter.deviceTransform().type() > QTransform::TxScale ||
+        painter.deviceTransform().m11() != deviceScale_)
+        return false;
+    auto* target = static_cast<QImage*>(device);
+    if ((target->format() != QImage::Format_RGB32 &&
+         target->format() != QImage::Format_ARGB32_Premultiplied) ||
+        target->width() < layer_.width() || target->height() < layer_.height())
+        return false;
+    uchar* const bits = target->bits();
+    const qsizetype stride = target->bytesPerLine();
+    // The runs are listed row by row.
+    const auto first = std::lower_bound(runs_.begin(), runs_.end(), rows.first,
+                                        [](const Run& run, int y) { return run.y < y; });
+    for (auto run = first; run != runs_.end() && run->y < rows.end; ++run) {
+        QRgb* out = reinterpret_cast<QRgb*>(bits + run->y * stride) + run->x;
+        blendRun(runPixels_.data() + run->first, out, run->length);
+    }
+    return true;
 }

@@ -5,6 +5,7 @@
 
 #include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 namespace {
 int buttonValue(Qt::MouseButtons buttons) {
@@ -55,13 +56,33 @@ QPointF LabelView::toPixels(QPointF millimetres) const {
     return millimetres * pxPerMm;
 }
 
-bool LabelView::showsMovePointer() const {
-    return testAttribute(Qt::WA_SetCursor) && cursor().shape() == Qt::SizeAllCursor;
+void LabelView::showMovePointer() {
+    dragPointer_ = true;
+    applyPointer();
 }
 
-void LabelView::showMovePointer() { setCursor(Qt::SizeAllCursor); }
+void LabelView::showDefaultPointer() {
+    dragPointer_ = false;
+    applyPointer();
+}
 
-void LabelView::showDefaultPointer() { unsetCursor(); }
+void LabelView::setHoverTest(std::function<bool(QPointF)> test) {
+    hoverTest_ = std::move(test);
+    setMouseTracking(bool(hoverTest_));
+}
+
+void LabelView::updateHover(QPointF pixels) {
+    hoverPointer_ =
+        hoverTest_ && rect().contains(pixels.toPoint()) && hoverTest_(toMillimetres(pixels));
+    applyPointer();
+}
+
+void LabelView::applyPointer() {
+    if (dragPointer_ || hoverPointer_)
+        setCursor(Qt::SizeAllCursor);
+    else
+        unsetCursor();
+}
 
 void LabelView::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
@@ -83,6 +104,8 @@ void LabelView::mousePressEvent(QMouseEvent* event) {
 }
 
 void LabelView::mouseMoveEvent(QMouseEvent* event) {
+    if (event->buttons() == Qt::NoButton)
+        updateHover(event->position());
     const QPointF mm = toMillimetres(event->position());
     emit mouseMove(buttonValue(event->buttons()), shiftValue(event->modifiers()), float(mm.x()),
                    float(mm.y()));
@@ -92,9 +115,33 @@ void LabelView::mouseReleaseEvent(QMouseEvent* event) {
     const QPointF mm = toMillimetres(event->position());
     emit mouseUp(buttonValue(event->button()), shiftValue(event->modifiers()), float(mm.x()),
                  float(mm.y()));
+    // What lies under the pointer may have moved with the drag.
+    if (event->buttons() == Qt::NoButton)
+        updateHover(event->position());
 }
 
 // The first press of a double click has selected already; the second starts no drag.
 void LabelView::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
 
 void LabelView::resizeEvent(QResizeEvent*) { selectionFrame_->updatePlacement(); }
+
+void LabelView::leaveEvent(QEvent*) {
+    hoverPointer_ = false;
+    applyPointer();
+}
+
+// Whole notches only: a high-resolution wheel or touchpad adds up its small steps first.
+void LabelView::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) {
+        event->ignore();
+        return;
+    }
+    // Where the desktop reverses the wheel's direction, the turn of the wheel itself counts.
+    wheelRemainder_ += event->inverted() ? -delta : delta;
+    const int notches = wheelRemainder_ / QWheelEvent::DefaultDeltasPerStep;
+    wheelRemainder_ -= notches * QWheelEvent::DefaultDeltasPerStep;
+    event->accept();
+    if (notches != 0)
+        emit wheelTurned(notches);
+}

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QPointF>
 #include <QWidget>
+#include <functional>
 
 class SelectionFrame;
 
@@ -24,10 +25,16 @@ public:
     QPointF toMillimetres(QPointF pixels) const;
     QPointF toPixels(QPointF millimetres) const;
 
-    // The move pointer shows while something is dragged.
-    bool showsMovePointer() const;
+    // The move pointer of a drag: shown from the press to the release. Kept as a flag of its
+    // own, so that the pointer shown while hovering over an item never counts as a drag.
+    bool showsMovePointer() const { return dragPointer_; }
     void showMovePointer();
     void showDefaultPointer();
+
+    // Tells whether a point (label mm) lies on something that can be dragged; while no button is
+    // held the view then shows the move pointer there, and changes nothing else.
+    void setHoverTest(std::function<bool(QPointF)> test);
+    bool showsHoverPointer() const { return hoverPointer_; }
 
 signals:
     // Button: 1 left, 2 right, 4 middle (for moves, the sum of the buttons held); shift: 1 Shift,
@@ -35,6 +42,8 @@ signals:
     void mouseDown(int button, int shift, float x, float y);
     void mouseMove(int button, int shift, float x, float y);
     void mouseUp(int button, int shift, float x, float y);
+    // The wheel turned by whole notches: positive when turned away from the user.
+    void wheelTurned(int notches);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -43,8 +52,17 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
+    void updateHover(QPointF pixels);
+    void applyPointer();
+
     QImage image_;
     SelectionFrame* selectionFrame_;
+    std::function<bool(QPointF)> hoverTest_;
+    bool dragPointer_ = false;
+    bool hoverPointer_ = false;
+    int wheelRemainder_ = 0; // eighths of a degree not yet making a notch
 };
