@@ -5,6 +5,7 @@
 #include "mainwindow/frmMain.h"
 #include "printing/render/PageExport.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 #include "view/LabelRenderer.h"
 
 #include <QAction>
@@ -260,13 +261,7 @@ struct PrintSetup {
     }
 };
 
-QByteArray pngBytes(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
+using TestFiles::pngBytes;
 
 int runGpctool(const QStringList& args, QString* errors = nullptr) {
     QProcess process;
