@@ -29,11 +29,7 @@ QTemporaryDir& folder() {
 
 // Written once per run and shared by the cases that need it.
 QString photo(int width, int height) {
-    const QString path =
-        folder().filePath(QStringLiteral("photo-%1x%2.jpg").arg(width).arg(height));
-    if (!QFile::exists(path) && !LargeJpeg::write(path, width, height))
-        return QString();
-    return path;
+    return LargeJpeg::inFolder(folder().path(), width, height);
 }
 
 QImage decodeWithQt(const QString& path, const QRect& clip = QRect()) {
