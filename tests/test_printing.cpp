@@ -259,6 +259,16 @@ struct PrintSetup {
             window.setBackgroundPicture(picture);
         }
     }
+
+    // Prints the label through the dialog into a PDF and rasterises its page; a null image with
+    // `error` when that fails.
+    QImage printedPage(QString& error) {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
+        platform.printAnswers.push_back(printToPdf(pdf));
+        window.mnuFilePrint_Click();
+        return rasterise(pdf, RasterDpi, error);
+    }
 };
 
 using TestFiles::pngBytes;
@@ -420,12 +430,8 @@ private slots:
         for (const QSize windowSize : {QSize(500, 400), QSize(1200, 900)}) {
             PrintSetup setup(false);
             setup.window.resize(windowSize);
-            QTemporaryDir dir;
-            const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
-            setup.platform.printAnswers.push_back(printToPdf(pdf));
-            setup.window.mnuFilePrint_Click();
             QString error;
-            const QImage page = rasterise(pdf, RasterDpi, error);
+            const QImage page = setup.printedPage(error);
             QVERIFY2(!page.isNull(), qPrintable(error));
             inks << inkBoundsMm(page, RasterDpi, QRectF(15, 25, 30, 30));
         }
@@ -440,12 +446,8 @@ private slots:
 
     void withoutPictureOnlyTheTextPrints() {
         PrintSetup setup(false);
-        QTemporaryDir dir;
-        const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
-        setup.platform.printAnswers.push_back(printToPdf(pdf));
-        setup.window.mnuFilePrint_Click();
         QString error;
-        const QImage page = rasterise(pdf, RasterDpi, error);
+        const QImage page = setup.printedPage(error);
         QVERIFY2(!page.isNull(), qPrintable(error));
         const QString problem = pageProblems(page, RasterDpi, QPointF(0, 0), false);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));
