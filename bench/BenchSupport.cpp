@@ -19,23 +19,6 @@ int runBenchmarks(int& argc, char** argv) {
     return 0;
 }
 
-bool Platform::showOpenDialog(QWidget*, FileDialogState& dialog) {
-    dialog.fileName = answer;
-    return true;
-}
-
-MessageAnswer Platform::showMessage(QWidget*, const QString&, const QString&, MessageButtons) {
-    return MessageAnswer::Ok;
-}
-
-QString Platform::readSetting(const QString&, const QString& defaultValue) {
-    return defaultValue;
-}
-
-bool Platform::writeSetting(const QString&, const QString&) {
-    return true;
-}
-
 EditorWindow::EditorWindow() {
     window.resize(1300, 1200);
     window.show();
