@@ -1,6 +1,7 @@
 // The check for text off the disc's ring: a whole label of 100 items (Print, the preview,
 // gpctool check, opening a label), and the screen's cached answer on a redraw where nothing
 // moved (a background drag) or one item moved (the end of a text drag).
+#include "BenchSupport.h"
 #include "view/DiscRangeCheck.h"
 
 #include <QGuiApplication>
@@ -8,22 +9,8 @@
 
 namespace {
 
-LabelDocument hundredItems() {
-    LabelDocument document;
-    document.TextCount = MaxTextItems;
-    for (int i = 0; i < MaxTextItems; ++i) {
-        TextItem& item = document.item(i);
-        item.Text = QStringLiteral(u"ラベル項目 %1 Label").arg(i);
-        item.FontName = i % 2 ? QStringLiteral("IPAMincho") : QStringLiteral("IPAGothic");
-        item.Left = float(i % 10) * 11;
-        item.Top = float(i / 10) * 11;
-        item.Size = 10 + i % 30;
-    }
-    return document;
-}
-
 void wholeLabel(benchmark::State& state) {
-    const LabelDocument document = hundredItems();
+    const LabelDocument document = BenchSupport::hundredItems();
     std::size_t found = 0;
     for (auto _ : state)
         found = DiscRangeCheck::check(document).size();
@@ -32,7 +19,7 @@ void wholeLabel(benchmark::State& state) {
 BENCHMARK(wholeLabel)->Unit(benchmark::kMillisecond);
 
 void redrawNothingMoved(benchmark::State& state) {
-    const LabelDocument document = hundredItems();
+    const LabelDocument document = BenchSupport::hundredItems();
     DiscRangeCache cache;
     cache.findings(document);
     for (auto _ : state)
@@ -41,7 +28,7 @@ void redrawNothingMoved(benchmark::State& state) {
 BENCHMARK(redrawNothingMoved)->Unit(benchmark::kMicrosecond);
 
 void redrawOneItemMoved(benchmark::State& state) {
-    LabelDocument document = hundredItems();
+    LabelDocument document = BenchSupport::hundredItems();
     DiscRangeCache cache;
     cache.findings(document);
     float step = 0.1f;
@@ -56,12 +43,7 @@ BENCHMARK(redrawOneItemMoved)->Unit(benchmark::kMicrosecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    // Fonts need a GUI application, never a display.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSupport::useOffscreenPlatform();
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runBenchmarks(argc, argv);
 }

@@ -8,10 +8,10 @@
 //    arriving from the background decode: mean and longest frame.
 //  - gpctool render to PDF of a label with a 24 MP photo (as placed by 背景を開く, and shown
 //    whole): time and peak memory of the process.
+#include "BenchSupport.h"
 #include "document/LabelFileStore.h"
-#include "mainwindow/frmMain.h"
-#include "platform/QtPlatform.h"
 #include "support/LargeJpeg.h"
+#include "support/PeakMemory.h"
 #include "view/ViewPictureCache.h"
 #include "view/widgets/LabelView.h"
 
@@ -26,19 +26,8 @@
 
 namespace {
 
-constexpr int ViewSidePx = 1000;
+using BenchSupport::ViewSidePx;
 constexpr double MmPerPx = 25.4 / 96;
-
-class BenchPlatform : public QtPlatform {
-public:
-    MessageAnswer showMessage(QWidget*, const QString&, const QString&, MessageButtons) override {
-        return MessageAnswer::Ok;
-    }
-    QString readSetting(const QString&, const QString& defaultValue) override {
-        return defaultValue;
-    }
-    bool writeSetting(const QString&, const QString&) override { return true; }
-};
 
 QTemporaryDir& folder() {
     static QTemporaryDir dir;
@@ -46,11 +35,7 @@ QTemporaryDir& folder() {
 }
 
 QString photo(int width, int height) {
-    const QString path =
-        folder().filePath(QStringLiteral("photo-%1x%2.jpg").arg(width).arg(height));
-    if (!QFile::exists(path))
-        LargeJpeg::write(path, width, height);
-    return path;
+    return LargeJpeg::inFolder(folder().path(), width, height);
 }
 
 // The label as "背景を開く" leaves it (step 0 from the corner), or with the photo's shorter side
@@ -68,28 +53,6 @@ QString document(int width, int height, bool whole = false) {
     return path;
 }
 
-struct Window {
-    BenchPlatform platform;
-    frmMain window{platform};
-
-    Window() {
-        window.resize(1300, 1200);
-        window.show();
-        QApplication::processEvents();
-        window.picDoc()->resize(ViewSidePx, ViewSidePx);
-    }
-};
-
-double peakMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
-
 double threadCpuMs() {
     timespec now{};
     clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
@@ -104,7 +67,7 @@ void waitForDecodes() {
 
 // The child of the memory benchmarks: open, show, show whole, report the peak.
 int openAndReport(const QString& path) {
-    Window w;
+    BenchSupport::EditorWindow w;
     if (!w.window.openDocumentFile(path))
         return 1;
     const QSize pixels = w.window.backgroundPicture().pixelSize();
@@ -112,13 +75,13 @@ int openAndReport(const QString& path) {
         float(std::min(pixels.width(), pixels.height()) * MmPerPx);
     w.window.RedrawLabel();
     waitForDecodes();
-    std::printf("%.1f\n", peakMegabytes());
+    std::printf("%.1f\n", PeakMemory::megabytes());
     return 0;
 }
 
 void BM_OpenDocument48MP_FirstPaint(benchmark::State& state) {
     const QString path = document(8000, 6000);
-    Window w;
+    BenchSupport::EditorWindow w;
     for (auto _ : state) {
         w.window.openDocumentFile(path); // ends with the redraw that shows the photo
         benchmark::DoNotOptimize(w.window.picDoc()->image().constBits());
@@ -156,7 +119,7 @@ BENCHMARK(BM_EditorPeakMemory)
 // A drag across the photo at step -100, 20 view pixels a frame; each frame also handles whatever
 // the background decode delivered meanwhile (its redraw included).
 void BM_Drag48MP_StepMinus100(benchmark::State& state) {
-    Window w;
+    BenchSupport::EditorWindow w;
     w.window.openDocumentFile(document(8000, 6000));
     w.window.setScaleStep(-100);
     LabelDocument& label = w.window.document();
@@ -189,7 +152,7 @@ BENCHMARK(BM_Drag48MP_StepMinus100)->Unit(benchmark::kMillisecond)->Iterations(6
 
 // Redraws at step 0 over a part already decoded: the cost of a frame while dragging.
 void BM_RedrawLabel48MP_1000px(benchmark::State& state) {
-    Window w;
+    BenchSupport::EditorWindow w;
     w.window.openDocumentFile(document(8000, 6000));
     LabelDocument& label = w.window.document();
     int i = 0;
@@ -230,15 +193,11 @@ BENCHMARK(BM_GpctoolRenderPdf24MP)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSupport::useOffscreenPlatform();
     if (argc == 3 && qstrcmp(argv[1], "--open") == 0) {
         QApplication app(argc, argv);
         return openAndReport(QString::fromLocal8Bit(argv[2]));
     }
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runBenchmarks(argc, argv);
 }

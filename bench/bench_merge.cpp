@@ -2,6 +2,7 @@
 // (every row filled, checked and drawn; the picture stored once), and the one-page PDF that
 // gpctool render writes for the same label. Loading the document and decoding its picture is the
 // same for both and left out, so the ratio is the merge's own cost.
+#include "BenchSupport.h"
 #include "merge/MergeFill.h"
 #include "merge/MergeTable.h"
 #include "printing/render/PageExport.h"
@@ -103,12 +104,7 @@ BENCHMARK(hundredRowMerge)->Unit(benchmark::kMillisecond)->Iterations(3);
 } // namespace
 
 int main(int argc, char** argv) {
-    // Fonts and the PDF engine need a GUI application, never a display.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSupport::useOffscreenPlatform();
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runBenchmarks(argc, argv);
 }

@@ -1,6 +1,7 @@
 // Drawing the printed page: a full-resolution 4000 x 4000 picture on the ring and 100 text
 // items, as a 300 dpi A4 raster page (gpctool render to PNG, and what a raster printer driver
 // receives) and as a PDF page (Print to a CUPS queue or a file, gpctool render to PDF).
+#include "BenchSupport.h"
 #include "printing/render/PrintRenderer.h"
 
 #include <QBuffer>
@@ -14,19 +15,9 @@
 namespace {
 
 LabelDocument hundredItems(const Picture& picture) {
-    LabelDocument document;
+    LabelDocument document = BenchSupport::hundredItems();
     document.BackWidth = float(picture.naturalSizeMm().width());
     document.BackHeight = float(picture.naturalSizeMm().height());
-    document.TextCount = MaxTextItems;
-    for (int i = 0; i < MaxTextItems; ++i) {
-        TextItem& item = document.item(i);
-        item.Text = QStringLiteral(u"ラベル項目 %1 Label").arg(i);
-        item.FontName = i % 2 ? QStringLiteral("IPAMincho") : QStringLiteral("IPAGothic");
-        item.Left = float(i % 10) * 11;
-        item.Top = float(i / 10) * 11;
-        item.Size = 10 + i % 30;
-        item.Color = i % 16;
-    }
     return document;
 }
 
@@ -80,12 +71,7 @@ BENCHMARK(pdfPage)->Unit(benchmark::kMillisecond);
 } // namespace
 
 int main(int argc, char** argv) {
-    // Fonts need a GUI application, never a display.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSupport::useOffscreenPlatform();
     QGuiApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runBenchmarks(argc, argv);
 }

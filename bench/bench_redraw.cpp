@@ -3,9 +3,9 @@
 // 6000 × 4000 JPEG made here. Peak memory (VmHWM) is reported with the photo loaded.
 // For a high-density screen run it with QT_SCALE_FACTOR=2: the view is then 1000 × 1000 logical
 // pixels drawn at 2000 × 2000 device pixels (the "ratio" counter says which was measured).
-#include "mainwindow/frmMain.h"
-#include "platform/QtPlatform.h"
+#include "BenchSupport.h"
 #include "platform/pictures/PictureLoader.h"
+#include "support/PeakMemory.h"
 #include "view/LabelRenderer.h"
 #include "view/widgets/LabelView.h"
 
@@ -20,25 +20,7 @@
 
 namespace {
 
-constexpr int ViewSidePx = 1000;
-
-// The desktop with the picture dialog answered by the bench.
-class BenchPlatform : public QtPlatform {
-public:
-    QString answer;
-    bool showOpenDialog(QWidget*, FileDialogState& dialog) override {
-        dialog.fileName = answer;
-        return true;
-    }
-    MessageAnswer showMessage(QWidget*, const QString&, const QString&, MessageButtons) override {
-        return MessageAnswer::Ok;
-    }
-    QString readSetting(const QString&, const QString& defaultValue) override {
-        return defaultValue;
-    }
-    bool writeSetting(const QString&, const QString&) override { return true; }
-};
-
+using BenchSupport::ViewSidePx;
 // A photograph-like 6000 × 4000 JPEG: gradients, shapes and noise, quality 90.
 const QString& photoPath() {
     static QTemporaryDir dir;
@@ -84,32 +66,14 @@ void fillItems(LabelDocument& document) {
     document.TextCount = MaxTextItems;
 }
 
-struct Window {
-    BenchPlatform platform;
-    frmMain window{platform};
-
-    Window() {
-        window.resize(1300, 1200);
-        window.show();
-        QApplication::processEvents();
-        window.picDoc()->resize(ViewSidePx, ViewSidePx);
-        fillItems(window.document());
-    }
+// The editor with the 100 items, and the picture dialog answered with the photo.
+struct Window : BenchSupport::EditorWindow {
+    Window() { fillItems(window.document()); }
     void openPhoto() {
         platform.answer = photoPath();
         window.mnuEditBack_Click();
     }
 };
-
-double peakMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
-}
 
 // Five runs of each redraw case; the aggregates include their median.
 void redrawRuns(benchmark::internal::Benchmark* benchmark) {
@@ -140,7 +104,7 @@ void BM_RedrawLabel_Jpeg6000x4000(benchmark::State& state) {
     w.openPhoto();
     w.window.setScaleStep(int(state.range(0)));
     dragRedraws(state, w);
-    state.counters["peak_MB"] = peakMegabytes();
+    state.counters["peak_MB"] = PeakMemory::megabytes();
 }
 // Step 0 (the picture enlarged 2.2 times on screen) and -100 (1.1 times).
 BENCHMARK(BM_RedrawLabel_Jpeg6000x4000)->Arg(0)->Arg(-100)->Apply(redrawRuns);
@@ -190,19 +154,15 @@ void BM_OpenJpeg_Command(benchmark::State& state) {
         w.window.setBackgroundPicture(Picture());
         w.openPhoto();
     }
-    state.counters["peak_MB"] = peakMegabytes();
+    state.counters["peak_MB"] = PeakMemory::megabytes();
 }
 BENCHMARK(BM_OpenJpeg_Command)->Unit(benchmark::kMillisecond)->Iterations(8);
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    BenchSupport::useOffscreenPlatform();
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
     photoPath();
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return BenchSupport::runBenchmarks(argc, argv);
 }

@@ -1,6 +1,7 @@
 // The background picture in the main window: choosing it, zooming it with fsbZoom, the limit on
 // where its shown rectangle may start, and the view's copy of it at screen resolution.
 #include "mainwindow/frmMain.h"
+#include "support/PixelCompare.h"
 #include "support/ScriptedPlatform.h"
 #include "view/LabelRenderer.h"
 #include "view/ViewPictureCache.h"
@@ -45,29 +46,8 @@ QImage detailed(int side) {
     return image;
 }
 
-// The area average of `image` over the rectangle [x0, x1) × [y0, y1) in its pixels, each
-// pixel weighted by how much of it the rectangle covers.
-QRgb areaAverage(const QImage& image, double x0, double y0, double x1, double y1) {
-    double sum[3] = {0, 0, 0}, weight = 0;
-    for (int y = int(std::floor(y0)); y < int(std::ceil(y1)); ++y)
-        for (int x = int(std::floor(x0)); x < int(std::ceil(x1)); ++x) {
-            if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
-                continue;
-            const double w = (std::min(x1, x + 1.0) - std::max(x0, double(x))) *
-                             (std::min(y1, y + 1.0) - std::max(y0, double(y)));
-            const QRgb p = image.pixel(x, y);
-            sum[0] += w * qRed(p);
-            sum[1] += w * qGreen(p);
-            sum[2] += w * qBlue(p);
-            weight += w;
-        }
-    return qRgb(int(sum[0] / weight + 0.5), int(sum[1] / weight + 0.5), int(sum[2] / weight + 0.5));
-}
-
-int difference(QRgb a, QRgb b) {
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                     std::abs(qBlue(a) - qBlue(b))});
-}
+using PixelCompare::areaAverage;
+using PixelCompare::difference;
 
 QImage drawBackgroundOnly(const LabelDocument& document, const Picture& picture, int side,
                           ViewPictureCache& cache) {

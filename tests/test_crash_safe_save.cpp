@@ -3,6 +3,7 @@
 // the write, and running into a file size limit as on a full disk: the target is always the
 // old file byte for byte or the complete new one, and nothing else is left beside it.
 #include "document/AtomicReplace.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -34,15 +35,8 @@ constexpr int KillsDuringWrite = 52;
 constexpr int KillsOverRun = 12;
 constexpr int MinKillsSeenMidWrite = 5;
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using TestFiles::readAll;
+using TestFiles::writeFile;
 
 // No two 4-byte words alike, so a block written to the wrong place would show.
 QByteArray patternBytes(qsizetype size, quint32 seed) {

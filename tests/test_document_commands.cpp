@@ -4,6 +4,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/QtPlatform.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 #include "view/widgets/LabelView.h"
 
 #include <QDir>
@@ -23,10 +24,7 @@ const QString SaveFailed = QStringLiteral("ラベルを保存できませんで�
 const QString Damaged = QStringLiteral("ファイルが壊れているため開けませんでした。");
 const QString Unreadable = QStringLiteral("ファイルを読み込めませんでした。");
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestFiles::readAll;
 
 void writeAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);

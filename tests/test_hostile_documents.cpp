@@ -7,6 +7,7 @@
 #include "editing/frmText.h"
 #include "mainwindow/frmMain.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 #include "view/DiscRangeCheck.h"
 #include "view/widgets/LabelView.h"
 
@@ -78,10 +79,7 @@ void putF32(QByteArray& bytes, qsizetype at, float value) {
     qToLittleEndian(std::bit_cast<std::uint32_t>(value), bytes.data() + at);
 }
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestFiles::readAll;
 
 bool writeAll(const QString& path, const QByteArray& bytes) {
     QFile file(path);

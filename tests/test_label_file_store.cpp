@@ -1,5 +1,6 @@
 #include "document/AtomicReplace.h"
 #include "document/LabelFileStore.h"
+#include "support/TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,15 +20,8 @@ using namespace LabelFileCodec;
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+using TestFiles::readAll;
+using TestFiles::writeFile;
 
 LabelDocument twoItems() {
     LabelDocument document;

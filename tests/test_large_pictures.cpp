@@ -5,6 +5,8 @@
 #include "platform/pictures/PictureLoader.h"
 #include "printing/render/PrintRenderer.h"
 #include "support/LargeJpeg.h"
+#include "support/PeakMemory.h"
+#include "support/PixelCompare.h"
 #include "support/ScriptedPlatform.h"
 #include "view/LabelRenderer.h"
 #include "view/ViewPictureCache.h"
@@ -27,11 +29,7 @@ QTemporaryDir& folder() {
 
 // Written once per run and shared by the cases that need it.
 QString photo(int width, int height) {
-    const QString path =
-        folder().filePath(QStringLiteral("photo-%1x%2.jpg").arg(width).arg(height));
-    if (!QFile::exists(path) && !LargeJpeg::write(path, width, height))
-        return QString();
-    return path;
+    return LargeJpeg::inFolder(folder().path(), width, height);
 }
 
 QImage decodeWithQt(const QString& path, const QRect& clip = QRect()) {
@@ -42,27 +40,8 @@ QImage decodeWithQt(const QString& path, const QRect& clip = QRect()) {
     return reader.read().convertToFormat(QImage::Format_RGB32);
 }
 
-QRgb areaAverage(const QImage& image, double x0, double y0, double x1, double y1) {
-    double sum[3] = {0, 0, 0}, weight = 0;
-    for (int y = int(std::floor(y0)); y < int(std::ceil(y1)); ++y)
-        for (int x = int(std::floor(x0)); x < int(std::ceil(x1)); ++x) {
-            if (x < 0 || y < 0 || x >= image.width() || y >= image.height())
-                continue;
-            const double w = (std::min(x1, x + 1.0) - std::max(x0, double(x))) *
-                             (std::min(y1, y + 1.0) - std::max(y0, double(y)));
-            const QRgb p = image.pixel(x, y);
-            sum[0] += w * qRed(p);
-            sum[1] += w * qGreen(p);
-            sum[2] += w * qBlue(p);
-            weight += w;
-        }
-    return qRgb(int(sum[0] / weight + 0.5), int(sum[1] / weight + 0.5), int(sum[2] / weight + 0.5));
-}
-
-int difference(QRgb a, QRgb b) {
-    return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
-                     std::abs(qBlue(a) - qBlue(b))});
-}
+using PixelCompare::areaAverage;
+using PixelCompare::difference;
 
 struct Differences {
     double mean = 0;
@@ -81,16 +60,6 @@ Differences compare(const QImage& a, const QImage& b, const QRect& where) {
         }
     return Differences{total / double(std::max<qint64>(count, 1)),
                        double(far) / double(std::max<qint64>(count, 1))};
-}
-
-double peakMegabytes() {
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    return 0;
 }
 
 constexpr double MmPerPx = 25.4 / 96;
@@ -118,7 +87,7 @@ int openInEditor(int argc, char** argv) {
         if (!ViewPictureCache::decodingAnywhere())
             break;
     }
-    std::printf("%.1f\n", peakMegabytes());
+    std::printf("%.1f\n", PeakMemory::megabytes());
     return 0;
 }
 

@@ -5,6 +5,7 @@
 #include "merge/MergeFill.h"
 #include "merge/MergeTable.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 #include "view/LabelRenderer.h"
 
 #include <QBuffer>
@@ -34,13 +35,7 @@ QString run(const QString& program, const QStringList& args, int* status = nullp
     return QString::fromUtf8(process.readAllStandardOutput());
 }
 
-QByteArray pngBytes(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
+using TestFiles::pngBytes;
 
 // A pale picture magnified over the square, a title centred across the label and a numbered line
 // at a fixed place.

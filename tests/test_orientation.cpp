@@ -4,6 +4,7 @@
 #include "mainwindow/frmMain.h"
 #include "platform/pictures/JpegOrientation.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 
 #include <QBuffer>
 #include <QImageReader>
@@ -83,10 +84,7 @@ bool samePicture(const QImage& a, const QImage& b) {
     return true;
 }
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestFiles::readAll;
 
 } // namespace
 

@@ -5,6 +5,7 @@
 #include "mainwindow/frmMain.h"
 #include "printing/render/PageExport.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 #include "view/LabelRenderer.h"
 
 #include <QAction>
@@ -258,15 +259,19 @@ struct PrintSetup {
             window.setBackgroundPicture(picture);
         }
     }
+
+    // Prints the label through the dialog into a PDF and rasterises its page; a null image with
+    // `error` when that fails.
+    QImage printedPage(QString& error) {
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
+        platform.printAnswers.push_back(printToPdf(pdf));
+        window.mnuFilePrint_Click();
+        return rasterise(pdf, RasterDpi, error);
+    }
 };
 
-QByteArray pngBytes(const QImage& image) {
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
+using TestFiles::pngBytes;
 
 int runGpctool(const QStringList& args, QString* errors = nullptr) {
     QProcess process;
@@ -425,12 +430,8 @@ private slots:
         for (const QSize windowSize : {QSize(500, 400), QSize(1200, 900)}) {
             PrintSetup setup(false);
             setup.window.resize(windowSize);
-            QTemporaryDir dir;
-            const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
-            setup.platform.printAnswers.push_back(printToPdf(pdf));
-            setup.window.mnuFilePrint_Click();
             QString error;
-            const QImage page = rasterise(pdf, RasterDpi, error);
+            const QImage page = setup.printedPage(error);
             QVERIFY2(!page.isNull(), qPrintable(error));
             inks << inkBoundsMm(page, RasterDpi, QRectF(15, 25, 30, 30));
         }
@@ -445,12 +446,8 @@ private slots:
 
     void withoutPictureOnlyTheTextPrints() {
         PrintSetup setup(false);
-        QTemporaryDir dir;
-        const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
-        setup.platform.printAnswers.push_back(printToPdf(pdf));
-        setup.window.mnuFilePrint_Click();
         QString error;
-        const QImage page = rasterise(pdf, RasterDpi, error);
+        const QImage page = setup.printedPage(error);
         QVERIFY2(!page.isNull(), qPrintable(error));
         const QString problem = pageProblems(page, RasterDpi, QPointF(0, 0), false);
         QVERIFY2(problem.isEmpty(), qPrintable(problem));

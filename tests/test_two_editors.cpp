@@ -6,6 +6,7 @@
 #include "editing/frmText.h"
 #include "mainwindow/frmMain.h"
 #include "platform/QtPlatform.h"
+#include "support/TestFiles.h"
 #include "view/widgets/LabelView.h"
 
 #include <QApplication>
@@ -23,10 +24,7 @@
 
 namespace {
 
-QByteArray readAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
+using TestFiles::readAll;
 
 QByteArray writePicture(const QString& path, QSize size, QColor color, const char* format) {
     QImage image(size, QImage::Format_RGB32);

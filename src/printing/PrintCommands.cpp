@@ -41,7 +41,10 @@ void PrintCommands::mnuFilePrintSetup_Click() {
 }
 
 std::optional<PrintCommands::Offset> PrintCommands::readOffset() const {
-    return PrinterSetup::readStoredOffset(context_.platform);
+    std::optional<Offset> offset = PrinterSetup::readStoredOffset(context_.platform);
+    if (!offset)
+        reportUnusableOffset();
+    return offset;
 }
 
 bool PrintCommands::confirmDiscRange() const {
@@ -52,6 +55,13 @@ bool PrintCommands::confirmDiscRange() const {
                QStringLiteral("ディスクの印刷範囲からはみ出している文字があります。"
                               "このまま印刷しますか？"),
                QStringLiteral("印刷"), MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+std::optional<PrintCommands::Offset> PrintCommands::labelOffset() const {
+    const std::optional<Offset> offset = readOffset();
+    if (!offset || !confirmDiscRange())
+        return std::nullopt;
+    return offset;
 }
 
 PrintCommands::PageContent PrintCommands::labelContent() const {
@@ -71,12 +81,8 @@ void PrintCommands::preparePrinter(QPrinter& printer) const {
 // waiting for a page that never comes. A cancelled dialog is the user's own choice and stays
 // silent.
 void PrintCommands::mnuFilePrint_Click() {
-    const std::optional<Offset> offset = readOffset();
-    if (!offset) {
-        reportUnusableOffset();
-        return;
-    }
-    if (!confirmDiscRange())
+    const std::optional<Offset> offset = labelOffset();
+    if (!offset)
         return;
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer);
@@ -89,12 +95,8 @@ void PrintCommands::mnuFilePrint_Click() {
 // The preview draws through the same page function as Print, once for the screen and again for
 // the printer when the user prints from there.
 void PrintCommands::mnuFilePreview_Click() {
-    const std::optional<Offset> offset = readOffset();
-    if (!offset) {
-        reportUnusableOffset();
-        return;
-    }
-    if (!confirmDiscRange())
+    const std::optional<Offset> offset = labelOffset();
+    if (!offset)
         return;
     QPrinter printer(QPrinter::HighResolution);
     preparePrinter(printer);
@@ -111,10 +113,8 @@ void PrintCommands::mnuFilePreview_Click() {
 // The sheet is printed at the stored offset; the readings taken from it correct that offset.
 void PrintCommands::mnuFileAlignment_Click() {
     const std::optional<Offset> offset = readOffset();
-    if (!offset) {
-        reportUnusableOffset();
+    if (!offset)
         return;
-    }
     QPrinter printer(QPrinter::HighResolution);
     printer.setDocName(QStringLiteral("位置合わせ用紙"));
     if (!context_.platform.showPrintDialog(context_.dialogParent, printer))

@@ -37,10 +37,14 @@ private:
     using Offset = PrinterSetup::Offset;
     using PageContent = std::function<void(QPainter&, const LabelRenderer::Geometry&)>;
 
+    // The stored offset; an unusable one is reported and gives none.
     std::optional<Offset> readOffset() const;
 
     // Text that would print on the hub or the tray is asked about first; false = print nothing.
     bool confirmDiscRange() const;
+
+    // The offset to print the label at; none when it is unusable or the user declined.
+    std::optional<Offset> labelOffset() const;
 
     PageContent labelContent() const;
     void preparePrinter(QPrinter& printer) const;

@@ -1,5 +1,6 @@
 #include "support/LargeJpeg.h"
 
+#include <QDir>
 #include <QFile>
 #include <cstdio>
 #include <jpeglib.h>
@@ -47,6 +48,14 @@ bool write(const QString& path, int width, int height, int quality) {
     jpeg_finish_compress(&info);
     jpeg_destroy_compress(&info);
     return std::fclose(file) == 0;
+}
+
+QString inFolder(const QString& folder, int width, int height) {
+    const QString path =
+        QDir(folder).filePath(QStringLiteral("photo-%1x%2.jpg").arg(width).arg(height));
+    if (!QFile::exists(path) && !write(path, width, height))
+        return QString();
+    return path;
 }
 
 } // namespace LargeJpeg

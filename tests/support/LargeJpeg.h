@@ -9,6 +9,10 @@ namespace LargeJpeg {
 
 bool write(const QString& path, int width, int height, int quality = 90);
 
+// The photo of that size in `folder`, written at the first call and shared by the later ones;
+// empty when it cannot be written.
+QString inFolder(const QString& folder, int width, int height);
+
 // The colour written at (x, y), before compression.
 unsigned pixel(int x, int y);
 

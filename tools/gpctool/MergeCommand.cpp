@@ -83,15 +83,9 @@ QString parse(const QStringList& args, MergeOptions& options) {
             positional << arg;
             continue;
         }
-        QString name = arg, value;
-        if (const qsizetype eq = arg.indexOf(u'='); eq > 0) {
-            name = arg.left(eq);
-            value = arg.mid(eq + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return QStringLiteral("%1 needs a value").arg(arg);
-        }
+        QString name, value;
+        if (const QString problem = PageOptions::split(args, i, name, value); !problem.isEmpty())
+            return problem;
         if (const QString problem = readOption(name, value, options); !problem.isEmpty())
             return problem;
     }

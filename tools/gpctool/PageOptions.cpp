@@ -25,13 +25,13 @@ std::optional<std::pair<double, double>> numberPair(const QString& text,
     return std::pair(a, b);
 }
 
+} // namespace
+
 std::optional<int> wholeNumber(const QString& text) {
     bool ok = false;
     const int value = text.toInt(&ok);
     return ok ? std::optional<int>(value) : std::nullopt;
 }
-
-} // namespace
 
 std::optional<QString> read(const QString& name, const QString& value, Options& options) {
     if (name == QLatin1String("--offset")) {
@@ -64,6 +64,20 @@ std::optional<QString> read(const QString& name, const QString& value, Options& 
         options.dpiGiven = true;
     } else {
         return std::nullopt;
+    }
+    return QString();
+}
+
+QString split(const QStringList& args, int& i, QString& name, QString& value) {
+    const QString& arg = args[i];
+    name = arg;
+    if (const qsizetype eq = arg.indexOf(u'='); eq > 0) {
+        name = arg.left(eq);
+        value = arg.mid(eq + 1);
+    } else if (i + 1 < args.size()) {
+        value = args[++i];
+    } else {
+        return QStringLiteral("%1 needs a value").arg(arg);
     }
     return QString();
 }

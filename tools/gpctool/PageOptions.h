@@ -6,6 +6,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <cstdint>
 #include <optional>
 
@@ -18,9 +19,16 @@ struct Options {
     bool pageGiven = false, offsetGiven = false, dpiGiven = false;
 };
 
+// A decimal int, or empty.
+std::optional<int> wholeNumber(const QString& text);
+
 // Reads --offset L,T, --page WxH or --dpi N. Empty when `name` is none of them; else an empty
 // string when the value was taken, or what is wrong with it.
 std::optional<QString> read(const QString& name, const QString& value, Options& options);
+
+// Splits the option at args[i], given as --name=value or as --name value (then `i` moves onto the
+// value). An empty string when it could, else what is wrong.
+QString split(const QStringList& args, int& i, QString& name, QString& value);
 
 struct LoadedLabel {
     LabelDocument document;

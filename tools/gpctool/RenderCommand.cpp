@@ -2,23 +2,18 @@
 // PNG, without a printer or a display. gpctool alignment: the alignment sheet's page.
 #include "tools/gpctool/Commands.h"
 
-#include "document/LabelFileStore.h"
-#include "platform/pictures/PictureLoader.h"
 #include "printing/render/PageExport.h"
+#include "tools/gpctool/PageOptions.h"
 
-#include <QRegularExpression>
-#include <cmath>
 #include <cstdio>
 #include <optional>
 
 namespace {
 
 struct RenderOptions {
-    PageExport::Page page;
-    int dpi = 300;
+    PageOptions::Options page;
     std::optional<int> viewPx;
     bool label = false;
-    bool pageGiven = false, offsetGiven = false, dpiGiven = false;
     QString input, output;
 };
 
@@ -40,59 +35,12 @@ int refuse(const QString& message) {
     return GpcTool::Refused;
 }
 
-// "A<sep>B" with two finite decimal numbers.
-std::optional<std::pair<double, double>> numberPair(const QString& text,
-                                                    const QString& separators) {
-    const QStringList parts =
-        text.split(QRegularExpression(QStringLiteral("[%1]").arg(separators)));
-    if (parts.size() != 2)
-        return std::nullopt;
-    bool okA = false, okB = false;
-    const double a = parts[0].trimmed().toDouble(&okA);
-    const double b = parts[1].trimmed().toDouble(&okB);
-    if (!okA || !okB || !std::isfinite(a) || !std::isfinite(b))
-        return std::nullopt;
-    return std::pair(a, b);
-}
-
-std::optional<int> wholeNumber(const QString& text) {
-    bool ok = false;
-    const int value = text.toInt(&ok);
-    return ok ? std::optional<int>(value) : std::nullopt;
-}
-
 // Reads one option and its value; an empty string on success, else what was wrong.
 QString readOption(const QString& name, const QString& value, RenderOptions& options) {
-    if (name == QLatin1String("--offset")) {
-        const auto pair = numberPair(value, QStringLiteral(","));
-        if (!pair || std::abs(pair->first) > PageExport::MaxPageSideMm ||
-            std::abs(pair->second) > PageExport::MaxPageSideMm)
-            return QStringLiteral("--offset needs L,T in millimetres, e.g. 10,5");
-        options.page.leftMm = pair->first;
-        options.page.topMm = pair->second;
-        options.offsetGiven = true;
-    } else if (name == QLatin1String("--page")) {
-        const auto pair = numberPair(value, QStringLiteral("xX"));
-        const auto inRange = [](double side) {
-            return side >= PageExport::MinPageSideMm && side <= PageExport::MaxPageSideMm;
-        };
-        if (!pair || !inRange(pair->first) || !inRange(pair->second))
-            return QStringLiteral("--page needs WxH in millimetres, e.g. 210x297, each side "
-                                  "from %1 to %2")
-                .arg(PageExport::MinPageSideMm)
-                .arg(PageExport::MaxPageSideMm);
-        options.page.sizeMm = QSizeF(pair->first, pair->second);
-        options.pageGiven = true;
-    } else if (name == QLatin1String("--dpi")) {
-        const auto dpi = wholeNumber(value);
-        if (!dpi || *dpi < PageExport::MinDpi || *dpi > PageExport::MaxDpi)
-            return QStringLiteral("--dpi needs a whole number from %1 to %2")
-                .arg(PageExport::MinDpi)
-                .arg(PageExport::MaxDpi);
-        options.dpi = *dpi;
-        options.dpiGiven = true;
-    } else if (name == QLatin1String("--view")) {
-        options.viewPx = wholeNumber(value);
+    if (const std::optional<QString> problem = PageOptions::read(name, value, options.page))
+        return *problem;
+    if (name == QLatin1String("--view")) {
+        options.viewPx = PageOptions::wholeNumber(value);
         if (!options.viewPx || *options.viewPx < PageExport::MinViewPx ||
             *options.viewPx > PageExport::MaxViewPx)
             return QStringLiteral("--view needs a whole number of pixels from %1 to %2")
@@ -115,15 +63,9 @@ QString parse(const QStringList& args, RenderOptions& options, QStringList& posi
             options.label = true;
             continue;
         }
-        QString name = arg, value;
-        if (const qsizetype eq = arg.indexOf(u'='); eq > 0) {
-            name = arg.left(eq);
-            value = arg.mid(eq + 1);
-        } else if (i + 1 < args.size()) {
-            value = args[++i];
-        } else {
-            return QStringLiteral("%1 needs a value").arg(arg);
-        }
+        QString name, value;
+        if (const QString problem = PageOptions::split(args, i, name, value); !problem.isEmpty())
+            return problem;
         if (const QString problem = readOption(name, value, options); !problem.isEmpty())
             return problem;
     }
@@ -142,37 +84,14 @@ QString outputKind(const QString& output, bool& pdf) {
 QString checkCombination(const RenderOptions& options, bool& pdf) {
     if (const QString problem = outputKind(options.output, pdf); !problem.isEmpty())
         return problem;
-    if (options.label && (options.viewPx || options.pageGiven || options.offsetGiven))
+    if (options.label && (options.viewPx || options.page.pageGiven || options.page.offsetGiven))
         return QStringLiteral("--label writes the label square alone and takes no page options");
-    if (options.viewPx && (pdf || options.pageGiven || options.offsetGiven || options.dpiGiven))
+    if (options.viewPx &&
+        (pdf || options.page.pageGiven || options.page.offsetGiven || options.page.dpiGiven))
         return QStringLiteral("--view writes a PNG of the screen view and takes no page options");
-    if (pdf && options.dpiGiven)
+    if (pdf && options.page.dpiGiven)
         return QStringLiteral("--dpi applies to PNG output only");
     return QString();
-}
-
-struct LoadedLabel {
-    LabelDocument document;
-    Picture picture;
-};
-
-std::optional<LoadedLabel> load(const QString& path, QString& reason) {
-    const LabelFileCodec::DecodeResult decoded = LabelFileStore::load(path);
-    if (!decoded.file) {
-        reason = QStringLiteral("%1: %2").arg(path, decoded.reason);
-        return std::nullopt;
-    }
-    LoadedLabel label{decoded.file->document, Picture()};
-    if (!decoded.file->picture.isEmpty()) {
-        PictureLoader::LoadResult picture = PictureLoader::loadBytes(decoded.file->picture);
-        if (!picture.picture) {
-            reason = QStringLiteral("%1: the embedded picture cannot be read: %2")
-                         .arg(path, picture.reason);
-            return std::nullopt;
-        }
-        label.picture = std::move(*picture.picture);
-    }
-    return label;
 }
 
 } // namespace
@@ -191,7 +110,7 @@ int GpcTool::runRender(const QStringList& args) {
         return usage(problem);
 
     QString reason;
-    const std::optional<LoadedLabel> label = load(options.input, reason);
+    const std::optional<PageOptions::LoadedLabel> label = PageOptions::load(options.input, reason);
     if (!label)
         return refuse(reason);
 
@@ -200,7 +119,7 @@ int GpcTool::runRender(const QStringList& args) {
         written = pdf ? PageExport::writeLabelPdf(options.output, label->document, label->picture,
                                                   &reason)
                       : PageExport::writeLabelPng(options.output, label->document, label->picture,
-                                                  options.dpi, &reason);
+                                                  options.page.dpi, &reason);
     } else if (options.viewPx) {
         QString notice;
         written = PageExport::writeView(options.output, label->document, label->picture,
@@ -209,10 +128,10 @@ int GpcTool::runRender(const QStringList& args) {
             std::fprintf(stderr, "gpctool: %s\n", qPrintable(notice));
     } else if (pdf) {
         written = PageExport::writePdf(options.output, label->document, label->picture,
-                                       options.page, &reason);
+                                       options.page.page, &reason);
     } else {
         written = PageExport::writePng(options.output, label->document, label->picture,
-                                       options.page, options.dpi, &reason);
+                                       options.page.page, options.page.dpi, &reason);
     }
     return written ? Success : refuse(reason);
 }
@@ -229,11 +148,12 @@ int GpcTool::runAlignment(const QStringList& args) {
     bool pdf = false;
     if (const QString problem = outputKind(positional[0], pdf); !problem.isEmpty())
         return usage(problem, AlignmentUsage);
-    if (pdf && options.dpiGiven)
+    if (pdf && options.page.dpiGiven)
         return usage(QStringLiteral("--dpi applies to PNG output only"), AlignmentUsage);
     QString reason;
     const bool written =
-        pdf ? PageExport::writeAlignmentPdf(positional[0], options.page, &reason)
-            : PageExport::writeAlignmentPng(positional[0], options.page, options.dpi, &reason);
+        pdf ? PageExport::writeAlignmentPdf(positional[0], options.page.page, &reason)
+            : PageExport::writeAlignmentPng(positional[0], options.page.page, options.page.dpi,
+                                            &reason);
     return written ? Success : refuse(reason);
 }
