@@ -8,6 +8,7 @@
 #include "support/PeakMemory.h"
 #include "view/LabelRenderer.h"
 #include "view/widgets/LabelView.h"
+#include "view/ScreenView.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -132,7 +133,7 @@ void BM_DrawView_Jpeg6000x4000(benchmark::State& state) {
         document.BackLeft = float(10 + (i % 50));
         document.BackTop = float(5 + (i++ % 30));
         QPainter painter(&image);
-        LabelRenderer::drawView(painter, ViewSidePx, document, picture, Qt::white, caches);
+        ScreenView::draw(painter, ViewSidePx, document, picture, Qt::white, caches);
     }
 }
 BENCHMARK(BM_DrawView_Jpeg6000x4000)->Apply(redrawRuns);

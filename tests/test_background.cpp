@@ -4,6 +4,8 @@
 #include "support/PixelCompare.h"
 #include "support/ScriptedPlatform.h"
 #include "view/LabelRenderer.h"
+#include "view/RangeOutlines.h"
+#include "view/ScreenView.h"
 #include "view/ViewPictureCache.h"
 #include "view/widgets/LabelView.h"
 
@@ -54,8 +56,8 @@ QImage drawBackgroundOnly(const LabelDocument& document, const Picture& picture,
     QImage image(side, side, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    LabelRenderer::drawBackground(painter, LabelRenderer::screenGeometry(side), document, picture,
-                                  cache);
+    ScreenView::drawBackground(painter, LabelRenderer::screenGeometry(side), document, picture,
+                               cache);
     return image;
 }
 
@@ -468,7 +470,7 @@ void TestBackground::textLayerDrawsWhatDirectDrawingDoes() {
         QImage image(side, side, QImage::Format_RGB32);
         QPainter painter(&image);
         if (with)
-            LabelRenderer::drawView(painter, side, document, picture, Qt::white, *with);
+            ScreenView::draw(painter, side, document, picture, Qt::white, *with);
         else
             LabelRenderer::drawView(painter, side, document, picture, Qt::white);
         return image;
@@ -486,10 +488,13 @@ void TestBackground::textLayerDrawsWhatDirectDrawingDoes() {
     auto renderPlain = [&](ViewCaches* with) {
         QImage image(side, side, QImage::Format_RGB32);
         QPainter painter(&image);
-        if (with)
-            LabelRenderer::drawView(painter, side, document, plainPicture, Qt::white, *with);
-        else
+        if (with) {
+            ScreenView::draw(painter, side, document, plainPicture, Qt::white, *with);
+        } else { // with the outlines of text off the ring, which only the screen adds
             LabelRenderer::drawView(painter, side, document, plainPicture, Qt::white);
+            RangeOutlines::draw(painter, LabelRenderer::screenGeometry(side),
+                                DiscRangeCheck::check(document));
+        }
         return image;
     };
     QVERIFY(differingPixels(renderPlain(&caches), renderPlain(nullptr)) < 20);
@@ -519,7 +524,7 @@ void TestBackground::keptCirclePixelsInvertWhatDrawingTheCirclesDoes() {
         QImage kept(side, side, QImage::Format_RGB32), drawn(side, side, QImage::Format_RGB32);
         QPainter keptPainter(&kept), drawnPainter(&drawn);
         const QColor background(200, 120, 40);
-        LabelRenderer::drawView(keptPainter, side, empty, Picture(), background, caches);
+        ScreenView::draw(keptPainter, side, empty, Picture(), background, caches);
         LabelRenderer::drawView(drawnPainter, side, empty, Picture(), background);
         keptPainter.end();
         drawnPainter.end();

@@ -9,6 +9,7 @@
 #include "support/PixelCompare.h"
 #include "support/ScriptedPlatform.h"
 #include "view/LabelRenderer.h"
+#include "view/ScreenView.h"
 #include "view/ViewPictureCache.h"
 #include "view/widgets/LabelView.h"
 
@@ -140,8 +141,8 @@ void TestLargePictures::viewIsAnAreaAveragedReduction() {
     ViewPictureCache cache;
     {
         QPainter painter(&view);
-        LabelRenderer::drawBackground(painter, LabelRenderer::screenGeometry(side), document,
-                                      *loaded.picture, cache);
+        ScreenView::drawBackground(painter, LabelRenderer::screenGeometry(side), document,
+                                   *loaded.picture, cache);
     }
 
     // A block of view pixels, against the full decode of the picture part under it.

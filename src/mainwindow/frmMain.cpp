@@ -19,6 +19,7 @@
 #include "view/RangeOutlines.h"
 #include "view/widgets/LabelView.h"
 #include "view/widgets/SelectionFrame.h"
+#include "view/ScreenView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -151,7 +152,7 @@ void frmMain::RedrawLabel() {
     const QColor background = picDoc_->palette().color(QPalette::Base);
 
     QPainter painter(&image);
-    const auto result = LabelRenderer::drawView(painter, side, label_.document, label_.picture,
+    const auto result = ScreenView::draw(painter, side, label_.document, label_.picture,
                                                 background, viewCaches_);
     if (result == LabelRenderer::ViewResult::BackgroundRefused) {
         // The shown rectangle left the picture: show the circles on the cleared view, say so
@@ -166,8 +167,6 @@ void frmMain::RedrawLabel() {
         RedrawLabel();
         return;
     }
-    RangeOutlines::draw(painter, LabelRenderer::screenGeometry(side),
-                        viewCaches_.range.findings(label_.document));
     painter.end();
     picDoc_->setImage(image);
     placeSelectionFrame();

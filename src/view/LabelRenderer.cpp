@@ -38,8 +38,6 @@ Geometry screenGeometry(double sidePx) {
     return Geometry{QPointF(0, 0), sidePx / LabelSideMm, ScreenMmPerPoint};
 }
 
-namespace {
-
 bool placementDrawable(const LabelDocument& document) {
     const double width = document.BackWidth, height = document.BackHeight;
     return finite(document.BackLeft) && finite(document.BackTop) && width > 0 && height > 0 &&
@@ -50,7 +48,7 @@ bool placementDrawable(const LabelDocument& document) {
 // picture at `pxPerMmX` × `pxPerMmY` pixels per millimetre.
 void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                    const QRectF& extentMm, const QImage& image, double pxPerMmX, double pxPerMmY,
-                   bool smoothEnlargement, DeviceRows rows = {}) {
+                   bool smoothEnlargement, DeviceRows rows) {
     const double left = document.BackLeft, top = document.BackTop;
     const double width = document.BackWidth, height = document.BackHeight;
     if (image.isNull())
@@ -103,9 +101,11 @@ void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocum
     painter.restore();
 }
 
+namespace {
 QRectF wholeOf(const Picture& picture) {
     return QRectF(QPointF(0, 0), picture.naturalSizeMm());
 }
+} // namespace
 
 QRectF shownMm(const LabelDocument& document) {
     return QRectF(document.BackLeft, document.BackTop, document.BackWidth, document.BackHeight);
@@ -124,7 +124,6 @@ QSizeF devicePxPerPictureMm(const QPainter& painter, const Geometry& geometry,
                   labelPxPerMmY * LabelSideMm / document.BackHeight);
 }
 
-} // namespace
 
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                     const Picture& picture) {
@@ -149,21 +148,6 @@ void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocu
                         region.areaPx.width() * mmPerPxX, region.areaPx.height() * mmPerPxY);
     drawShownPart(painter, geometry, document, extent, region.image, region.scaleX() / mmPerPxX,
                   region.scaleY() / mmPerPxY, true);
-}
-
-void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
-                    const Picture& picture, ViewPictureCache& cache, DeviceRows rows) {
-    if (picture.isEmpty() || !placementDrawable(document))
-        return;
-    const QSizeF wanted = devicePxPerPictureMm(painter, geometry, document,
-                                               std::numeric_limits<double>::infinity());
-    const ViewPictureCache::Source source =
-        cache.prepare(picture, wanted.width(), wanted.height(), shownMm(document));
-    const ViewPictureCache::Source backdrop = cache.backdrop(picture);
-    drawShownPart(painter, geometry, document, backdrop.extentMm, backdrop.image,
-                  backdrop.pixelsPerMmX, backdrop.pixelsPerMmY, false, rows);
-    drawShownPart(painter, geometry, document, source.extentMm, source.image,
-                  source.pixelsPerMmX, source.pixelsPerMmY, false, rows);
 }
 
 void drawGuideCircles(QPainter& painter, const Geometry& geometry) {
@@ -239,8 +223,6 @@ void measureItem(TextItem& item, double viewSidePx) {
     item.Height = float(extent.height());
 }
 
-namespace {
-
 // Whether the background will cover every pixel of the square, so that clearing it first (a
 // large part of a redraw on a high-density screen) can be left out: an opaque picture, a shown
 // rectangle inside it, and enlarged onto the device, where every path fills whole device pixels
@@ -263,96 +245,19 @@ bool backgroundFillsView(const QPainter& painter, double sidePx, const LabelDocu
            document.BackHeight * picture.pixelsPerMmY() + 1 < deviceSideY;
 }
 
-// A photo kept compressed may show, for a moment, only the part decoded so far: the view then
-// clears beneath it as usual.
-bool screenPixelsCover(const QPainter& painter, const Geometry& geometry,
-                       const LabelDocument& document, const Picture& picture,
-                       ViewPictureCache& cache) {
-    if (picture.decodedWhole())
-        return true;
-    const QSizeF wanted = devicePxPerPictureMm(painter, geometry, document,
-                                               std::numeric_limits<double>::infinity());
-    const ViewPictureCache::Source source =
-        cache.prepare(picture, wanted.width(), wanted.height(), shownMm(document));
-    return source.extentMm.contains(shownMm(document)) || !cache.backdrop(picture).image.isNull();
-}
-
-// Rows drawn at a time in the screen's banded redraw: a band of a 2000-pixel view (256 KB) stays
-// in the processor's cache from the picture to the text.
-constexpr int BandRows = 32;
-
-// The screen's image drawn unclipped at a whole-number scale (1, or a high-density screen's
-// device pixel ratio) is drawn band by band; that scale, or 0 for drawing everything at once.
-int bandScale(const QPainter& painter) {
-    const QPaintDevice* device = painter.device();
-    const QTransform transform = painter.deviceTransform();
-    if (!device || device->devType() != QInternal::Image || painter.hasClipping() ||
-        transform.type() > QTransform::TxScale || transform.m11() != transform.m22())
-        return 0;
-    const QImage::Format format = static_cast<const QImage*>(device)->format();
-    if (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied)
-        return 0;
-    const double scale = transform.m11();
-    return scale >= 1 && scale <= 4 && scale == std::round(scale) ? int(scale) : 0;
-}
-
-ViewResult drawViewWith(QPainter& painter, double sidePx, const LabelDocument& document,
-                        const Picture& picture, const QColor& backgroundColor,
-                        ViewCaches* caches) {
+ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
+                    const Picture& picture, const QColor& backgroundColor) {
     const Geometry geometry = screenGeometry(sidePx);
     if (!picture.isEmpty() && !document.backgroundOnPicture(picture.naturalSizeMm())) {
         painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
         return ViewResult::BackgroundRefused;
     }
-    const bool filled = backgroundFillsView(painter, sidePx, document, picture) &&
-                        (!caches || screenPixelsCover(painter, geometry, document, picture,
-                                                      caches->picture));
-    const int scale = caches ? bandScale(painter) : 0;
-    if (scale > 0) {
-        caches->text.prepare(painter, sidePx, document);
-        const int sideDevice = int(std::ceil(sidePx * scale));
-        for (int top = 0; top < sideDevice; top += BandRows) {
-            const DeviceRows rows{top, std::min(top + BandRows, sideDevice)};
-            if (!filled)
-                painter.fillRect(QRectF(0, double(rows.first) / scale, sidePx,
-                                        double(rows.end - rows.first) / scale),
-                                 backgroundColor);
-            if (!picture.isEmpty())
-                drawBackground(painter, geometry, document, picture, caches->picture, rows);
-            caches->circles.draw(painter, sidePx, rows);
-            caches->text.drawPrepared(painter, rows);
-        }
-        return ViewResult::Drawn;
-    }
-    if (!filled)
+    if (!backgroundFillsView(painter, sidePx, document, picture))
         painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
-    if (!picture.isEmpty()) {
-        if (caches)
-            drawBackground(painter, geometry, document, picture, caches->picture);
-        else
-            drawBackground(painter, geometry, document, picture);
-    }
-    if (caches)
-        caches->circles.draw(painter, sidePx);
-    else
-        drawGuideCircles(painter, geometry);
-    if (caches)
-        caches->text.draw(painter, sidePx, document);
-    else
-        drawTextItems(painter, geometry, document);
+    drawBackground(painter, geometry, document, picture);
+    drawGuideCircles(painter, geometry);
+    drawTextItems(painter, geometry, document);
     return ViewResult::Drawn;
-}
-
-} // namespace
-
-ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
-                    const Picture& picture, const QColor& backgroundColor) {
-    return drawViewWith(painter, sidePx, document, picture, backgroundColor, nullptr);
-}
-
-ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
-                    const Picture& picture, const QColor& backgroundColor, ViewCaches& caches) {
-    return drawViewWith(painter, sidePx, document, picture, backgroundColor, &caches);
 }
 
 } // namespace LabelRenderer

@@ -3,9 +3,10 @@
 #include "document/LabelDocument.h"
 #include "platform/pictures/Picture.h"
 #include "view/DeviceRows.h"
-#include "view/ViewCaches.h"
 
 #include <QFont>
+#include <QImage>
+#include <QRectF>
 #include <QPointF>
 #include <QSizeF>
 
@@ -13,7 +14,7 @@ class QPainter;
 class QPaintDevice;
 
 // Drawing the label. The same functions serve the screen, the printer, the exporter and the
-// benchmarks; only the geometry differs.
+// benchmarks; only the geometry differs. What the screen keeps between redraws is ScreenView's.
 namespace LabelRenderer {
 
 // On screen a text item is drawn at s × Size points with s = view width in twips ÷ 6917.4, which
@@ -49,10 +50,21 @@ inline constexpr double MaxOutputPixelsPerMm = 600.0 / 25.4;
 // that rectangle reaches past the picture, nothing is drawn.
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                     const Picture& picture);
-// The same, drawn from the picture's copy at the view's resolution (the screen while dragging).
-// Where the view enlarges the picture, its pixels stay square instead of being smoothed.
-void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
-                    const Picture& picture, ViewPictureCache& cache, DeviceRows rows = {});
+
+// The pieces the screen's own drawing shares with drawBackground: whether the placement can be
+// drawn at all; the shown rectangle; device pixels per millimetre of the picture where the painter
+// draws, at most `maxLabelPxPerMm` per label millimetre; and drawing the shown part from an image
+// that covers `extentMm` of the picture at `pxPerMmX` × `pxPerMmY` (only `rows` of the device).
+bool placementDrawable(const LabelDocument& document);
+QRectF shownMm(const LabelDocument& document);
+QSizeF devicePxPerPictureMm(const QPainter& painter, const Geometry& geometry,
+                            const LabelDocument& document, double maxLabelPxPerMm);
+void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+                   const QRectF& extentMm, const QImage& image, double pxPerMmX, double pxPerMmY,
+                   bool smoothEnlargement, DeviceRows rows = {});
+// Whether the background covers every pixel of a view of `sidePx`, so clearing it can be left out.
+bool backgroundFillsView(const QPainter& painter, double sidePx, const LabelDocument& document,
+                         const Picture& picture);
 
 // The two guide circles (58 mm and 20 mm), one logical pixel wide, each pixel inverted.
 void drawGuideCircles(QPainter& painter, const Geometry& geometry);
@@ -81,9 +93,5 @@ enum class ViewResult { Drawn, BackgroundRefused };
 // drawn) so the caller can run its limit handling.
 ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
                     const Picture& picture, const QColor& backgroundColor);
-// The same drawn through what the screen keeps between redraws (the background at the view's
-// resolution, the text items' finished pixels), so that a redraw during a drag is quick.
-ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
-                    const Picture& picture, const QColor& backgroundColor, ViewCaches& caches);
 
 } // namespace LabelRenderer

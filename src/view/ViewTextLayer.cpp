@@ -1,6 +1,7 @@
 #include "view/ViewTextLayer.h"
 
 #include "view/LabelRenderer.h"
+#include "view/RangeOutlines.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -16,17 +17,25 @@ bool ViewTextLayer::matches(double sidePx, double deviceScale,
            std::equal(items_.begin(), items_.end(), document.TextItems.begin());
 }
 
-void ViewTextLayer::draw(QPainter& painter, double sidePx, const LabelDocument& document) {
-    if (prepare(painter, sidePx, document))
+void ViewTextLayer::draw(QPainter& painter, double sidePx, const LabelDocument& document,
+                         const Outlines& outlines) {
+    if (prepare(painter, sidePx, document, outlines))
         drawPrepared(painter);
 }
 
-bool ViewTextLayer::prepare(QPainter& painter, double sidePx, const LabelDocument& document) {
+// The outlines follow from the items, so the items alone tell whether the layer is current.
+bool ViewTextLayer::prepare(QPainter& painter, double sidePx, const LabelDocument& document,
+                            const Outlines& outlines) {
+    const LabelRenderer::Geometry geometry = LabelRenderer::screenGeometry(sidePx);
+    const auto drawDirectly = [&](QPainter& target) {
+        LabelRenderer::drawTextItems(target, geometry, document);
+        RangeOutlines::draw(target, geometry, outlines);
+    };
     prepared_ = false;
     const QTransform device = painter.deviceTransform();
     // Only for the screen's plain scaling; anything else is drawn directly.
     if (device.type() > QTransform::TxScale || device.m11() != device.m22() || device.m11() <= 0) {
-        LabelRenderer::drawTextItems(painter, LabelRenderer::screenGeometry(sidePx), document);
+        drawDirectly(painter);
         return false;
     }
     const double scale = device.m11();
@@ -34,13 +43,13 @@ bool ViewTextLayer::prepare(QPainter& painter, double sidePx, const LabelDocumen
         const int sideDevicePx = int(std::ceil(sidePx * scale));
         layer_ = QImage(sideDevicePx, sideDevicePx, QImage::Format_ARGB32_Premultiplied);
         if (layer_.isNull()) {
-            LabelRenderer::drawTextItems(painter, LabelRenderer::screenGeometry(sidePx), document);
+            drawDirectly(painter);
             return false;
         }
         layer_.setDevicePixelRatio(scale);
         layer_.fill(Qt::transparent);
         QPainter layerPainter(&layer_);
-        LabelRenderer::drawTextItems(layerPainter, LabelRenderer::screenGeometry(sidePx), document);
+        drawDirectly(layerPainter);
         layerPainter.end();
         findRuns();
         sidePx_ = sidePx;

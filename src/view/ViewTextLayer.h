@@ -2,6 +2,7 @@
 
 #include "document/LabelDocument.h"
 #include "view/DeviceRows.h"
+#include "view/DiscRangeCheck.h"
 
 #include <QImage>
 #include <vector>
@@ -16,17 +17,22 @@ struct Geometry;
 // hundred items of large text each time is far slower than laying their finished pixels on top.
 // The layer's text pixels are also kept as runs along its rows: on a plain screen image only they
 // are laid on, as blending the whole mostly transparent layer would cost more (on a high-density
-// screen) than all the rest of the redraw.
+// screen) than all the rest of the redraw. The marks of items that leave the disc's ring belong to
+// the items, so they are kept in the layer too.
 class ViewTextLayer {
 public:
+    using Outlines = std::vector<DiscRangeCheck::Finding>;
+
     // Draws the document's items onto `painter` (the screen view of `sidePx`), as
-    // LabelRenderer::drawTextItems would.
-    void draw(QPainter& painter, double sidePx, const LabelDocument& document);
+    // LabelRenderer::drawTextItems would, with the outlines of the items off the ring.
+    void draw(QPainter& painter, double sidePx, const LabelDocument& document,
+              const Outlines& outlines);
 
     // The same in two steps, for drawing band by band: prepare() brings the layer up to date
     // (or, where no layer can be kept, draws the items directly and returns false), then
     // drawPrepared() lays each band of it on.
-    bool prepare(QPainter& painter, double sidePx, const LabelDocument& document);
+    bool prepare(QPainter& painter, double sidePx, const LabelDocument& document,
+                 const Outlines& outlines);
     void drawPrepared(QPainter& painter, DeviceRows rows = {});
 
     // How many times the layer was drawn anew (for tests).
