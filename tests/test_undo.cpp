@@ -53,8 +53,8 @@ struct State {
     bool operator==(const State&) const = default;
 };
 
-template <typename Step, typename... Args> void push(OpenLabel& label, LabelSurface& surface,
-                                                     LabelHistory& history, Args... args) {
+template <typename Step, typename... Args>
+void push(OpenLabel& label, LabelSurface& surface, LabelHistory& history, Args... args) {
     history.push(std::make_unique<Step>(label, surface, args...));
 }
 } // namespace
@@ -103,17 +103,19 @@ private slots:
             push<MoveTextStep>(l, s, h, 1, QPointF(11, 30), QPointF(70, 80),
                                MoveTextStep::Gesture::Drag, qint64(0));
         }) << "文字の移動";
-        QTest::newRow("background drag") << Apply([](OpenLabel& l, LabelSurface& s,
-                                                     LabelHistory& h) {
-            const BackgroundDragAnchor anchor{0, 0, l.document.BackLeft, l.document.BackTop};
-            l.document.dragBackground(anchor, -10, -4); // as the pointer moved it
-            push<MoveBackgroundStep>(l, s, h, anchor);
-        }) << "背景の移動";
-        QTest::newRow("open background") << Apply([](OpenLabel& l, LabelSurface& s,
-                                                     LabelHistory& h) {
-            push<OpenBackgroundStep>(l, s, h, picture(50, 60, Qt::blue),
-                                     QStringLiteral("/pictures/new.png"));
-        }) << "背景を開く";
+        QTest::newRow("background drag")
+            << Apply([](OpenLabel& l, LabelSurface& s, LabelHistory& h) {
+                   const BackgroundDragAnchor anchor{0, 0, l.document.BackLeft, l.document.BackTop};
+                   l.document.dragBackground(anchor, -10, -4); // as the pointer moved it
+                   push<MoveBackgroundStep>(l, s, h, anchor);
+               })
+            << "背景の移動";
+        QTest::newRow("open background")
+            << Apply([](OpenLabel& l, LabelSurface& s, LabelHistory& h) {
+                   push<OpenBackgroundStep>(l, s, h, picture(50, 60, Qt::blue),
+                                            QStringLiteral("/pictures/new.png"));
+               })
+            << "背景を開く";
         QTest::newRow("zoom") << Apply([](OpenLabel& l, LabelSurface& s, LabelHistory& h) {
             push<ZoomStep>(l, s, h, -70, qint64(0), 0);
         }) << "背景の拡大縮小";
@@ -238,9 +240,8 @@ private slots:
         history_->clear();
         const Picture large = picture(6000, 4000, Qt::gray); // about 92 MB
         for (int i = 0; i < 4; ++i) {
-            push<OpenBackgroundStep>(*label_, surface_, *history_, i % 2 ? picture(8, 8, Qt::red)
-                                                                         : large,
-                                     QString());
+            push<OpenBackgroundStep>(*label_, surface_, *history_,
+                                     i % 2 ? picture(8, 8, Qt::red) : large, QString());
             push<ZoomStep>(*label_, surface_, *history_, i * 10, qint64(i) * 5000, 0);
         }
         QCOMPARE(history_->count(), 8);

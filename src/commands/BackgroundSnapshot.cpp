@@ -2,9 +2,9 @@
 
 BackgroundSnapshot BackgroundSnapshot::of(const OpenLabel& label) {
     const LabelDocument& document = label.document;
-    return BackgroundSnapshot{label.picture,   document.BackLeft,   document.BackTop,
-                              document.BackWidth, document.BackHeight, label.scaleStep,
-                              label.zoomBaseMm, label.backgroundDialog.fileName};
+    return BackgroundSnapshot{
+        label.picture,       document.BackLeft, document.BackTop, document.BackWidth,
+        document.BackHeight, label.scaleStep,   label.zoomBaseMm, label.backgroundDialog.fileName};
 }
 
 void BackgroundSnapshot::restore(OpenLabel& label, LabelSurface& surface) const {

@@ -2,8 +2,7 @@
 
 #include "commands/StepNames.h"
 
-CentreTextStep::CentreTextStep(OpenLabel& label, LabelSurface& surface, int index,
-                               CentreAxis axis)
+CentreTextStep::CentreTextStep(OpenLabel& label, LabelSurface& surface, int index, CentreAxis axis)
     : LabelStep(label, surface,
                 axis == CentreAxis::Across ? StepNames::centreTextAcross()
                                            : StepNames::centreTextDown()),

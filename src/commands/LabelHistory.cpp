@@ -46,9 +46,13 @@ void LabelHistory::afterMove() {
     emit changed();
 }
 
-QString LabelHistory::undoText() const { return canUndo() ? steps_[index_ - 1]->text() : QString(); }
+QString LabelHistory::undoText() const {
+    return canUndo() ? steps_[index_ - 1]->text() : QString();
+}
 
-QString LabelHistory::redoText() const { return canRedo() ? steps_[index_]->text() : QString(); }
+QString LabelHistory::redoText() const {
+    return canRedo() ? steps_[index_]->text() : QString();
+}
 
 void LabelHistory::clear() {
     steps_.clear();

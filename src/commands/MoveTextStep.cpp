@@ -22,7 +22,9 @@ void MoveTextStep::undo() {
     showWithSelection(index_);
 }
 
-int MoveTextStep::id() const { return gesture_ == Gesture::Nudge ? NudgeId : -1; }
+int MoveTextStep::id() const {
+    return gesture_ == Gesture::Nudge ? NudgeId : -1;
+}
 
 bool MoveTextStep::mergeWith(const QUndoCommand* other) {
     const auto* next = static_cast<const MoveTextStep*>(other);

@@ -10,8 +10,8 @@ class MoveTextStep : public LabelStep {
 public:
     enum class Gesture { Drag, Nudge };
 
-    MoveTextStep(OpenLabel& label, LabelSurface& surface, int index, QPointF fromMm,
-                 QPointF toMm, Gesture gesture, qint64 atMs = 0);
+    MoveTextStep(OpenLabel& label, LabelSurface& surface, int index, QPointF fromMm, QPointF toMm,
+                 Gesture gesture, qint64 atMs = 0);
     void redo() override;
     void undo() override;
     int id() const override;

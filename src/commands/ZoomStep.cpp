@@ -20,7 +20,9 @@ ZoomStep::ZoomStep(OpenLabel& label, LabelSurface& surface, int step, qint64 atM
                      zoomed(label, step)),
       lastMs_(atMs), gesture_(gesture) {}
 
-int ZoomStep::id() const { return ZoomId; }
+int ZoomStep::id() const {
+    return ZoomId;
+}
 
 bool ZoomStep::mergeWith(const QUndoCommand* other) {
     const auto* next = static_cast<const ZoomStep*>(other);

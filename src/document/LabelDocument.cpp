@@ -4,7 +4,9 @@
 
 #include <algorithm>
 
-int LabelDocument::itemCount() const { return std::clamp(TextCount, 0, MaxTextItems); }
+int LabelDocument::itemCount() const {
+    return std::clamp(TextCount, 0, MaxTextItems);
+}
 
 bool LabelDocument::insertItem(int index, const TextItem& newItem) {
     const int count = itemCount();

@@ -50,6 +50,5 @@ void BackgroundCommands::fsbZoom_Change(int value, qint64 atMs, int gesture) {
     }
     if (value == label.scaleStep)
         return;
-    history_.push(
-        std::make_unique<ZoomStep>(label, context_.surface, value, atMs, gesture));
+    history_.push(std::make_unique<ZoomStep>(label, context_.surface, value, atMs, gesture));
 }

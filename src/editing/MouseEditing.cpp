@@ -64,8 +64,8 @@ void MouseEditing::picDoc_MouseMove(int button, int, float x, float y) {
     }
     // Only the frame follows the pointer; the item moves at the release.
     const TextItem& item = context_.document().item(draggedItem_);
-    context_.surface.showFrame(QRectF(x - anchor_.startX + item.Left,
-                                      y - anchor_.startY + item.Top, item.Width, item.Height));
+    context_.surface.showFrame(QRectF(x - anchor_.startX + item.Left, y - anchor_.startY + item.Top,
+                                      item.Width, item.Height));
 }
 
 void MouseEditing::moveBackground(float x, float y) {
@@ -102,8 +102,8 @@ void MouseEditing::picDoc_MouseUp(int button, int, float x, float y) {
         }
         context_.surface.RedrawLabel();
     } else if (document.BackLeft != anchor_.backLeft || document.BackTop != anchor_.backTop) {
-        history_.push(std::make_unique<MoveBackgroundStep>(context_.label, context_.surface,
-                                                           anchor_));
+        history_.push(
+            std::make_unique<MoveBackgroundStep>(context_.label, context_.surface, anchor_));
         return;
     }
     // A click that moved nothing is no step, but the label counts as changed, as it always has.

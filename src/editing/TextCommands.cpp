@@ -98,10 +98,9 @@ void TextCommands::mnuEditTextCenterItem_Click(int index) {
         return;
     if (index != 0 && index != 1)
         return;
-    history_.push(std::make_unique<CentreTextStep>(context_.label, context_.surface,
-                                                   context_.document().SelectedText,
-                                                   index == 0 ? CentreAxis::Across
-                                                              : CentreAxis::Down));
+    history_.push(std::make_unique<CentreTextStep>(
+        context_.label, context_.surface, context_.document().SelectedText,
+        index == 0 ? CentreAxis::Across : CentreAxis::Down));
 }
 
 bool TextCommands::nudgeSelected(float dxMm, float dyMm, qint64 atMs) {

@@ -20,9 +20,8 @@ QString decode(QByteArrayView bytes) {
     if (U_FAILURE(status))
         return QString(bytes.size(), QChar(QChar::ReplacementCharacter));
     QString text(bytes.size() + 1, Qt::Uninitialized);
-    const int length =
-        ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()), int(text.size()),
-                      bytes.data(), int(bytes.size()), &status);
+    const int length = ucnv_toUChars(converter.get(), reinterpret_cast<UChar*>(text.data()),
+                                     int(text.size()), bytes.data(), int(bytes.size()), &status);
     if (U_FAILURE(status))
         return QString(bytes.size(), QChar(QChar::ReplacementCharacter));
     text.truncate(length);

@@ -20,7 +20,9 @@ namespace {
 constexpr double MinFontUnits = 0.01;
 constexpr double MaxFontSideFactor = 4.0;
 
-bool finite(float value) { return std::isfinite(value); }
+bool finite(float value) {
+    return std::isfinite(value);
+}
 
 // The device a measurement is made on: an image at the screen's usual 96 dpi.
 const QPaintDevice* measuringDevice() {
@@ -124,7 +126,6 @@ QSizeF devicePxPerPictureMm(const QPainter& painter, const Geometry& geometry,
                   labelPxPerMmY * LabelSideMm / document.BackHeight);
 }
 
-
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                     const Picture& picture) {
     if (picture.isEmpty() || !placementDrawable(document))
@@ -136,8 +137,7 @@ void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocu
     }
     // A picture kept compressed is decoded for the shown part only, at the device's resolution
     // up to the finest the page needs.
-    const QSizeF wanted =
-        devicePxPerPictureMm(painter, geometry, document, MaxOutputPixelsPerMm);
+    const QSizeF wanted = devicePxPerPictureMm(painter, geometry, document, MaxOutputPixelsPerMm);
     const PictureRegion region = ShownPixels::make(
         picture, ShownPixels::areaOf(picture, shownMm(document)),
         wanted.width() / picture.pixelsPerMmX(), wanted.height() / picture.pixelsPerMmY());

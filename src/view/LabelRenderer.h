@@ -6,8 +6,8 @@
 
 #include <QFont>
 #include <QImage>
-#include <QRectF>
 #include <QPointF>
+#include <QRectF>
 #include <QSizeF>
 
 class QPainter;

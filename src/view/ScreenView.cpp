@@ -15,17 +15,16 @@ void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocu
                     const Picture& picture, ViewPictureCache& cache, DeviceRows rows) {
     if (picture.isEmpty() || !placementDrawable(document))
         return;
-    const QSizeF wanted = devicePxPerPictureMm(painter, geometry, document,
-                                               std::numeric_limits<double>::infinity());
+    const QSizeF wanted =
+        devicePxPerPictureMm(painter, geometry, document, std::numeric_limits<double>::infinity());
     const ViewPictureCache::Source source =
         cache.prepare(picture, wanted.width(), wanted.height(), shownMm(document));
     const ViewPictureCache::Source backdrop = cache.backdrop(picture);
     drawShownPart(painter, geometry, document, backdrop.extentMm, backdrop.image,
                   backdrop.pixelsPerMmX, backdrop.pixelsPerMmY, false, rows);
-    drawShownPart(painter, geometry, document, source.extentMm, source.image,
-                  source.pixelsPerMmX, source.pixelsPerMmY, false, rows);
+    drawShownPart(painter, geometry, document, source.extentMm, source.image, source.pixelsPerMmX,
+                  source.pixelsPerMmY, false, rows);
 }
-
 
 namespace {
 
@@ -36,8 +35,8 @@ bool screenPixelsCover(const QPainter& painter, const Geometry& geometry,
                        ViewPictureCache& cache) {
     if (picture.decodedWhole())
         return true;
-    const QSizeF wanted = devicePxPerPictureMm(painter, geometry, document,
-                                               std::numeric_limits<double>::infinity());
+    const QSizeF wanted =
+        devicePxPerPictureMm(painter, geometry, document, std::numeric_limits<double>::infinity());
     const ViewPictureCache::Source source =
         cache.prepare(picture, wanted.width(), wanted.height(), shownMm(document));
     return source.extentMm.contains(shownMm(document)) || !cache.backdrop(picture).image.isNull();
@@ -98,6 +97,5 @@ LabelRenderer::ViewResult draw(QPainter& painter, double sidePx, const LabelDocu
     caches.text.draw(painter, sidePx, document, outlines);
     return LabelRenderer::ViewResult::Drawn;
 }
-
 
 } // namespace ScreenView
