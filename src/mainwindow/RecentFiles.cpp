@@ -1,6 +1,7 @@
 #include "mainwindow/RecentFiles.h"
 
 #include "platform/Platform.h"
+#include "platform/SettingsKeys.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -8,16 +9,14 @@
 #include <QJsonDocument>
 
 namespace {
-const QString Key = QStringLiteral("RecentFiles");
-
 QString normalised(const QString& path) {
     return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
 }
 } // namespace
 
 RecentFiles::RecentFiles(Platform& platform) : platform_(platform) {
-    const QJsonDocument stored =
-        QJsonDocument::fromJson(platform_.readSetting(Key, QString()).toUtf8());
+    const QJsonDocument stored = QJsonDocument::fromJson(
+        platform_.readSetting(SettingsKeys::RecentFiles, QString()).toUtf8());
     for (const QJsonValue& value : stored.array()) {
         const QString path = value.toString();
         if (!path.isEmpty() && !paths_.contains(path) && paths_.size() < MaxEntries)
@@ -49,5 +48,6 @@ QString RecentFiles::caption(int index, const QString& path) {
 
 void RecentFiles::store() {
     const QJsonDocument list(QJsonArray::fromStringList(paths_));
-    platform_.writeSetting(Key, QString::fromUtf8(list.toJson(QJsonDocument::Compact)));
+    platform_.writeSetting(SettingsKeys::RecentFiles,
+                           QString::fromUtf8(list.toJson(QJsonDocument::Compact)));
 }

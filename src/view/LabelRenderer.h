@@ -27,7 +27,8 @@ inline constexpr double OuterGuideRadiusMm = 58.0;
 inline constexpr double InnerGuideRadiusMm = 20.0;
 
 // Where the label square lands on the painter's device: its top-left corner and its scale, in
-// the painter's own (untransformed) units, and how many millimetres one text point takes.
+// the painter's own (untransformed) units, and how many millimetres one text point takes. The one
+// mapping between label millimetres and pixels: the renderer, the view's mouse and its frame.
 struct Geometry {
     QPointF origin;
     double unitsPerMm = 1.0;
@@ -37,6 +38,15 @@ struct Geometry {
         return {origin.x() + xMm * unitsPerMm, origin.y() + yMm * unitsPerMm};
     }
     double sideUnits() const { return LabelSideMm * unitsPerMm; }
+    // A point in the painter's units back in label millimetres, each coordinate formed in single
+    // precision as the stored values are, so that a click on an item's edge misses exactly.
+    QPointF unmap(QPointF units) const {
+        const float side = float(sideUnits());
+        if (!(side > 0))
+            return {};
+        return {float(units.x() - origin.x()) * LabelSideMm / side,
+                float(units.y() - origin.y()) * LabelSideMm / side};
+    }
 };
 
 // The geometry of the screen view: a square of sidePx logical pixels.

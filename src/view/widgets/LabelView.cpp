@@ -1,6 +1,6 @@
 #include "view/widgets/LabelView.h"
 
-#include "document/LabelDocument.h"
+#include "view/LabelRenderer.h"
 #include "view/widgets/SelectionFrame.h"
 
 #include <QMouseEvent>
@@ -45,15 +45,11 @@ void LabelView::setImage(QImage image) {
 }
 
 QPointF LabelView::toMillimetres(QPointF pixels) const {
-    const float side = float(width());
-    if (side <= 0)
-        return {};
-    return QPointF(float(pixels.x()) * LabelSideMm / side, float(pixels.y()) * LabelSideMm / side);
+    return LabelRenderer::screenGeometry(width()).unmap(pixels);
 }
 
 QPointF LabelView::toPixels(QPointF millimetres) const {
-    const double pxPerMm = width() / double(LabelSideMm);
-    return millimetres * pxPerMm;
+    return LabelRenderer::screenGeometry(width()).map(millimetres.x(), millimetres.y());
 }
 
 void LabelView::showMovePointer() {
@@ -121,9 +117,13 @@ void LabelView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 // The first press of a double click has selected already; the second starts no drag.
-void LabelView::mouseDoubleClickEvent(QMouseEvent* event) { event->accept(); }
+void LabelView::mouseDoubleClickEvent(QMouseEvent* event) {
+    event->accept();
+}
 
-void LabelView::resizeEvent(QResizeEvent*) { selectionFrame_->updatePlacement(); }
+void LabelView::resizeEvent(QResizeEvent*) {
+    selectionFrame_->updatePlacement();
+}
 
 void LabelView::leaveEvent(QEvent*) {
     hoverPointer_ = false;

@@ -1,6 +1,6 @@
 #include "view/widgets/SelectionFrame.h"
 
-#include "document/LabelDocument.h"
+#include "view/LabelRenderer.h"
 
 #include <QPainter>
 #include <algorithm>
@@ -19,16 +19,18 @@ void SelectionFrame::setRectMm(const QRectF& rectMm) {
 }
 
 void SelectionFrame::updatePlacement() {
-    const double pxPerMm = parentWidget()->width() / double(LabelSideMm);
+    const LabelRenderer::Geometry geometry = LabelRenderer::screenGeometry(parentWidget()->width());
     const double limit = 1e6; // items far off the label leave the frame off the view
-    auto px = [&](double mm) { return std::clamp(mm * pxPerMm, -limit, limit); };
+    auto px = [&](double xMm, double yMm) {
+        const QPointF point = geometry.map(xMm, yMm);
+        return QPointF(std::clamp(point.x(), -limit, limit), std::clamp(point.y(), -limit, limit));
+    };
     if (!std::isfinite(rectMm_.left()) || !std::isfinite(rectMm_.top()) ||
         !std::isfinite(rectMm_.width()) || !std::isfinite(rectMm_.height())) {
         setGeometry(0, 0, 0, 0);
         return;
     }
-    const QRectF rectPx(QPointF(px(rectMm_.left()), px(rectMm_.top())),
-                        QPointF(px(rectMm_.right()), px(rectMm_.bottom())));
+    const QRectF rectPx(px(rectMm_.left(), rectMm_.top()), px(rectMm_.right(), rectMm_.bottom()));
     // One extra pixel on the right and bottom so the outline lies on the box's edges.
     setGeometry(QRect(QPoint(int(std::floor(rectPx.left())), int(std::floor(rectPx.top()))),
                       QPoint(int(std::ceil(rectPx.right())), int(std::ceil(rectPx.bottom())))));
