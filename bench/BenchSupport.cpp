@@ -1,5 +1,6 @@
 #include "BenchSupport.h"
 
+#include "view/ViewPictureCache.h"
 #include "view/widgets/LabelView.h"
 
 #include <QApplication>
@@ -24,6 +25,12 @@ EditorWindow::EditorWindow() {
     window.show();
     QApplication::processEvents();
     window.picDoc()->resize(ViewSidePx, ViewSidePx);
+}
+
+void waitForDecodes() {
+    while (ViewPictureCache::decodingAnywhere())
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    QApplication::processEvents();
 }
 
 LabelDocument hundredItems() {

@@ -43,6 +43,10 @@ struct EditorWindow {
     EditorWindow();
 };
 
+// Lets the decodes running off the interface thread finish and hands their pixels to the view,
+// as the editor's event loop would between two pointer moves.
+void waitForDecodes();
+
 // All 100 text items, Japanese and Latin, spread over the label in every size and colour.
 LabelDocument hundredItems();
 

@@ -59,12 +59,6 @@ double threadCpuMs() {
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
 }
 
-void waitForDecodes() {
-    while (ViewPictureCache::decodingAnywhere())
-        QApplication::processEvents(QEventLoop::AllEvents, 5);
-    QApplication::processEvents();
-}
-
 // The child of the memory benchmarks: open, show, show whole, report the peak.
 int openAndReport(const QString& path) {
     BenchSupport::EditorWindow w;
@@ -74,7 +68,7 @@ int openAndReport(const QString& path) {
     w.window.document().BackWidth = w.window.document().BackHeight =
         float(std::min(pixels.width(), pixels.height()) * MmPerPx);
     w.window.RedrawLabel();
-    waitForDecodes();
+    BenchSupport::waitForDecodes();
     std::printf("%.1f\n", PeakMemory::megabytes());
     return 0;
 }
@@ -161,7 +155,7 @@ void BM_RedrawLabel48MP_1000px(benchmark::State& state) {
         label.BackTop = float(5 + (i++ % 30));
         w.window.RedrawLabel();
     }
-    waitForDecodes();
+    BenchSupport::waitForDecodes();
 }
 BENCHMARK(BM_RedrawLabel48MP_1000px)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 

@@ -76,6 +76,10 @@ void ViewTextLayer::drawPrepared(QPainter& painter, DeviceRows rows) {
                           QRect(0, first, layer_.width(), end - first));
 }
 
+namespace {
+constexpr int LongestBlendedGap = 16;
+} // namespace
+
 void ViewTextLayer::findRuns() {
     runs_.clear();
     runPixels_.clear();
@@ -87,9 +91,13 @@ void ViewTextLayer::findRuns() {
                 ++x;
                 continue;
             }
+            // Short transparent gaps stay inside a run: blending them leaves the pixels below as
+            // they are and costs less than starting another run.
             const int start = x;
-            while (x < width && line[x] != 0)
-                ++x;
+            int gap = 0;
+            for (; x < width && gap <= LongestBlendedGap; ++x)
+                gap = line[x] == 0 ? gap + 1 : 0;
+            x -= gap;
             runs_.push_back(Run{start, y, x - start, runPixels_.size()});
             runPixels_.insert(runPixels_.end(), line + start, line + x);
         }

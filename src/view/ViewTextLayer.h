@@ -39,7 +39,7 @@ public:
     int rebuildCount() const { return rebuilds_; }
 
 private:
-    // Pixels of the layer that are not fully transparent, one run per stretch along a row.
+    // Stretches along a row that hold the layer's pixels that are not fully transparent.
     struct Run {
         int x;
         int y;
