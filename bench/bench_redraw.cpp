@@ -7,8 +7,8 @@
 #include "platform/pictures/PictureLoader.h"
 #include "support/PeakMemory.h"
 #include "view/LabelRenderer.h"
-#include "view/widgets/LabelView.h"
 #include "view/ScreenView.h"
+#include "view/widgets/LabelView.h"
 
 #include <QApplication>
 #include <QBuffer>

@@ -2,6 +2,7 @@
 // and the editor's memory when it opens one.
 #include "document/LabelFileStore.h"
 #include "mainwindow/frmMain.h"
+#include "platform/pictures/AreaReducer.h"
 #include "platform/pictures/PictureLoader.h"
 #include "printing/render/PrintRenderer.h"
 #include "support/LargeJpeg.h"
@@ -17,6 +18,7 @@
 #include <QImageReader>
 #include <QPainter>
 #include <QProcess>
+#include <QRandomGenerator>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
@@ -98,6 +100,8 @@ class TestLargePictures : public QObject {
     Q_OBJECT
 
 private slots:
+    void reductionIsTheAreaAverage_data();
+    void reductionIsTheAreaAverage();
     void viewIsAnAreaAveragedReduction_data();
     void viewIsAnAreaAveragedReduction();
     void pageMatchesTheFullResolutionPath_data();
@@ -105,6 +109,41 @@ private slots:
     void editorPeakMemory_data();
     void editorPeakMemory();
 };
+
+// Rows fed one by one come out as the area average of the source each target pixel covers.
+void TestLargePictures::reductionIsTheAreaAverage_data() {
+    QTest::addColumn<QSize>("source");
+    QTest::addColumn<QSize>("target");
+    QTest::newRow("halves") << QSize(8, 6) << QSize(4, 3);
+    QTest::newRow("three to two") << QSize(3, 1) << QSize(2, 1);
+    QTest::newRow("uneven both ways") << QSize(7, 5) << QSize(3, 2);
+    QTest::newRow("nearly whole") << QSize(101, 61) << QSize(97, 58);
+    QTest::newRow("a column") << QSize(1, 9) << QSize(1, 4);
+    QTest::newRow("far smaller") << QSize(64, 64) << QSize(7, 7);
+}
+
+void TestLargePictures::reductionIsTheAreaAverage() {
+    QFETCH(QSize, source);
+    QFETCH(QSize, target);
+    QImage picture(source, QImage::Format_RGB32);
+    QRandomGenerator random(3);
+    for (int y = 0; y < source.height(); ++y)
+        for (int x = 0; x < source.width(); ++x)
+            picture.setPixel(x, y, random.generate() | 0xFF000000);
+    QImage reduced(target, QImage::Format_RGB32);
+    AreaReducer reducer(source.width(), source.height(), reduced);
+    for (int y = 0; y < source.height(); ++y)
+        reducer.addRow(picture.constScanLine(y));
+    const double perX = double(source.width()) / target.width();
+    const double perY = double(source.height()) / target.height();
+    for (int y = 0; y < target.height(); ++y)
+        for (int x = 0; x < target.width(); ++x) {
+            const QRgb expected =
+                areaAverage(picture, x * perX, y * perY, (x + 1) * perX, (y + 1) * perY);
+            QVERIFY2(difference(reduced.pixel(x, y), expected) <= 1,
+                     qPrintable(QStringLiteral("pixel %1, %2").arg(x).arg(y)));
+        }
+}
 
 // The view of a 48-megapixel photo, pixel by pixel, against the full decode of the part it
 // shows: the picture pixel under each view pixel where the view enlarges, the area average of

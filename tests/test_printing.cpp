@@ -16,6 +16,7 @@
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPageLayout>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -713,6 +714,48 @@ private slots:
             QVERIFY2(near(at(mm.x(), mm.y()), PictureColor) && qAlpha(at(mm.x(), mm.y())) == 255,
                      qPrintable(
                          QStringLiteral("(%1, %2) mm is not the picture").arg(mm.x()).arg(mm.y())));
+    }
+
+    // A PDF shows exactly the shown part of a picture (the part the page draws is most of it, so
+    // it goes in whole, clipped): the red border around the shown part never prints, and the
+    // blue and green halves meet at the label's middle.
+    void pdfShowsOnlyTheShownPart() {
+        QImage image(400, 400, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        QPainter painter(&image);
+        painter.fillRect(20, 20, 180, 360, Qt::blue);
+        painter.fillRect(200, 20, 180, 360, Qt::green);
+        painter.end();
+        const Picture picture = Picture::fromBitmap(image);
+        const double mmPerPx = 25.4 / 96;
+        LabelDocument document;
+        document.BackLeft = document.BackTop = float(20 * mmPerPx);
+        document.BackWidth = document.BackHeight = float(360 * mmPerPx);
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
+        QString reason, error;
+        QVERIFY2(PageExport::writeLabelPdf(pdf, document, picture, &reason), qPrintable(reason));
+        const QImage page = rasterise(pdf, RasterDpi, error);
+        QVERIFY2(!page.isNull(), qPrintable(error));
+        // The reader may sample the picture's next pixel into a page pixel that the label's edge
+        // crosses.
+        const int inside = int(122 * pxPerMm(RasterDpi)) - 1;
+        for (int y = 1; y < inside; ++y)
+            for (int x = 1; x < inside; ++x) {
+                const QRgb pixel = page.pixel(x, y);
+                QVERIFY2(qRed(pixel) < 140 || qGreen(pixel) > 100 || qBlue(pixel) > 100,
+                         qPrintable(QStringLiteral("red at %1, %2").arg(x).arg(y)));
+            }
+        const auto firstGreen = [&](double rowMm) {
+            const int row = int(rowMm * pxPerMm(RasterDpi));
+            int x = 0;
+            while (x < page.width() && qGreen(page.pixel(x, row)) <= qBlue(page.pixel(x, row)))
+                ++x;
+            return x / pxPerMm(RasterDpi);
+        };
+        for (const double rowMm : {10.0, 61 + 30.0, 115.0})
+            QVERIFY2(std::abs(firstGreen(rowMm) - 61) < ToleranceMm,
+                     qPrintable(QStringLiteral("green from %1 mm").arg(firstGreen(rowMm))));
     }
 
     // The round trip through a real spooler: tests/scripts/cups_print.sh starts its own cupsd

@@ -7,6 +7,7 @@
 #include <QFontMetricsF>
 #include <QImage>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
@@ -48,6 +49,30 @@ bool placementDrawable(const LabelDocument& document) {
 
 // Draws the shown rectangle of a picture of `natural` millimetres from `image`, which holds the
 // picture at `pxPerMmX` × `pxPerMmY` pixels per millimetre.
+namespace {
+// A PDF (and so a printer's page) keeps a copy of the part of an image it is given. A region
+// decoded for the page is nearly all shown, so it goes in whole, clipped to the part: a page of a
+// large photo then holds its pixels once.
+constexpr double MostOfTheImage = 0.8;
+
+void drawImagePart(QPainter& painter, const QRectF& target, const QImage& image,
+                   const QRectF& source) {
+    const bool pdf = painter.paintEngine() && painter.paintEngine()->type() == QPaintEngine::Pdf;
+    const double shownShare =
+        source.width() * source.height() / (double(image.width()) * image.height());
+    if (!pdf || source == QRectF(image.rect()) || shownShare < MostOfTheImage) {
+        painter.drawImage(target, image, source);
+        return;
+    }
+    const double perPxX = target.width() / source.width(),
+                 perPxY = target.height() / source.height();
+    const QRectF whole(target.left() - source.left() * perPxX, target.top() - source.top() * perPxY,
+                       image.width() * perPxX, image.height() * perPxY);
+    painter.setClipRect(target, Qt::IntersectClip);
+    painter.drawImage(whole, image, QRectF(image.rect()));
+}
+} // namespace
+
 void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                    const QRectF& extentMm, const QImage& image, double pxPerMmX, double pxPerMmY,
                    bool smoothEnlargement, DeviceRows rows) {
@@ -98,7 +123,7 @@ void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocum
                           source.toRect());
     } else {
         painter.setRenderHint(QPainter::SmoothPixmapTransform, smoothEnlargement || !enlarged);
-        painter.drawImage(target, image, source);
+        drawImagePart(painter, target, image, source);
     }
     painter.restore();
 }

@@ -1,11 +1,14 @@
 #include "platform/pictures/JpegSource.h"
 
+#include "platform/pictures/AreaReducer.h"
+
 #include <algorithm>
 #include <cmath>
 #include <csetjmp>
 #include <cstdint>
 #include <cstdio> // jpeglib.h needs FILE
 #include <jpeglib.h>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -77,64 +80,52 @@ bool readHeader(const QByteArray& bytes, Header& header) {
 // What one decode is asked for and what it gives back. Kept outside the function that calls
 // setjmp, so that no object with a destructor lives in its frame.
 struct Decoding {
-    QRect area;    // full-resolution pixels, within the picture
-    int eighths;   // decoder scale: eighths / 8
-    int reduction; // then averaged over reduction × reduction pixels while reading
+    QRect area;   // full-resolution pixels, within the picture
+    int eighths;  // decoder scale: eighths / 8
+    double scale; // of the full resolution wanted; the decoder's rows are reduced to it
     const std::atomic_bool* cancel;
 
     QImage image;
     std::vector<std::uint8_t> row;
-    std::vector<std::uint64_t> sums;
+    std::unique_ptr<AreaReducer> reducer;
     unsigned firstColumn = 0; // of the scaled picture
     unsigned firstRow = 0;
+    unsigned width = 0; // decoded, before the reduction
+    unsigned height = 0;
 };
 
 bool cancelled(const Decoding& job) {
     return job.cancel && job.cancel->load(std::memory_order_relaxed);
 }
 
-// Adds a row of BGRA pixels into per-output-column sums of blue, green and red.
-void accumulate(Decoding& job) {
-    const int outWidth = job.image.width();
-    const std::uint8_t* in = job.row.data();
-    for (int x = 0; x < outWidth; ++x) {
-        std::uint64_t* sum = &job.sums[size_t(x) * 3];
-        for (int i = 0; i < job.reduction; ++i, in += 4) {
-            sum[0] += in[0];
-            sum[1] += in[1];
-            sum[2] += in[2];
-        }
-    }
-}
-
-void emitAverages(Decoding& job, int y) {
-    const std::uint64_t count = std::uint64_t(job.reduction) * std::uint64_t(job.reduction);
-    auto* out = reinterpret_cast<QRgb*>(job.image.scanLine(y));
-    for (int x = 0; x < job.image.width(); ++x) {
-        std::uint64_t* sum = &job.sums[size_t(x) * 3];
-        out[x] = qRgb(int((sum[2] + count / 2) / count), int((sum[1] + count / 2) / count),
-                      int((sum[0] + count / 2) / count));
-        sum[0] = sum[1] = sum[2] = 0;
-    }
-}
-
 bool readRows(jpeg_decompress_struct& info, Decoding& job) {
-    for (int y = 0; y < job.image.height(); ++y) {
+    for (unsigned y = 0; y < job.height; ++y) {
         if (cancelled(job))
             return false;
-        if (job.reduction == 1) {
-            JSAMPROW row = job.image.scanLine(y);
-            if (jpeg_read_scanlines(&info, &row, 1) != 1)
-                return false;
-            continue;
-        }
-        for (int i = 0; i < job.reduction; ++i) {
-            JSAMPROW row = job.row.data();
-            if (jpeg_read_scanlines(&info, &row, 1) != 1)
-                return false;
-            accumulate(job);
-        }
-        emitAverages(job, y);
+        JSAMPROW row = job.reducer ? job.row.data() : job.image.scanLine(int(y));
+        if (jpeg_read_scanlines(&info, &row, 1) != 1)
+            return false;
+        if (job.reducer)
+            job.reducer->addRow(job.row.data());
+    }
+    return true;
+}
+
+// The decoded rows go straight into the image where the decoder's scale is the one wanted, and
+// through an area reduction to the wanted size otherwise.
+bool prepareImage(Decoding& job) {
+    const double fullPerDecoded = 8.0 / job.eighths;
+    const auto side = [&](unsigned decoded) {
+        return int(
+            std::clamp(std::lround(decoded * fullPerDecoded * job.scale), 1L, long(decoded)));
+    };
+    const int width = side(job.width), height = side(job.height);
+    job.image = QImage(width, height, QImage::Format_RGB32);
+    if (job.image.isNull())
+        return false;
+    if (width != int(job.width) || height != int(job.height)) {
+        job.row.assign(size_t(job.width) * 4, 0);
+        job.reducer = std::make_unique<AreaReducer>(int(job.width), int(job.height), job.image);
     }
     return true;
 }
@@ -169,16 +160,11 @@ bool runDecoder(const QByteArray& bytes, Decoding& job) {
             jpeg_crop_scanline(&info, &column, &width);
         if (top > 0)
             jpeg_skip_scanlines(&info, top);
-        job.reduction = int(std::min<unsigned>({unsigned(job.reduction), width, bottom - top}));
         job.firstColumn = column;
         job.firstRow = top;
-        job.image = QImage(int(width) / job.reduction, int(bottom - top) / job.reduction,
-                           QImage::Format_RGB32);
-        ok = !job.image.isNull();
-        if (ok && job.reduction > 1) {
-            job.row.assign(size_t(width) * 4, 0);
-            job.sums.assign(size_t(job.image.width()) * 3, 0);
-        }
+        job.width = width;
+        job.height = bottom - top;
+        ok = prepareImage(job);
         ok = ok && readRows(info, job);
     }
     jpeg_destroy_decompress(&info);
@@ -215,18 +201,12 @@ PictureRegion JpegSource::decode(const QRect& areaPx, double scale,
     const QRect area = areaPx.intersected(QRect(QPoint(0, 0), size_));
     if (area.isEmpty() || !(scale > 0))
         return {};
-    int eighths = 8, reduction = 1;
-    if (scale < 1) {
-        eighths = std::clamp(int(std::ceil(scale * 8 - 1e-9)), 1, 8);
-        if (scale < 1.0 / 8)
-            reduction = std::max(1, int(std::floor(1.0 / (8 * scale) + 1e-9)));
-    }
-    Decoding job{area, eighths, reduction, cancel, {}, {}, {}};
+    const int eighths = scale < 1 ? std::clamp(int(std::ceil(scale * 8 - 1e-9)), 1, 8) : 8;
+    Decoding job{area, eighths, std::min(scale, 1.0), cancel, {}, {}, {}};
     if (!runDecoder(bytes_, job))
         return {};
     const double fullPerDecoded = 8.0 / eighths;
-    const double fullPerOut = fullPerDecoded * job.reduction;
     return PictureRegion{job.image,
                          QRectF(job.firstColumn * fullPerDecoded, job.firstRow * fullPerDecoded,
-                                job.image.width() * fullPerOut, job.image.height() * fullPerOut)};
+                                job.width * fullPerDecoded, job.height * fullPerDecoded)};
 }
