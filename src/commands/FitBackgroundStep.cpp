@@ -3,12 +3,21 @@
 #include "commands/StepNames.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
+// The document keeps the placement in single precision. The side is rounded down to it, so that
+// a side rounded up cannot put the corner a hair before the picture's edge, where the view
+// refuses the placement.
+float notAbove(double value) {
+    const float rounded = float(value);
+    return double(rounded) > value ? std::nextafter(rounded, 0.0f) : rounded;
+}
+
 BackgroundSnapshot fitted(const OpenLabel& label) {
     BackgroundSnapshot after = BackgroundSnapshot::of(label);
     const QSizeF natural = label.picture.naturalSizeMm();
-    const float side = float(std::min(natural.width(), natural.height()));
+    const float side = notAbove(std::min(natural.width(), natural.height()));
     after.width = side;
     after.height = side;
     after.left = float((natural.width() - side) / 2);
