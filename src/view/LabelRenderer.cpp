@@ -47,8 +47,6 @@ bool placementDrawable(const LabelDocument& document) {
            std::isfinite(width) && std::isfinite(height);
 }
 
-// Draws the shown rectangle of a picture of `natural` millimetres from `image`, which holds the
-// picture at `pxPerMmX` × `pxPerMmY` pixels per millimetre.
 namespace {
 // A PDF (and so a printer's page) keeps a copy of the part of an image it is given. A region
 // decoded for the page is nearly all shown, so it goes in whole, clipped to the part: a page of a
@@ -73,6 +71,8 @@ void drawImagePart(QPainter& painter, const QRectF& target, const QImage& image,
 }
 } // namespace
 
+// Draws the shown rectangle of a picture of `natural` millimetres from `image`, which holds the
+// picture at `pxPerMmX` × `pxPerMmY` pixels per millimetre.
 void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                    const QRectF& extentMm, const QImage& image, double pxPerMmX, double pxPerMmY,
                    bool smoothEnlargement, DeviceRows rows) {

@@ -11,8 +11,8 @@
 // A JPEG kept compressed. Only the part of it that is shown is decoded, at the smallest of the
 // decoder's eighth scales that still has the pixels asked for, and area-reduced to the scale asked
 // for while it is read, so a photo of any size costs its compressed bytes plus the pixels of one
-// view or one printed page. Decoding reads the shared,
-// never-changed bytes, so it may run on any thread.
+// view or one printed page. Decoding reads the shared, never-changed bytes, so it may run on any
+// thread.
 class JpegSource {
 public:
     // A baseline JPEG with one scan (what cameras and phones write), in colours the decoder turns
@@ -24,8 +24,7 @@ public:
 
     // The pixels of `areaPx` (clipped to the picture, widened to the decoder's blocks) at `scale`
     // of the full resolution (at most 1, rounded to whole pixels) in each direction, opaque
-    // 32-bit. Empty when decoding fails or
-    // `cancel` becomes true on the way.
+    // 32-bit. Empty when decoding fails or `cancel` becomes true on the way.
     PictureRegion decode(const QRect& areaPx, double scale,
                          const std::atomic_bool* cancel = nullptr) const;
 
