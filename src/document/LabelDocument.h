@@ -1,13 +1,12 @@
 #pragma once
 
+#include "document/DiscFrame.h"
 #include "document/TextItem.h"
 
 #include <QSizeF>
 #include <array>
 #include <cstdint>
 
-// The label square's side in millimetres; (61, 61) is the disc's centre.
-inline constexpr float LabelSideMm = 122.0f;
 inline constexpr int MaxTextItems = 100;
 
 // Where a background drag began: the pointer and the placement's corner at the press.

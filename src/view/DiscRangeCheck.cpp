@@ -13,7 +13,7 @@ namespace DiscRangeCheck {
 
 namespace {
 
-constexpr QPointF DiscCentreMm(LabelSideMm / 2, LabelSideMm / 2);
+constexpr QPointF DiscCentreMm = DiscFrame::CentreMm;
 // Items this far away are never drawn (the renderer skips them), so they print nothing.
 constexpr double FarAwayMm = LabelSideMm * 100;
 
@@ -81,8 +81,8 @@ Reach itemReach(const TextItem& item) {
     }
     if (path.contains(DiscCentreMm))
         nearest = 0;
-    reach.insideInnerMm = std::max(0.0, LabelRenderer::InnerGuideRadiusMm - nearest);
-    reach.outsideOuterMm = std::max(0.0, farthest - LabelRenderer::OuterGuideRadiusMm);
+    reach.insideInnerMm = std::max(0.0, DiscFrame::disc().innerGuideRadiusMm - nearest);
+    reach.outsideOuterMm = std::max(0.0, farthest - DiscFrame::disc().outerGuideRadiusMm);
     return reach;
 }
 

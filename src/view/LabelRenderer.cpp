@@ -175,7 +175,7 @@ void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocu
                   region.scaleY() / mmPerPxY, true);
 }
 
-void drawGuideCircles(QPainter& painter, const Geometry& geometry) {
+void drawGuideCircles(QPainter& painter, const Geometry& geometry, const DiscFrame& frame) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
@@ -187,8 +187,8 @@ void drawGuideCircles(QPainter& painter, const Geometry& geometry) {
     pen.setWidth(devicePerUnit >= 1.5 ? int(std::lround(devicePerUnit)) : 0);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    const QPointF centre = geometry.map(LabelSideMm / 2, LabelSideMm / 2);
-    for (double radiusMm : {OuterGuideRadiusMm, InnerGuideRadiusMm}) {
+    const QPointF centre = geometry.map(DiscFrame::CentreMm.x(), DiscFrame::CentreMm.y());
+    for (double radiusMm : {frame.outerGuideRadiusMm, frame.innerGuideRadiusMm}) {
         const double r = radiusMm * geometry.unitsPerMm;
         painter.drawEllipse(centre, r, r);
     }

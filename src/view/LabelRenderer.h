@@ -22,10 +22,6 @@ namespace LabelRenderer {
 inline constexpr double ScreenMmPerPoint = 2440.0 / 6917.4;
 inline constexpr double PrintMmPerPoint = 25.4 / 72.0;
 
-// Guide circles of the disc on screen, and the ring the background is printed on.
-inline constexpr double OuterGuideRadiusMm = 58.0;
-inline constexpr double InnerGuideRadiusMm = 20.0;
-
 // Where the label square lands on the painter's device: its top-left corner and its scale, in
 // the painter's own (untransformed) units, and how many millimetres one text point takes. The one
 // mapping between label millimetres and pixels: the renderer, the view's mouse and its frame.
@@ -76,8 +72,10 @@ void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocum
 bool backgroundFillsView(const QPainter& painter, double sidePx, const LabelDocument& document,
                          const Picture& picture);
 
-// The two guide circles (58 mm and 20 mm), one logical pixel wide, each pixel inverted.
-void drawGuideCircles(QPainter& painter, const Geometry& geometry);
+// The frame's two guide circles (58 mm and 20 mm on a disc), one logical pixel wide, each pixel
+// inverted.
+void drawGuideCircles(QPainter& painter, const Geometry& geometry,
+                      const DiscFrame& frame = DiscFrame::disc());
 
 void drawTextItem(QPainter& painter, const Geometry& geometry, const TextItem& item);
 void drawTextItems(QPainter& painter, const Geometry& geometry, const LabelDocument& document);

@@ -18,11 +18,11 @@ QString describe(const TextItem& item, const DiscRangeCheck::Finding& finding) {
     if (finding.reach.insideInnerMm > 0)
         reaches << QStringLiteral("%1 mm inside the %2 mm circle")
                        .arg(finding.reach.insideInnerMm, 0, 'f', 2)
-                       .arg(LabelRenderer::InnerGuideRadiusMm);
+                       .arg(DiscFrame::disc().innerGuideRadiusMm);
     if (finding.reach.outsideOuterMm > 0)
         reaches << QStringLiteral("%1 mm outside the %2 mm circle")
                        .arg(finding.reach.outsideOuterMm, 0, 'f', 2)
-                       .arg(LabelRenderer::OuterGuideRadiusMm);
+                       .arg(DiscFrame::disc().outerGuideRadiusMm);
     return QStringLiteral("[%1] \"%2\": %3")
         .arg(finding.index)
         .arg(item.Text, reaches.join(QStringLiteral(", ")));

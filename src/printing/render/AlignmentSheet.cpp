@@ -90,8 +90,9 @@ void draw(QPainter& painter, const LabelRenderer::Geometry& geometry) {
 
     painter.drawRect(QRectF(geometry.map(0, 0), geometry.map(LabelSideMm, LabelSideMm)));
     const QPointF centre = geometry.map(CentreMm, CentreMm);
+    const DiscFrame frame = DiscFrame::disc();
     for (const double radiusMm :
-         {DiscRadiusMm, LabelRenderer::OuterGuideRadiusMm, LabelRenderer::InnerGuideRadiusMm}) {
+         {frame.edgeRadiusMm, frame.outerGuideRadiusMm, frame.innerGuideRadiusMm}) {
         const double r = radiusMm * geometry.unitsPerMm;
         painter.drawEllipse(centre, r, r);
     }

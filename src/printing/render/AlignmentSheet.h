@@ -10,7 +10,6 @@ class QPainter;
 // centre, positive to the right and down), with two lines of instructions.
 namespace AlignmentSheet {
 
-inline constexpr double DiscRadiusMm = 60.0;
 inline constexpr double LineWidthMm = 0.1;
 // The scale runs over the whole disc.
 inline constexpr int ScaleEndMm = 60;

@@ -36,11 +36,11 @@ LabelRenderer::Geometry pageGeometry(const QPaintDevice& device, double leftMm, 
                                    LabelRenderer::PrintMmPerPoint};
 }
 
-QPainterPath ringPath(const LabelRenderer::Geometry& geometry) {
-    const QPointF centre = geometry.map(LabelSideMm / 2, LabelSideMm / 2);
+QPainterPath ringPath(const LabelRenderer::Geometry& geometry, const DiscFrame& frame) {
+    const QPointF centre = geometry.map(DiscFrame::CentreMm.x(), DiscFrame::CentreMm.y());
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
-    for (const double radiusMm : {RingOuterRadiusMm, RingInnerRadiusMm}) {
+    for (const double radiusMm : {frame.ringOuterRadiusMm, frame.ringInnerRadiusMm}) {
         const double r = radiusMm * geometry.unitsPerMm;
         path.addEllipse(centre, r, r);
     }

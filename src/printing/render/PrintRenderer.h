@@ -14,16 +14,13 @@ class QPaintDevice;
 // it, so a PDF or PNG from the command line is the very page the printer gets.
 namespace PrintRenderer {
 
-// The background prints only between these radii around the disc's centre.
-inline constexpr double RingInnerRadiusMm = 18.0;
-inline constexpr double RingOuterRadiusMm = 61.0;
-
 // The label on a device whose painter origin is the top-left corner of the printable area, moved
 // right and down by the printer offset.
 LabelRenderer::Geometry pageGeometry(const QPaintDevice& device, double leftMm, double topMm);
 
-// The ring as a path in the painter's units (odd-even fill: the hole stays out).
-QPainterPath ringPath(const LabelRenderer::Geometry& geometry);
+// The frame's picture ring as a path in the painter's units (odd-even fill: the hole stays out).
+QPainterPath ringPath(const LabelRenderer::Geometry& geometry,
+                      const DiscFrame& frame = DiscFrame::disc());
 
 // How the background reaches the device. ShownPart hands over only the part of the picture that
 // shows. A PDF (the print system's included) stores one image object for each distinct image it
