@@ -8,6 +8,7 @@
 #include "support/ScriptedPlatform.h"
 #include "view/DiscRangeCheck.h"
 #include "view/LabelRenderer.h"
+#include "view/RangeOutlines.h"
 #include "view/widgets/LabelView.h"
 
 #include <QAction>
@@ -16,6 +17,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -183,6 +185,34 @@ private slots:
         window.document().item(0).Top = 20;
         window.RedrawLabel();
         QCOMPARE(redPixels(window.picDoc()->image()), 0);
+    }
+
+    // The outline shows on any picture: on a red, white or black one some of it differs from the
+    // picture by far.
+    void outlineShowsOnAnyPicture_data() {
+        QTest::addColumn<QColor>("picture");
+        QTest::newRow("red") << QColor(Qt::red);
+        QTest::newRow("white") << QColor(Qt::white);
+        QTest::newRow("black") << QColor(Qt::black);
+    }
+    void outlineShowsOnAnyPicture() {
+        QFETCH(QColor, picture);
+        QImage image(400, 400, QImage::Format_RGB32);
+        image.fill(picture);
+        const DiscRangeCheck::Finding finding{0, DiscRangeCheck::itemReach(onTheHub())};
+        QPainter painter(&image);
+        RangeOutlines::draw(painter, LabelRenderer::screenGeometry(400), {finding});
+        painter.end();
+        int standingOut = 0;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor p = image.pixelColor(x, y);
+                standingOut += std::abs(p.red() - picture.red()) +
+                                   std::abs(p.green() - picture.green()) +
+                                   std::abs(p.blue() - picture.blue()) >
+                               300;
+            }
+        QVERIFY2(standingOut > 20, qPrintable(QString::number(standingOut)));
     }
 
     void alignmentCorrection_data() {

@@ -15,14 +15,20 @@ void draw(QPainter& painter, const LabelRenderer::Geometry& geometry,
         return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
-    QPen pen(Qt::red, 0, Qt::DashLine);
-    pen.setCosmetic(true);
-    painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
-    for (const DiscRangeCheck::Finding& finding : findings) {
-        const QRectF ink = finding.reach.inkMm.adjusted(-MarginMm, -MarginMm, MarginMm, MarginMm);
-        painter.drawRect(
-            QRectF(geometry.map(ink.left(), ink.top()), geometry.map(ink.right(), ink.bottom())));
+    // Red dashes over a white line: on a red picture the white shows, on a white one the red.
+    QPen under(Qt::white, 0, Qt::SolidLine);
+    under.setCosmetic(true);
+    QPen dashes(Qt::red, 0, Qt::DashLine);
+    dashes.setCosmetic(true);
+    for (const QPen& pen : {under, dashes}) {
+        painter.setPen(pen);
+        for (const DiscRangeCheck::Finding& finding : findings) {
+            const QRectF ink =
+                finding.reach.inkMm.adjusted(-MarginMm, -MarginMm, MarginMm, MarginMm);
+            painter.drawRect(QRectF(geometry.map(ink.left(), ink.top()),
+                                    geometry.map(ink.right(), ink.bottom())));
+        }
     }
     painter.restore();
 }

@@ -7,8 +7,9 @@
 
 class QPainter;
 
-// The screen's mark for text that would print onto the hub or the tray: a thin red dashed
-// outline around the item's ink. Drawn on the screen only, after the label itself.
+// The screen's mark for text that would print onto the hub or the tray: a thin outline around the
+// item's ink, red dashes on white so that it shows on any picture. Drawn on the screen only,
+// after the label itself.
 namespace RangeOutlines {
 
 void draw(QPainter& painter, const LabelRenderer::Geometry& geometry,
