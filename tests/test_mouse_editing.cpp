@@ -1,5 +1,6 @@
 // Selecting and dragging with real mouse events on picDoc of a real main window. The view is
 // made 366 pixels wide, 3 pixels to the millimetre, so whole millimetres are exact pixels.
+#include "document/LabelFileCodec.h"
 #include "mainwindow/frmMain.h"
 #include "platform/pictures/Picture.h"
 #include "support/ScriptedPlatform.h"
@@ -9,11 +10,15 @@
 #include <QDialog>
 #include <QMenu>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 
 namespace {
 constexpr int ViewSidePx = 366;
+
+// What can come in the middle of a drag.
+enum Interruption { RightPress, Insert, Delete, Wheel, New, Save, Undo, Arrow };
 
 TextItem makeItem(const QString& text, float left, float top, float width, float height) {
     TextItem item;
@@ -150,41 +155,106 @@ private slots:
         QVERIFY(!document.LabelChanged);
     }
 
-    // A drag whose release will not come ends at once, moving nothing: a right press (its menu
-    // takes the mouse), Insert (its dialog does), Delete (the selection changes under it).
+    // Whatever else the user does during a drag ends it first, moving nothing: a right press (its
+    // menu takes the mouse), Insert (its dialog does), Delete, the wheel, New, Save, Undo, an arrow
+    // key. That input then acts on the label as it was before the drag; the rest of the drag and
+    // its release are ignored. Undoing every step afterwards gives back the label as it started.
     void interruptedDragMovesNothing_data() {
+        QTest::addColumn<bool>("textDrag");
         QTest::addColumn<int>("interruption");
-        QTest::newRow("right press") << 0;
-        QTest::newRow("Insert") << 1;
-        QTest::newRow("Delete") << 2;
+        QTest::addColumn<int>("steps"); // in the history afterwards
+        const QList<std::tuple<const char*, Interruption, int, int>> rows = {
+            {"right press", RightPress, 0, 0},
+            {"Insert", Insert, 0, 0},
+            {"Delete", Delete, 1, 0},
+            {"wheel", Wheel, 1, 1},
+            {"Ctrl+N", New, 0, 0},
+            {"Ctrl+S", Save, 0, 0},
+            {"Ctrl+Z", Undo, 0, 0},
+            {"arrow key", Arrow, 1, 0}};
+        for (const auto& [name, interruption, textSteps, backgroundSteps] : rows) {
+            QTest::addRow("text, %s", name) << true << int(interruption) << textSteps;
+            QTest::addRow("background, %s", name) << false << int(interruption) << backgroundSteps;
+        }
     }
     void interruptedDragMovesNothing() {
+        QFETCH(bool, textDrag);
         QFETCH(int, interruption);
+        QFETCH(int, steps);
         withPicture(20, 20);
         LabelDocument& document =
             addItems({makeItem("A", 20, 30, 40, 10), makeItem("B", 20, 60, 40, 10)});
-        press(Qt::LeftButton, 25, 35);
-        move(35, 30);
-        QCOMPARE(frame()->rectMm(), QRectF(30, 25, 40, 10));
-        if (interruption == 0) {
+        const LabelDocument before = document;
+        view()->setFocus();
+        const int startX = textDrag ? 25 : 100, startY = textDrag ? 35 : 100;
+        press(Qt::LeftButton, startX, startY);
+        move(startX + 10, startY - 5);
+        if (textDrag)
+            QCOMPARE(frame()->rectMm(), QRectF(30, 25, 40, 10));
+        else
+            QCOMPARE(document.BackLeft, 15.0f);
+        const QString saved = QDir(temporary_.path()).filePath(QStringLiteral("saved.gpc"));
+        switch (Interruption(interruption)) {
+        case RightPress:
             press(Qt::RightButton, 35, 30);
             frm_->mnuEdit()->hide();
-        } else if (interruption == 1) {
+            break;
+        case Insert:
             platform_->modalActions.push_back([](QDialog* dialog) { dialog->reject(); });
             QTest::keyClick(view(), Qt::Key_Insert);
-        } else {
+            break;
+        case Delete:
             QTest::keyClick(view(), Qt::Key_Delete);
+            break;
+        case Wheel: {
+            const QPointF at = pixels(startX + 10, startY - 5);
+            QWheelEvent event(at, view()->mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::LeftButton,
+                              {}, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(view(), &event);
+            break;
+        }
+        case New:
+            QTest::keyClick(view(), Qt::Key_N, Qt::ControlModifier);
+            break;
+        case Save:
+            platform_->fileAnswers.push_back(saved);
+            QTest::keyClick(view(), Qt::Key_S, Qt::ControlModifier);
+            break;
+        case Undo:
+            QTest::keyClick(view(), Qt::Key_Z, Qt::ControlModifier);
+            break;
+        case Arrow:
+            QTest::keyClick(view(), Qt::Key_Right);
+            break;
         }
         QVERIFY(!view()->showsMovePointer());
         move(45, 40);
         release(Qt::LeftButton, 45, 40);
-        QCOMPARE(document.BackLeft, 20.0f);
-        QCOMPARE(document.BackTop, 20.0f);
-        QCOMPARE(document.item(0).Left, 20.0f);
-        QCOMPARE(document.item(0).Top, interruption == 2 ? 60.0f : 30.0f);
-        if (interruption != 2)
-            QCOMPARE(frame()->rectMm(), QRectF(20, 30, 40, 10));
-        QCOMPARE(frm_->history().count(), interruption == 2 ? 1 : 0);
+        QCOMPARE(frm_->history().count(), steps);
+
+        if (interruption == New) {
+            QCOMPARE(document.TextCount, 0);
+            QVERIFY(!document.LabelChanged);
+            return;
+        }
+        if (interruption == Save) {
+            QFile file(saved);
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const LabelFileCodec::DecodeResult read = LabelFileCodec::decode(file.readAll());
+            QVERIFY(read.file);
+            QCOMPARE(read.file->document.BackLeft, 20.0f);
+            QCOMPARE(read.file->document.item(0).Left, 20.0f);
+            QVERIFY(!document.LabelChanged);
+        }
+        while (frm_->history().canUndo())
+            frm_->history().undo();
+        QCOMPARE(document.BackLeft, before.BackLeft);
+        QCOMPARE(document.BackTop, before.BackTop);
+        QCOMPARE(document.BackWidth, before.BackWidth);
+        QCOMPARE(document.TextCount, before.TextCount);
+        for (int i = 0; i < before.TextCount; ++i)
+            QCOMPARE(document.item(i), before.item(i));
+        QVERIFY(!document.LabelChanged);
     }
 
     // Each drag is one undo step: the keys and the menu take it back and make it again, with
@@ -286,11 +356,23 @@ private slots:
         QCOMPARE(document.item(0).Top, 30.0f);
     }
 
-    // Leaving the picture gives the message once; the rest of that drag is ignored.
+    // Leaving the picture gives the message once, over the last good picture of the label (a
+    // redraw while it shows, as sharper pixels arriving make, shows that picture again and asks
+    // nothing); the rest of that drag is ignored.
     void backgroundLimitEndsTheDrag() {
         LabelDocument& document = withPicture(2, 4);
         press(Qt::LeftButton, 50, 50);
+        move(49, 50);
+        const QColor picture = view()->image().pixelColor(ViewSidePx / 2, 20);
+        int redrawsDuringMessage = 0;
+        platform_->whileMessageShows = [&] {
+            QCOMPARE(view()->image().pixelColor(ViewSidePx / 2, 20), picture);
+            frm_->RedrawLabel();
+            QCOMPARE(view()->image().pixelColor(ViewSidePx / 2, 20), picture);
+            ++redrawsDuringMessage;
+        };
         move(60, 50);
+        QCOMPARE(redrawsDuringMessage, 1);
         QCOMPARE(platform_->messages.size(), 1);
         QCOMPARE(platform_->messages[0].text, QStringLiteral("背景を画面外に出さないでください。"));
         QCOMPARE(platform_->messages[0].title, QStringLiteral("背景の移動制限"));
@@ -371,6 +453,7 @@ private:
 
     std::unique_ptr<ScriptedPlatform> platform_;
     std::unique_ptr<frmMain> frm_;
+    QTemporaryDir temporary_;
 };
 
 QTEST_MAIN(TestMouseEditing)

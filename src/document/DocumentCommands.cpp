@@ -1,5 +1,7 @@
 #include "document/DocumentCommands.h"
 
+#include "document/BackgroundLimit.h"
+
 #include "document/FileMessages.h"
 #include "document/LabelFileStore.h"
 
@@ -118,6 +120,8 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
         label.backgroundDialog.fileName = temporaryPicturePath();
     else
         label.backgroundDialog.fileName.clear();
+    if (!picture.isEmpty() && !document.backgroundOnPicture(picture.naturalSizeMm()))
+        BackgroundLimit::reportAndReset(context_);
     context_.surface.RedrawLabel();
     document.LabelChanged = false;
     context_.surface.documentReplaced(path);

@@ -3,6 +3,7 @@
 #include "commands/LabelHistory.h"
 #include "commands/MoveBackgroundStep.h"
 #include "commands/MoveTextStep.h"
+#include "document/BackgroundLimit.h"
 
 namespace {
 constexpr int LeftButton = 1;
@@ -70,14 +71,19 @@ void MouseEditing::picDoc_MouseMove(int button, int, float x, float y) {
 
 void MouseEditing::moveBackground(float x, float y) {
     LabelDocument& document = context_.document();
+    const float lastLeft = document.BackLeft, lastTop = document.BackTop;
     document.dragBackground(anchor_, x, y);
     if (document.backgroundOnPicture(context_.label.picture.naturalSizeMm())) {
         context_.surface.RedrawLabel();
         return;
     }
-    // Past the picture's edge: the redraw says so and puts the placement back to the picture's
-    // corner, which ends the drag there.
+    // Past the picture's edge: the view keeps the last good placement while the message says so
+    // (a redraw meanwhile, for sharper pixels, shows that one), then the placement goes to the
+    // picture's corner, which ends the drag there.
+    document.BackLeft = lastLeft;
+    document.BackTop = lastTop;
     endDrag();
+    BackgroundLimit::reportAndReset(context_);
     context_.surface.RedrawLabel();
     if (document.BackLeft != anchor_.backLeft || document.BackTop != anchor_.backTop)
         history_.push(

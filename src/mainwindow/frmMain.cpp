@@ -152,21 +152,7 @@ void frmMain::RedrawLabel() {
     const QColor background = picDoc_->palette().color(QPalette::Base);
 
     QPainter painter(&image);
-    const auto result = ScreenView::draw(painter, side, label_.document, label_.picture,
-                                                background, viewCaches_);
-    if (result == LabelRenderer::ViewResult::BackgroundRefused) {
-        // The shown rectangle left the picture: show the circles on the cleared view, say so
-        // once and start again from the picture's top-left corner, which is always accepted.
-        LabelRenderer::drawGuideCircles(painter, LabelRenderer::screenGeometry(side));
-        painter.end();
-        picDoc_->setImage(image);
-        picDoc_->repaint();
-        platform_.showMessage(this, QStringLiteral("背景を画面外に出さないでください。"),
-                              QStringLiteral("背景の移動制限"), MessageButtons::Ok);
-        label_.document.putBackgroundOnPicture(label_.picture.naturalSizeMm());
-        RedrawLabel();
-        return;
-    }
+    ScreenView::draw(painter, side, label_.document, label_.picture, background, viewCaches_);
     painter.end();
     picDoc_->setImage(image);
     placeSelectionFrame();
@@ -437,12 +423,10 @@ void frmMain::tbrEdit_ButtonClick(const QString& key) {
         mnuEditTextDel_Click();
 }
 
-// Insert and Delete run their commands and still reach the focused control. A drag under way
-// ends first: the dialog takes the mouse, or the selection changes under it.
+// Insert and Delete run their commands and still reach the focused control.
 bool frmMain::Form_KeyDown(int key) {
     if (key != Qt::Key_Insert && key != Qt::Key_Delete)
         return false;
-    mouseEditing_->cancelDrag();
     if (key == Qt::Key_Insert)
         mnuEditTextIns_Click();
     else
@@ -454,7 +438,7 @@ bool frmMain::Form_KeyDown(int key) {
 // On the focused label, the arrow keys move the selected item by half a millimetre, with Shift by
 // five; a held key repeats.
 bool frmMain::arrowKeyNudges(const QKeyEvent& key) {
-    if (focusWidget() != picDoc_ || mouseEditing_->dragging())
+    if (focusWidget() != picDoc_)
         return false;
     const float step = (key.modifiers() & Qt::ShiftModifier) ? 5.0f : 0.5f;
     float dx = 0, dy = 0;
@@ -483,17 +467,41 @@ bool frmMain::menuHasKeyboard() const {
     return QApplication::activePopupWidget() != nullptr || menuBar()->hasFocus();
 }
 
+// While a drag is under way the label belongs to it. Anything else the user does meanwhile (a key,
+// the wheel, a menu or dialog opening, which takes the mouse) ends the drag first, as a right press
+// does: what it moved goes back, and the rest of it is ignored. Then that input takes effect on
+// the label as it was before the drag, so no command ever sees a half-made drag.
+bool frmMain::interruptsDrag(QObject* watched, QEvent* event) const {
+    switch (event->type()) {
+    case QEvent::Show:
+        return qobject_cast<QDialog*>(watched) || qobject_cast<QMenu*>(watched);
+    case QEvent::Wheel:
+        return true;
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Shift:
+        case Qt::Key_Control:
+        case Qt::Key_Alt:
+        case Qt::Key_AltGr:
+        case Qt::Key_Meta:
+        case Qt::Key_CapsLock:
+            return false;
+        default:
+            return true;
+        }
+    default:
+        return false;
+    }
+}
+
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize) {
         Form_Resize();
         return false;
     }
-    // A menu or dialog that opens takes the mouse: a drag under way would never see its release.
-    if (event->type() == QEvent::Show && mouseEditing_->dragging() &&
-        (qobject_cast<QDialog*>(watched) || qobject_cast<QMenu*>(watched))) {
+    if (mouseEditing_ && mouseEditing_->dragging() && interruptsDrag(watched, event))
         mouseEditing_->cancelDrag();
-        return false;
-    }
     if (event->type() != QEvent::KeyPress || !watched->isWidgetType())
         return false;
     auto* widget = static_cast<QWidget*>(watched);
@@ -534,15 +542,8 @@ void frmMain::mnuFileExit_Click() { close(); }
 void frmMain::mnuEditBack_Click() { backgroundCommands_->mnuEditBack_Click(); }
 void frmMain::mnuEditBackFit_Click() { backgroundCommands_->mnuEditBackFit_Click(); }
 
-// Undo and redo wait while a drag is under way; a dialog open blocks them by being modal.
-void frmMain::mnuEditUndo_Click() {
-    if (!mouseEditing_->dragging())
-        history_.undo();
-}
-void frmMain::mnuEditRedo_Click() {
-    if (!mouseEditing_->dragging())
-        history_.redo();
-}
+void frmMain::mnuEditUndo_Click() { history_.undo(); }
+void frmMain::mnuEditRedo_Click() { history_.redo(); }
 void frmMain::mnuEditTextIns_Click() { textCommands_->mnuEditTextIns_Click(); }
 void frmMain::mnuEditTextEdit_Click() { textCommands_->mnuEditTextEdit_Click(); }
 void frmMain::mnuEditTextDel_Click() { textCommands_->mnuEditTextDel_Click(); }

@@ -119,6 +119,7 @@ private:
     bool Form_KeyDown(int key);
     bool Form_KeyPress(int key);
     bool arrowKeyNudges(const QKeyEvent& key);
+    bool interruptsDrag(QObject* watched, QEvent* event) const;
     bool Form_Unload();
     void closeDialogs();
 

@@ -270,19 +270,21 @@ bool backgroundFillsView(const QPainter& painter, double sidePx, const LabelDocu
            document.BackHeight * picture.pixelsPerMmY() + 1 < deviceSideY;
 }
 
-ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
-                    const Picture& picture, const QColor& backgroundColor) {
+const Picture& shownPicture(const LabelDocument& document, const Picture& picture) {
+    static const Picture none;
+    return picture.isEmpty() || document.backgroundOnPicture(picture.naturalSizeMm()) ? picture
+                                                                                      : none;
+}
+
+void drawView(QPainter& painter, double sidePx, const LabelDocument& document,
+              const Picture& anyPicture, const QColor& backgroundColor) {
     const Geometry geometry = screenGeometry(sidePx);
-    if (!picture.isEmpty() && !document.backgroundOnPicture(picture.naturalSizeMm())) {
-        painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
-        return ViewResult::BackgroundRefused;
-    }
+    const Picture& picture = shownPicture(document, anyPicture);
     if (!backgroundFillsView(painter, sidePx, document, picture))
         painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
     drawBackground(painter, geometry, document, picture);
     drawGuideCircles(painter, geometry);
     drawTextItems(painter, geometry, document);
-    return ViewResult::Drawn;
 }
 
 } // namespace LabelRenderer

@@ -94,12 +94,13 @@ void measureItem(TextItem& item, double viewSidePx);
 // item's extent is what the printed text takes.
 inline constexpr double RealSizeViewPx = 6917.4 / 15;
 
-enum class ViewResult { Drawn, BackgroundRefused };
+// The picture the view shows: none while the shown part does not start on the picture (the
+// gesture that put it there reports that and resets it; the view only draws).
+const Picture& shownPicture(const LabelDocument& document, const Picture& picture);
 
 // Everything the screen shows, on a cleared square of the given side: background, guide circles
-// and text. When the background is refused the surface is left cleared (circles and text are not
-// drawn) so the caller can run its limit handling.
-ViewResult drawView(QPainter& painter, double sidePx, const LabelDocument& document,
-                    const Picture& picture, const QColor& backgroundColor);
+// and text.
+void drawView(QPainter& painter, double sidePx, const LabelDocument& document,
+              const Picture& picture, const QColor& backgroundColor);
 
 } // namespace LabelRenderer

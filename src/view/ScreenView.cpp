@@ -63,14 +63,10 @@ int bandScale(const QPainter& painter) {
 
 } // namespace
 
-LabelRenderer::ViewResult draw(QPainter& painter, double sidePx, const LabelDocument& document,
-                               const Picture& picture, const QColor& backgroundColor,
-                               ViewCaches& caches) {
+void draw(QPainter& painter, double sidePx, const LabelDocument& document,
+          const Picture& anyPicture, const QColor& backgroundColor, ViewCaches& caches) {
     const Geometry geometry = screenGeometry(sidePx);
-    if (!picture.isEmpty() && !document.backgroundOnPicture(picture.naturalSizeMm())) {
-        painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
-        return LabelRenderer::ViewResult::BackgroundRefused;
-    }
+    const Picture& picture = shownPicture(document, anyPicture);
     const bool filled = backgroundFillsView(painter, sidePx, document, picture) &&
                         screenPixelsCover(painter, geometry, document, picture, caches.picture);
     const ViewTextLayer::Outlines& outlines = caches.range.findings(document);
@@ -88,14 +84,13 @@ LabelRenderer::ViewResult draw(QPainter& painter, double sidePx, const LabelDocu
             caches.circles.draw(painter, sidePx, rows);
             caches.text.drawPrepared(painter, rows);
         }
-        return LabelRenderer::ViewResult::Drawn;
+        return;
     }
     if (!filled)
         painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
     drawBackground(painter, geometry, document, picture, caches.picture);
     caches.circles.draw(painter, sidePx);
     caches.text.draw(painter, sidePx, document, outlines);
-    return LabelRenderer::ViewResult::Drawn;
 }
 
 } // namespace ScreenView

@@ -9,9 +9,8 @@
 // outlines of text that leaves the disc's ring, which only the screen shows.
 namespace ScreenView {
 
-LabelRenderer::ViewResult draw(QPainter& painter, double sidePx, const LabelDocument& document,
-                               const Picture& picture, const QColor& backgroundColor,
-                               ViewCaches& caches);
+void draw(QPainter& painter, double sidePx, const LabelDocument& document, const Picture& picture,
+          const QColor& backgroundColor, ViewCaches& caches);
 
 // The picture from its copy at the view's resolution (the screen while dragging). Where the view
 // enlarges the picture, its pixels stay square instead of being smoothed.

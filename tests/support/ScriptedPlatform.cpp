@@ -46,6 +46,8 @@ bool ScriptedPlatform::showSaveDialog(QWidget*, FileDialogState& dialog) {
 MessageAnswer ScriptedPlatform::showMessage(QWidget*, const QString& text, const QString& title,
                                             MessageButtons buttons) {
     messages.append(Message{text, title, buttons});
+    if (whileMessageShows)
+        whileMessageShows();
     if (buttons == MessageButtons::Ok)
         return MessageAnswer::Ok;
     if (messageAnswers.empty()) {

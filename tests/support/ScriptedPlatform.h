@@ -32,6 +32,8 @@ public:
     std::deque<std::function<void(QPrinter&, const std::function<void(QPrinter&)>&)>>
         previewAnswers;
     std::deque<int> filterAnswers; // the filter chosen in the next save dialog (default: kept)
+    // Runs while a message box is up, as timers and finished work would.
+    std::function<void()> whileMessageShows;
 
     // What was shown.
     QList<Message> messages;
