@@ -35,7 +35,7 @@ void waitForDecodes() {
 
 LabelDocument hundredItems() {
     LabelDocument document;
-    document.TextCount = MaxTextItems;
+    document.TextItems.resize(MaxTextItems);
     for (int i = 0; i < MaxTextItems; ++i) {
         TextItem& item = document.item(i);
         item.Text = QStringLiteral(u"ラベル項目 %1 Label").arg(i);

@@ -17,8 +17,8 @@ LabelDocument hundredItems() {
     LabelDocument document;
     document.BackWidth = 122;
     document.BackHeight = 122;
-    document.TextCount = MaxTextItems;
     document.SelectedText = 42;
+    document.TextItems.resize(MaxTextItems);
     for (int i = 0; i < MaxTextItems; ++i) {
         TextItem& item = document.item(i);
         item.Text = QStringLiteral(u"株式会社 髙橋① 項目 %1 ～ CD-R").arg(i);
@@ -56,7 +56,7 @@ void BM_DecodeItemsOnly(benchmark::State& state) {
     const QByteArray bytes = *LabelFileCodec::encode(hundredItems(), 0, {}).bytes;
     for (auto _ : state) {
         const LabelFileCodec::DecodeResult result = LabelFileCodec::decode(bytes);
-        benchmark::DoNotOptimize(result.file->document.TextCount);
+        benchmark::DoNotOptimize(result.file->document.TextItems);
     }
 }
 

@@ -6,6 +6,7 @@
 #include "merge/MergeFill.h"
 #include "merge/MergeTable.h"
 #include "printing/render/PageExport.h"
+#include "shapes/ItemFonts.h"
 #include "view/LabelRenderer.h"
 
 #include <QDir>
@@ -33,12 +34,12 @@ LabelDocument label(const Picture& picture) {
     document.BackWidth = float(picture.naturalSizeMm().height());
     document.BackHeight = document.BackWidth;
     const auto add = [&](const QString& text, float top, int size) {
-        TextItem& item = document.item(document.TextCount++);
+        TextItem& item = document.TextItems.emplace_back();
         item.Text = text;
         item.Top = top;
         item.Size = size;
         item.FontName = QStringLiteral("IPAGothic");
-        const QSizeF extent = LabelRenderer::measureText(item, MergeFill::RealSizeViewPx);
+        const QSizeF extent = ItemFonts::measureText(item, RealSizeViewPx);
         item.Width = float(extent.width());
         item.Height = float(extent.height());
         item.Left = (LabelSideMm - item.Width) / 2;
@@ -71,8 +72,7 @@ Inputs& inputs() {
 
 void onePageRender(benchmark::State& state) {
     Inputs& in = inputs();
-    LabelDocument filled =
-        *MergeFill::fillRow(in.document, in.rows, 0, MergeFill::RealSizeViewPx).document;
+    LabelDocument filled = *MergeFill::fillRow(in.document, in.rows, 0, RealSizeViewPx).document;
     for (auto _ : state) {
         QString reason;
         if (!PageExport::writePdf(in.path("one.pdf"), filled, in.picture, PageExport::Page(),
@@ -86,12 +86,11 @@ BENCHMARK(onePageRender)->Unit(benchmark::kMillisecond)->Iterations(3);
 void hundredRowMerge(benchmark::State& state) {
     Inputs& in = inputs();
     for (auto _ : state) {
-        if (MergeFill::checkAll(in.document, in.rows, MergeFill::RealSizeViewPx))
+        if (MergeFill::checkAll(in.document, in.rows, RealSizeViewPx))
             state.SkipWithError("the table does not fill the label");
         QString reason;
         const auto labelAt = [&](int row) {
-            return *MergeFill::fillRow(in.document, in.rows, row, MergeFill::RealSizeViewPx)
-                        .document;
+            return *MergeFill::fillRow(in.document, in.rows, row, RealSizeViewPx).document;
         };
         if (!PageExport::writePdfPages(in.path("merged.pdf"), Rows, labelAt, in.picture,
                                        PageExport::Page(), &reason))

@@ -40,8 +40,7 @@ void rasterPageAt300Dpi(benchmark::State& state) {
     for (auto _ : state) {
         page.fill(Qt::white);
         QPainter painter(&page);
-        PrintRenderer::drawLabel(painter, PrintRenderer::pageGeometry(page, 10, 5), document,
-                                 picture);
+        PrintRenderer::drawLabel(painter, Geometry::page(page, 10, 5), document, picture);
     }
 }
 BENCHMARK(rasterPageAt300Dpi)->Unit(benchmark::kMillisecond);
@@ -59,8 +58,7 @@ void pdfPage(benchmark::State& state) {
             writer.setPageLayout(
                 QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF()));
             QPainter painter(&writer);
-            PrintRenderer::drawLabel(painter, PrintRenderer::pageGeometry(writer, 10, 5), document,
-                                     picture);
+            PrintRenderer::drawLabel(painter, Geometry::page(writer, 10, 5), document, picture);
         }
         bytes = buffer.size();
     }

@@ -55,6 +55,7 @@ const QString& photoPath() {
 void fillItems(LabelDocument& document) {
     const QStringList texts{QStringLiteral("ディスクラベル"), QStringLiteral("Track 12"),
                             QStringLiteral("思い出の写真 2024"), QStringLiteral("Gyroplate")};
+    document.TextItems.resize(MaxTextItems);
     for (int i = 0; i < MaxTextItems; ++i) {
         TextItem& item = document.item(i);
         item.Text = texts[i % texts.size()];
@@ -64,7 +65,6 @@ void fillItems(LabelDocument& document) {
         item.Left = float((i * 37) % 110);
         item.Top = float((i * 53) % 115);
     }
-    document.TextCount = MaxTextItems;
 }
 
 // The editor with the 100 items, and the picture dialog answered with the photo.

@@ -56,8 +56,7 @@ QImage drawBackgroundOnly(const LabelDocument& document, const Picture& picture,
     QImage image(side, side, QImage::Format_RGB32);
     image.fill(Qt::white);
     QPainter painter(&image);
-    ScreenView::drawBackground(painter, LabelRenderer::screenGeometry(side), document, picture,
-                               cache);
+    ScreenView::drawBackground(painter, Geometry::screen(side), document, picture, cache);
     return image;
 }
 
@@ -454,7 +453,7 @@ void TestBackground::enlargedViewShowsSquarePixels() {
 // they were drawn directly, and any change to an item draws the layer anew.
 void TestBackground::textLayerDrawsWhatDirectDrawingDoes() {
     LabelDocument document;
-    document.TextCount = 3;
+    document.TextItems.resize(std::size_t(3));
     for (int i = 0; i < 3; ++i) {
         TextItem& item = document.item(i);
         item.Text = QStringLiteral("背景 %1 Label").arg(i);
@@ -494,7 +493,7 @@ void TestBackground::textLayerDrawsWhatDirectDrawingDoes() {
             ScreenView::draw(painter, side, document, plainPicture, Qt::white, *with);
         } else { // with the outlines of text off the ring, which only the screen adds
             LabelRenderer::drawView(painter, side, document, plainPicture, Qt::white);
-            RangeOutlines::draw(painter, LabelRenderer::screenGeometry(side),
+            RangeOutlines::draw(painter, Geometry::screen(side), document,
                                 DiscRangeCheck::check(document));
         }
         return image;
@@ -513,7 +512,7 @@ void TestBackground::textLayerDrawsWhatDirectDrawingDoes() {
     QCOMPARE(caches.text.rebuildCount(), 2);
     document.item(2).Left += 1;
     renderPlain(&caches);
-    document.TextCount = 2;
+    document.TextItems.resize(std::size_t(2));
     renderPlain(&caches);
     QCOMPARE(caches.text.rebuildCount(), 4);
 }

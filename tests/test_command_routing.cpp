@@ -99,7 +99,7 @@ private slots:
         click(window, "tbrEdit", "Del");
         QCOMPARE(platform.lastMessageText(), DeleteRefusal);
         QVERIFY(platform.unexpected.isEmpty());
-        QCOMPARE(window.document().TextCount, 0);
+        QCOMPARE(window.document().itemCount(), 0);
     }
 
     void keysWhereverTheFocusIs() {

@@ -27,8 +27,8 @@ struct Files {
     QTemporaryDir dir;
     Files() {
         LabelDocument document;
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = makeItem(10, 20);
-        document.TextCount = 1;
         for (const char* name : {"label.gpc", "label.dat"})
             LabelFileStore::save(path(name), document, 0, QString());
         QImage picture(40, 30, QImage::Format_RGB32);
@@ -166,7 +166,7 @@ private slots:
         QCOMPARE(w.platform.lastMessageText(), message);
         QCOMPARE(w.window.documentDialog().fileName, files.path(document));
         QCOMPARE(w.window.backgroundDialog().fileName, files.path(background));
-        QCOMPARE(w.window.document().TextCount, document.isEmpty() ? 0 : 1);
+        QCOMPARE(w.window.document().itemCount(), document.isEmpty() ? 0 : 1);
         QCOMPARE(w.window.recentFiles().paths(),
                  document.isEmpty() ? QStringList() : QStringList{files.path(document)});
     }
@@ -251,8 +251,8 @@ private slots:
         ShownWindow w;
         QVERIFY(w.exposed);
         LabelDocument& document = w.window.document();
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = makeItem(20, 30);
-        document.TextCount = 1;
         LabelView* view = w.window.picDoc();
         const QPoint onItem = view->toPixels(QPointF(30, 35)).toPoint();
         const QPoint empty = view->toPixels(QPointF(80, 90)).toPoint();

@@ -5,6 +5,7 @@
 #include "mainwindow/frmMain.h"
 #include "printing/frmAlign.h"
 #include "printing/frmPrint.h"
+#include "shapes/ItemFonts.h"
 #include "support/ScriptedPlatform.h"
 #include "view/DiscRangeCheck.h"
 #include "view/LabelRenderer.h"
@@ -36,7 +37,7 @@ TextItem barWithInkTopAt(double inkTopMm) {
     device.setDotsPerMeterX(47244);
     device.setDotsPerMeterY(47244);
     const double unitsPerMm = device.logicalDpiY() / 25.4;
-    const QFont font = LabelRenderer::itemFont(Font, Size * 25.4 / 72 * unitsPerMm, &device);
+    const QFont font = ItemFonts::itemFont(Font, Size * 25.4 / 72 * unitsPerMm, &device);
     const QFontMetricsF metrics(font, &device);
     const QRectF ink = metrics.tightBoundingRect(QStringLiteral("I"));
     TextItem item{QStringLiteral("I"), 0, 0, 0, 0, Size, 0, Font};
@@ -48,7 +49,7 @@ TextItem barWithInkTopAt(double inkTopMm) {
 LabelDocument documentWith(const QList<TextItem>& items) {
     LabelDocument document;
     for (const TextItem& item : items)
-        document.item(document.TextCount++) = item;
+        document.TextItems.push_back(item);
     return document;
 }
 
@@ -201,7 +202,9 @@ private slots:
         image.fill(picture);
         const DiscRangeCheck::Finding finding{0, DiscRangeCheck::itemReach(onTheHub())};
         QPainter painter(&image);
-        RangeOutlines::draw(painter, LabelRenderer::screenGeometry(400), {finding});
+        LabelDocument document;
+        document.TextItems = {onTheHub()};
+        RangeOutlines::draw(painter, Geometry::screen(400), document, {finding});
         painter.end();
         int standingOut = 0;
         for (int y = 0; y < image.height(); ++y)

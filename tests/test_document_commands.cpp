@@ -54,7 +54,7 @@ class DocumentCommandsTest : public QObject {
     // A window with one item and a changed document.
     static void addItem(frmMain& window, const QString& text) {
         LabelDocument& document = window.document();
-        document.item(document.TextCount++) = item(text, 10, 10);
+        document.TextItems.push_back(item(text, 10, 10));
         document.LabelChanged = true;
     }
 
@@ -87,7 +87,7 @@ private slots:
         window.mnuFileSave_Click(0);
         QCOMPARE(platform.fileDialogs.size(), 1);
         QVERIFY(platform.messages.isEmpty());
-        QCOMPARE(LabelFileStore::load(target).file->document.TextCount, 2);
+        QCOMPARE(LabelFileStore::load(target).file->document.itemCount(), 2);
 
         // Save As always asks, pre-filled; cancelling keeps the name and the mark.
         addItem(window, QStringLiteral("三つ目"));
@@ -97,7 +97,7 @@ private slots:
         QCOMPARE(platform.fileDialogs[1].fileName, target);
         QCOMPARE(window.documentDialog().fileName, target);
         QVERIFY(window.document().LabelChanged);
-        QCOMPARE(LabelFileStore::load(target).file->document.TextCount, 2);
+        QCOMPARE(LabelFileStore::load(target).file->document.itemCount(), 2);
 
         // A name typed without extension is used as typed.
         platform.fileAnswers = {path("noextension")};
@@ -126,19 +126,19 @@ private slots:
         QCOMPARE(platform.messages[0].text, SavePrompt);
         QCOMPARE(platform.messages[0].title, QStringLiteral("確認"));
         QCOMPARE(platform.messages[0].buttons, MessageButtons::YesNoCancel);
-        QCOMPARE(window.document().TextCount, 1);
+        QCOMPARE(window.document().itemCount(), 1);
         QVERIFY(window.document().LabelChanged);
         QVERIFY(!window.backgroundPicture().isEmpty());
 
         // Cancel: nothing either.
         platform.messageAnswers = {MessageAnswer::Cancel};
         window.mnuFileNew_Click();
-        QCOMPARE(window.document().TextCount, 1);
+        QCOMPARE(window.document().itemCount(), 1);
 
         // No: the changes go, placement and scale step stay.
         platform.messageAnswers = {MessageAnswer::No};
         window.mnuFileNew_Click();
-        QCOMPARE(window.document().TextCount, 0);
+        QCOMPARE(window.document().itemCount(), 0);
         QCOMPARE(window.document().SelectedText, -1);
         QVERIFY(!window.document().LabelChanged);
         QVERIFY(window.backgroundPicture().isEmpty());
@@ -157,7 +157,7 @@ private slots:
         platform.messageAnswers = {MessageAnswer::Cancel};
         window.mnuFileOpen_Click();
         QVERIFY(platform.fileDialogs.isEmpty());
-        QCOMPARE(window.document().TextCount, 1);
+        QCOMPARE(window.document().itemCount(), 1);
         QVERIFY(window.document().LabelChanged);
     }
 
@@ -195,7 +195,7 @@ private slots:
             QCOMPARE(platform.messages[1].text, message);
             QCOMPARE(platform.messages[1].title, QStringLiteral("エラー"));
             QCOMPARE(platform.messages[1].buttons, MessageButtons::Ok);
-            QCOMPARE(window.document().TextCount, 2);
+            QCOMPARE(window.document().itemCount(), 2);
             QCOMPARE(window.document().item(1).Text, QStringLiteral("未保存"));
             QVERIFY(window.document().LabelChanged);
             // The refused file does not become the target of the next Save.
@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(after.BackTop, before.BackTop);
         QCOMPARE(after.BackWidth, before.BackWidth);
         QCOMPARE(after.BackHeight, before.BackHeight);
-        QCOMPARE(after.TextCount, 2);
+        QCOMPARE(after.itemCount(), 2);
         QCOMPARE(after.SelectedText, 1);
         QCOMPARE(after.item(0), before.item(0));
         QCOMPARE(after.item(1), before.item(1));
@@ -330,7 +330,7 @@ private slots:
 
     void anEmbeddedPictureThatCannotLoadKeepsTheDocument() {
         LabelDocument stored;
-        stored.TextCount = 1;
+        stored.TextItems.resize(std::size_t(1));
         stored.item(0) = item(QStringLiteral("x"), 1, 1);
         const QString target = path("junkpicture.gpc");
         writeAll(target, *LabelFileCodec::encode(stored, 0, QByteArray(5000, 'j')).bytes);
@@ -455,7 +455,7 @@ private slots:
     void openingFromTheCommandLine() {
         const QString target = path("cmdline.gpc");
         LabelDocument stored;
-        stored.TextCount = 1;
+        stored.TextItems.resize(std::size_t(1));
         stored.item(0) = item(QStringLiteral("引数"), 5, 5);
         QVERIFY(LabelFileStore::save(target, stored, 0, QString()).ok);
         ScriptedPlatform platform;

@@ -336,7 +336,7 @@ private slots:
             QTest::mouseClick(dialog->cmdCancel(), Qt::LeftButton);
         });
         frm.mnuEditTextIns_Click();
-        QCOMPARE(frm.document().TextCount, 0);
+        QCOMPARE(frm.document().itemCount(), 0);
         QVERIFY(!frm.document().LabelChanged);
 
         platform.modalActions.push_back([&](QDialog* shown) {
@@ -349,7 +349,7 @@ private slots:
             dialog->close();
         });
         frm.mnuEditTextIns_Click();
-        QCOMPARE(frm.document().TextCount, 0);
+        QCOMPARE(frm.document().itemCount(), 0);
         QVERIFY(!frm.document().LabelChanged);
         QCOMPARE(Variable::DialogCancel, true);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -365,7 +365,7 @@ private slots:
             QTest::keyClick(dialog->txtText(), Qt::Key_Return);
         });
         frm.mnuEditTextIns_Click();
-        QCOMPARE(frm.document().TextCount, 1);
+        QCOMPARE(frm.document().itemCount(), 1);
         QCOMPARE(frm.document().item(0).Text, QStringLiteral("文字"));
         QCOMPARE(frm.document().item(0).Size, 40);
         QVERIFY(platform.unexpected.isEmpty());

@@ -47,8 +47,8 @@ private slots:
         window.setBackgroundPicture(picture);
         LabelDocument& document = window.document();
         // On the ring, so that the screen draws no range outline the renderer would not.
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = TextItem{"帯 Band", 20, 30, 0, 0, 30, 3, "IPAGothic"};
-        document.TextCount = 1;
         document.BackTop = backTop;
         document.BackWidth = document.BackHeight = LabelSideMm;
         window.RedrawLabel();

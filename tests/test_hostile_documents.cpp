@@ -181,11 +181,11 @@ QByteArray basePicture() {
 
 LabelDocument baseDocument() {
     LabelDocument document;
+    document.TextItems.resize(std::size_t(2));
     document.item(0) =
         TextItem{QString::fromLatin1(BaseText), 20, 30, 40, 10, 24, 4, QStringLiteral("IPAGothic")};
     document.item(1) =
         TextItem{QStringLiteral("second"), 20, 90, 30, 10, 18, 2, QStringLiteral("DejaVu Sans")};
-    document.TextCount = 2;
     document.SelectedText = -1;
     document.BackWidth = document.BackHeight = LabelSideMm;
     return document;
@@ -216,9 +216,9 @@ template <typename Patch> QByteArray patched(Patch patch) {
 
 QByteArray withItems(const std::vector<TextItem>& items) {
     LabelDocument document = baseDocument();
+    document.TextItems.resize(std::size_t(int(items.size())));
     for (std::size_t i = 0; i < items.size(); ++i)
         document.TextItems[i] = items[i];
-    document.TextCount = int(items.size());
     return encoded(document, 0, basePicture());
 }
 
@@ -459,7 +459,7 @@ struct Snapshot {
 
     static Snapshot of(frmMain& window) {
         const LabelDocument& d = window.document();
-        return Snapshot{{d.TextItems.begin(), d.TextItems.begin() + d.TextCount},
+        return Snapshot{d.TextItems,
                         d.SelectedText,
                         d.LabelChanged,
                         {d.BackLeft, d.BackTop, d.BackWidth, d.BackHeight},
@@ -506,7 +506,7 @@ bool hits(const TextItem& item, QPointF mm) {
 }
 
 int firstItemHit(const LabelDocument& document, QPointF mm) {
-    for (int i = 0; i < document.TextCount; ++i) {
+    for (int i = 0; i < document.itemCount(); ++i) {
         if (hits(document.item(i), mm))
             return i;
     }
@@ -530,7 +530,7 @@ std::optional<QPoint> pixelHitting(Editor& editor, int wanted) {
 bool everyNumberFinite(const LabelDocument& document) {
     bool finite = std::isfinite(document.BackLeft) && std::isfinite(document.BackTop) &&
                   std::isfinite(document.BackWidth) && std::isfinite(document.BackHeight);
-    for (int i = 0; i < document.TextCount; ++i) {
+    for (int i = 0; i < document.itemCount(); ++i) {
         const TextItem& item = document.item(i);
         finite = finite && std::isfinite(item.Left) && std::isfinite(item.Top) &&
                  std::isfinite(item.Width) && std::isfinite(item.Height);
@@ -569,7 +569,7 @@ class HostileDocumentsTest : public QObject {
     // The document that is open when the hostile one comes: one item and its own picture.
     void openCurrent(Editor& editor) {
         QVERIFY(editor.window.openDocumentFile(path(QStringLiteral("current.gpc"))));
-        QCOMPARE(editor.document().TextCount, 1);
+        QCOMPARE(editor.document().itemCount(), 1);
         QVERIFY(!editor.window.backgroundPicture().isEmpty());
     }
 
@@ -585,7 +585,7 @@ class HostileDocumentsTest : public QObject {
 
     void dragAnItem(Editor& editor) {
         std::optional<QPoint> at = pixelHitting(editor, 0);
-        for (int i = 1; !at && i < editor.document().TextCount; ++i)
+        for (int i = 1; !at && i < editor.document().itemCount(); ++i)
             at = pixelHitting(editor, i);
         if (!at)
             return; // nothing of any item lies on the label
@@ -614,7 +614,7 @@ class HostileDocumentsTest : public QObject {
     // The edit dialog opened on the hostile item and confirmed with OK.
     void edit(Editor& editor) {
         LabelDocument& document = editor.document();
-        if (document.TextCount == 0)
+        if (document.itemCount() == 0)
             return;
         document.SelectedText = 0;
         const qsizetype firstMessage = editor.platform.messages.size();
@@ -642,7 +642,7 @@ class HostileDocumentsTest : public QObject {
     // Both centring commands on the hostile item.
     void centre(Editor& editor) {
         LabelDocument& document = editor.document();
-        if (document.TextCount == 0)
+        if (document.itemCount() == 0)
             return;
         document.SelectedText = 0;
         editor.window.mnuEditTextCenterItem_Click(0);
@@ -691,8 +691,8 @@ class HostileDocumentsTest : public QObject {
         const LabelFileCodec::DecodeResult reread = LabelFileStore::load(target);
         QVERIFY2(reread.file, qPrintable(reread.reason));
         const LabelDocument& saved = reread.file->document;
-        QCOMPARE(saved.TextCount, editor.document().TextCount);
-        for (int i = 0; i < saved.TextCount; ++i)
+        QCOMPARE(saved.itemCount(), editor.document().itemCount());
+        for (int i = 0; i < saved.itemCount(); ++i)
             QVERIFY(saved.item(i) == editor.document().item(i));
         QCOMPARE(reread.file->picture, readAll(editor.window.backgroundDialog().fileName));
     }
@@ -701,9 +701,9 @@ private slots:
     void initTestCase() {
         QVERIFY(folder_.isValid());
         LabelDocument current;
+        current.TextItems.resize(std::size_t(1));
         current.item(0) =
             TextItem{QStringLiteral("current"), 30, 50, 30, 8, 20, 1, QStringLiteral("IPAGothic")};
-        current.TextCount = 1;
         current.SelectedText = 0;
         current.BackLeft = 3;
         current.BackTop = 4;

@@ -29,7 +29,7 @@ LabelDocument twoItems() {
     document.BackTop = 3;
     document.BackWidth = 61;
     document.BackHeight = 61;
-    document.TextCount = 2;
+    document.TextItems.resize(std::size_t(2));
     document.SelectedText = 1;
     document.item(0).Text = QStringLiteral(u"髙橋 ①");
     document.item(0).FontName = QStringLiteral("IPAGothic");

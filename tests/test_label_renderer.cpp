@@ -1,4 +1,5 @@
 // The screen drawing of the label, checked by reading pixels of the rendered image.
+#include "shapes/ItemFonts.h"
 #include "view/LabelRenderer.h"
 
 #include <QPainter>
@@ -70,7 +71,7 @@ private slots:
 
     void textScalesWithTheViewWidth() {
         LabelDocument document;
-        document.TextCount = 1;
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = TextItem{QStringLiteral("漢字ABC"), 10, 40, 0, 0, 40, 0,
                                     QStringLiteral("IPAGothic")};
         const QRect large = inkBounds(render(1000, document));
@@ -83,7 +84,7 @@ private slots:
         QVERIFY(large.top() >= int(40 * 1000 / 122.0) - 1);
 
         // At the label's real size (6917.4 twips = 461.16 px) a 40-point line is 40 points high.
-        const QSizeF measured = LabelRenderer::measureText(document.item(0), 6917.4 / 15);
+        const QSizeF measured = ItemFonts::measureText(document.item(0), 6917.4 / 15);
         QVERIFY2(std::abs(measured.height() - 40 * 25.4 / 72 * 1.0) < 40 * 25.4 / 72 * 0.25,
                  qPrintable(QString::number(measured.height())));
         QVERIFY(measured.width() > measured.height());
@@ -91,7 +92,7 @@ private slots:
 
     void textUsesTheColourTableAndDrawsInOrder() {
         LabelDocument document;
-        document.TextCount = 2;
+        document.TextItems.resize(std::size_t(2));
         document.item(0) = TextItem{QStringLiteral("■"), 50, 50, 0, 0, 60, 12, "IPAGothic"};
         document.item(1) = TextItem{QStringLiteral("■"), 50, 50, 0, 0, 60, 2, "IPAGothic"};
         const QImage image = render(600, document);
@@ -102,7 +103,7 @@ private slots:
 
     void damagedItemsDrawWithoutHarm() {
         LabelDocument document;
-        document.TextCount = 5;
+        document.TextItems.resize(std::size_t(5));
         const float nan = std::numeric_limits<float>::quiet_NaN();
         document.item(0) = TextItem{"x", nan, 10, 0, 0, 40, 0, "IPAGothic"};
         document.item(1) = TextItem{"x", 10, 10, 0, 0, 2147483647, 0, "IPAGothic"};

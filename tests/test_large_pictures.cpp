@@ -180,8 +180,8 @@ void TestLargePictures::viewIsAnAreaAveragedReduction() {
     ViewPictureCache cache;
     {
         QPainter painter(&view);
-        ScreenView::drawBackground(painter, LabelRenderer::screenGeometry(side), document,
-                                   *loaded.picture, cache);
+        ScreenView::drawBackground(painter, Geometry::screen(side), document, *loaded.picture,
+                                   cache);
     }
 
     // A block of view pixels, against the full decode of the picture part under it.
@@ -242,8 +242,7 @@ void TestLargePictures::pageMatchesTheFullResolutionPath() {
         image.setDotsPerMeterY(23622);
         image.fill(Qt::white);
         QPainter painter(&image);
-        LabelRenderer::drawBackground(painter, PrintRenderer::pageGeometry(image, 0, 0), document,
-                                      picture);
+        LabelRenderer::drawBackground(painter, Geometry::page(image, 0, 0), document, picture);
         return image;
     };
     const QImage fromCompressed = page(*loaded.picture);

@@ -55,7 +55,7 @@ private slots:
         QCOMPARE(window.requestedPlacementTwips(), QRectF(768, 576, 13824, 10368));
         QCOMPARE(window.windowTitle(), QStringLiteral("無題[*] - Gyroplatecomposer"));
         QCOMPARE(window.document().SelectedText, -1);
-        QCOMPARE(window.document().TextCount, 0);
+        QCOMPARE(window.document().itemCount(), 0);
         QVERIFY(!window.document().LabelChanged);
         QVERIFY(window.documentDialog().fileName.isEmpty());
         QCOMPARE(window.documentDialog().filter, QStringLiteral("Gyroplatecomposer Files|*.gpc"));
@@ -282,7 +282,7 @@ private slots:
         window.resize(800, 800);
         QCoreApplication::processEvents();
         LabelDocument& document = window.document();
-        document.TextCount = 2;
+        document.TextItems.resize(std::size_t(2));
         document.item(0) = TextItem{"a", 10, 20, 30, 12, 20, 0, "IPAGothic"};
         document.item(1) = TextItem{"b", 61, 61, 20, 10, 20, 0, "IPAGothic"};
         QWidget* frame = window.picDoc()->findChild<QWidget*>("shpText");

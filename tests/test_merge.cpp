@@ -4,6 +4,7 @@
 #include "mainwindow/frmMain.h"
 #include "merge/MergeFill.h"
 #include "merge/MergeTable.h"
+#include "shapes/ItemFonts.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
 #include "view/LabelRenderer.h"
@@ -45,12 +46,12 @@ LabelDocument design() {
     document.BackLeft = document.BackTop = 10;
     document.BackWidth = document.BackHeight = 100;
     const auto add = [&](const QString& text, float top, int size) {
-        TextItem& item = document.item(document.TextCount++);
+        TextItem& item = document.TextItems.emplace_back();
         item.Text = text;
         item.Top = top;
         item.Size = size;
         item.FontName = Font;
-        const QSizeF extent = LabelRenderer::measureText(item, MergeFill::RealSizeViewPx);
+        const QSizeF extent = ItemFonts::measureText(item, RealSizeViewPx);
         item.Width = float(extent.width());
         item.Height = float(extent.height());
     };

@@ -233,7 +233,7 @@ private slots:
         QCOMPARE(frm_->history().count(), steps);
 
         if (interruption == New) {
-            QCOMPARE(document.TextCount, 0);
+            QCOMPARE(document.itemCount(), 0);
             QVERIFY(!document.LabelChanged);
             return;
         }
@@ -251,8 +251,8 @@ private slots:
         QCOMPARE(document.BackLeft, before.BackLeft);
         QCOMPARE(document.BackTop, before.BackTop);
         QCOMPARE(document.BackWidth, before.BackWidth);
-        QCOMPARE(document.TextCount, before.TextCount);
-        for (int i = 0; i < before.TextCount; ++i)
+        QCOMPARE(document.itemCount(), before.itemCount());
+        for (int i = 0; i < before.itemCount(); ++i)
             QCOMPARE(document.item(i), before.item(i));
         QVERIFY(!document.LabelChanged);
     }
@@ -409,9 +409,9 @@ private:
 
     LabelDocument& addItems(const QList<TextItem>& items) {
         LabelDocument& document = frm_->document();
+        document.TextItems.resize(std::size_t(int(items.size())));
         for (int i = 0; i < items.size(); ++i)
             document.item(i) = items[i];
-        document.TextCount = int(items.size());
         frm_->RedrawLabel();
         return document;
     }

@@ -4,6 +4,7 @@
 #include "document/LabelFileCodec.h"
 #include "mainwindow/frmMain.h"
 #include "printing/render/PageExport.h"
+#include "shapes/ItemFonts.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
 #include "view/LabelRenderer.h"
@@ -94,7 +95,7 @@ QRectF expectedInkMm(const TextItem& item, QPointF topLeftMm) {
     device.setDotsPerMeterY(47244);
     const double unitsPerMm = device.logicalDpiY() / 25.4;
     const QFont font =
-        LabelRenderer::itemFont(item.FontName, item.Size * 25.4 / 72 * unitsPerMm, &device);
+        ItemFonts::itemFont(item.FontName, item.Size * 25.4 / 72 * unitsPerMm, &device);
     const QFontMetricsF metrics(font, &device);
     const QRectF ink = metrics.tightBoundingRect(item.Text);
     return QRectF(topLeftMm.x() + ink.left() / unitsPerMm,
@@ -140,7 +141,7 @@ TextItem textItem(float left, float top, int size, const QString& text = QString
 // The test label: a 40-point "H" at (20, 30) mm and a small "H" in the corner outside the disc.
 LabelDocument testDocument() {
     LabelDocument document;
-    document.TextCount = 2;
+    document.TextItems.resize(std::size_t(2));
     document.item(0) = textItem(20, 30, 40);
     document.item(1) = textItem(1, 1, 12);
     return document;
@@ -157,7 +158,7 @@ QPointF onCircle(QPointF centre, double radius, double degrees) {
 QString pageProblems(const QImage& page, int dpi, QPointF originMm, bool withPicture) {
     const LabelDocument document = testDocument();
     QList<QRectF> textAreas;
-    for (int i = 0; i < document.TextCount; ++i) {
+    for (int i = 0; i < document.itemCount(); ++i) {
         const TextItem& item = document.item(i);
         textAreas
             << expectedInkMm(item, originMm + QPointF(item.Left, item.Top)).adjusted(-1, -1, 1, 1);
@@ -210,7 +211,7 @@ QString pageProblems(const QImage& page, int dpi, QPointF originMm, bool withPic
                 .arg(originMm.y());
     }
 
-    for (int i = 0; i < document.TextCount; ++i) {
+    for (int i = 0; i < document.itemCount(); ++i) {
         const TextItem& item = document.item(i);
         const QPointF topLeft = originMm + QPointF(item.Left, item.Top);
         const QRectF expected = expectedInkMm(item, topLeft);
@@ -455,7 +456,7 @@ private slots:
         // Nothing but the two items' glyphs: no ring, no circles, no frame.
         const LabelDocument document = testDocument();
         QRectF allowed;
-        for (int i = 0; i < document.TextCount; ++i)
+        for (int i = 0; i < document.itemCount(); ++i)
             allowed |= expectedInkMm(document.item(i),
                                      QPointF(document.item(i).Left, document.item(i).Top))
                            .adjusted(-0.3, -0.3, 0.3, 0.3);

@@ -3,6 +3,7 @@
 #include "document/DialogState.h"
 #include "editing/frmText.h"
 #include "mainwindow/frmMain.h"
+#include "shapes/ItemFonts.h"
 #include "support/ScriptedPlatform.h"
 #include "view/LabelRenderer.h"
 #include "view/widgets/LabelView.h"
@@ -28,7 +29,7 @@ TextItem makeItem(const QString& text, float left, float top, float width, float
 
 // The stored extent is what the view measures for the item at its current size.
 void compareWithMeasured(const frmMain& frm, const TextItem& item) {
-    const QSizeF extent = LabelRenderer::measureText(item, frm.viewSidePx());
+    const QSizeF extent = ItemFonts::measureText(item, frm.viewSidePx());
     QCOMPARE(item.Width, float(extent.width()));
     QCOMPARE(item.Height, float(extent.height()));
 }
@@ -70,7 +71,7 @@ private slots:
         });
         frm_->mnuEditTextIns_Click();
 
-        QCOMPARE(document.TextCount, 1);
+        QCOMPARE(document.itemCount(), 1);
         const TextItem& item = document.item(0);
         QCOMPARE(item.Text, QStringLiteral("ディスク"));
         QCOMPARE(item.FontName, QStringLiteral("IPAGothic"));
@@ -90,8 +91,8 @@ private slots:
     // Insert draws only the new item on the shown image and leaves the selection alone.
     void insertDrawsOnlyTheNewItem() {
         LabelDocument& document = frm_->document();
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = makeItem(QStringLiteral("既存"), 60, 60, 20, 8);
-        document.TextCount = 1;
         document.SelectedText = 0;
         frm_->RedrawLabel();
         const QImage before = frm_->picDoc()->image();
@@ -103,7 +104,7 @@ private slots:
         });
         frm_->mnuEditTextIns_Click();
 
-        QCOMPARE(document.TextCount, 2);
+        QCOMPARE(document.itemCount(), 2);
         QCOMPARE(document.SelectedText, 0);
         QVERIFY(frm_->picDoc()->selectionFrame()->isVisible());
         QCOMPARE(frameRect(*frm_), QRectF(60, 60, 20, 8));
@@ -131,16 +132,16 @@ private slots:
             dialog->cmdCancel_Click();
         });
         frm_->mnuEditTextIns_Click();
-        QCOMPARE(frm_->document().TextCount, 0);
+        QCOMPARE(frm_->document().itemCount(), 0);
         QVERIFY(!frm_->document().LabelChanged);
     }
 
     // A full table is refused before the dialog opens.
     void insertAtHundredItemsIsRefused() {
         LabelDocument& document = frm_->document();
+        document.TextItems.resize(std::size_t(MaxTextItems));
         for (int i = 0; i < MaxTextItems; ++i)
             document.item(i) = makeItem(QString::number(i), 1, 1, 5, 5);
-        document.TextCount = MaxTextItems;
         frm_->mnuEditTextIns_Click();
         QCOMPARE(platform_->modalsShown.size(), 0);
         QCOMPARE(platform_->messages.size(), 1);
@@ -148,7 +149,7 @@ private slots:
                  QStringLiteral("文字は100個までしか挿入できません。"));
         QCOMPARE(platform_->messages[0].title, QStringLiteral("文字の挿入"));
         QCOMPARE(platform_->messages[0].buttons, MessageButtons::Ok);
-        QCOMPARE(document.TextCount, MaxTextItems);
+        QCOMPARE(document.itemCount(), MaxTextItems);
         QVERIFY(!document.LabelChanged);
     }
 
@@ -166,8 +167,8 @@ private slots:
         QFETCH(int, command);
         QFETCH(QString, message);
         LabelDocument& document = frm_->document();
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = makeItem(QStringLiteral("a"), 10, 10, 20, 8);
-        document.TextCount = 1;
         const LabelDocument before = document;
         switch (command) {
         case 0:
@@ -185,7 +186,7 @@ private slots:
         QCOMPARE(platform_->messages[0].title, QStringLiteral("文字が選択されていません"));
         QCOMPARE(platform_->messages[0].buttons, MessageButtons::Ok);
         QCOMPARE(platform_->modalsShown.size(), 0);
-        QCOMPARE(document.TextCount, 1);
+        QCOMPARE(document.itemCount(), 1);
         QCOMPARE(document.item(0), before.item(0));
         QVERIFY(!document.LabelChanged);
     }
@@ -193,17 +194,16 @@ private slots:
     void deleteKeepsTheTableDense() {
         LabelDocument& document = frm_->document();
         const QStringList texts = {"A", "B", "C"};
+        document.TextItems.resize(std::size_t(3));
         for (int i = 0; i < 3; ++i)
             document.item(i) = makeItem(texts[i], 10.0f * i, 5, 8, 8);
-        document.TextCount = 3;
         document.SelectedText = 0;
         frm_->RedrawLabel();
         frm_->mnuEditTextDel_Click();
-        QCOMPARE(document.TextCount, 2);
+        QCOMPARE(document.itemCount(), 2);
         QCOMPARE(document.item(0).Text, QStringLiteral("B"));
         QCOMPARE(document.item(0).Left, 10.0f);
         QCOMPARE(document.item(1).Text, QStringLiteral("C"));
-        QCOMPARE(document.item(2), TextItem{});
         QCOMPARE(document.SelectedText, -1);
         QVERIFY(document.LabelChanged);
         QVERIFY(!frm_->picDoc()->selectionFrame()->isVisible());
@@ -212,22 +212,21 @@ private slots:
         frm_->mnuEditTextDel_Click();
         document.SelectedText = 0;
         frm_->mnuEditTextDel_Click();
-        QCOMPARE(document.TextCount, 0);
+        QCOMPARE(document.itemCount(), 0);
         QCOMPARE(document.SelectedText, -1);
     }
 
     void deleteFromAFullTable() {
         LabelDocument& document = frm_->document();
+        document.TextItems.resize(std::size_t(MaxTextItems));
         for (int i = 0; i < MaxTextItems; ++i)
             document.item(i) = makeItem(QString::number(i), 1, 1, 5, 5);
-        document.TextCount = MaxTextItems;
         document.SelectedText = 57;
         frm_->mnuEditTextDel_Click();
-        QCOMPARE(document.TextCount, 99);
+        QCOMPARE(document.itemCount(), 99);
         QCOMPARE(document.item(56).Text, QStringLiteral("56"));
         QCOMPARE(document.item(57).Text, QStringLiteral("58"));
         QCOMPARE(document.item(98).Text, QStringLiteral("99"));
-        QCOMPARE(document.item(99), TextItem{});
     }
 
     void centringUsesTheStoredExtent_data() {
@@ -248,8 +247,8 @@ private slots:
         QFETCH(float, left);
         QFETCH(float, top);
         LabelDocument& document = frm_->document();
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = makeItem(QStringLiteral("中央"), 3, 7, width, height);
-        document.TextCount = 1;
         document.SelectedText = 0;
         frm_->mnuEditTextCenterItem_Click(index);
         QCOMPARE(document.item(0).Left, left);
@@ -264,9 +263,9 @@ private slots:
     // re-measures, so the frame matches the new extent.
     void editingOnlyTheColourKeepsPositionAndRemeasures() {
         LabelDocument& document = frm_->document();
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = makeItem(QStringLiteral("ラベル"), 15, 25, 1, 1);
         document.item(0).Color = 2;
-        document.TextCount = 1;
         document.SelectedText = 0;
         platform_->modalActions.push_back([](QDialog* shown) {
             auto* dialog = qobject_cast<frmText*>(shown);
@@ -297,8 +296,8 @@ private slots:
 
     void editChangingTextAndSize() {
         LabelDocument& document = frm_->document();
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = makeItem(QStringLiteral("短い"), 15, 25, 1, 1);
-        document.TextCount = 1;
         document.SelectedText = 0;
         platform_->modalActions.push_back([](QDialog* shown) {
             auto* dialog = qobject_cast<frmText*>(shown);
@@ -320,10 +319,10 @@ private slots:
     // were when only the colour changes.
     void editKeepsWhatTheDialogCannotPick() {
         LabelDocument& document = frm_->document();
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = makeItem(QStringLiteral("古い"), 15, 25, 1, 1);
         document.item(0).FontName = QStringLiteral("Old Label Font");
         document.item(0).Size = 120;
-        document.TextCount = 1;
         document.SelectedText = 0;
         platform_->modalActions.push_back([](QDialog* shown) {
             auto* dialog = qobject_cast<frmText*>(shown);
@@ -338,8 +337,8 @@ private slots:
 
     void editCancelledChangesNothing() {
         LabelDocument& document = frm_->document();
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = makeItem(QStringLiteral("そのまま"), 15, 25, 1, 1);
-        document.TextCount = 1;
         document.SelectedText = 0;
         const TextItem before = document.item(0);
         platform_->modalActions.push_back([](QDialog* shown) {
@@ -356,8 +355,8 @@ private slots:
     // same control receives them one after the other.
     void keysReachTheCommandsEachTime() {
         LabelDocument& document = frm_->document();
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = makeItem(QStringLiteral("鍵"), 10, 10, 20, 8);
-        document.TextCount = 1;
         document.SelectedText = 0;
         for (int round = 0; round < 2; ++round) {
             platform_->modalActions.push_back([](QDialog* shown) { shown->close(); });

@@ -130,7 +130,7 @@ struct Editor {
 
 QStringList texts(const LabelDocument& document) {
     QStringList result;
-    for (int i = 0; i < document.TextCount; ++i)
+    for (int i = 0; i < document.itemCount(); ++i)
         result << document.item(i).Text;
     return result;
 }
@@ -154,8 +154,8 @@ class TwoEditorsTest : public QObject {
 
     void makeDocument(const QString& file, const QString& text, const QString& picture) {
         LabelDocument document;
+        document.TextItems.resize(std::size_t(1));
         document.item(0) = TextItem{text, 10, 10, 20, 8, 24, 1, QStringLiteral("IPAGothic")};
-        document.TextCount = 1;
         document.BackWidth = document.BackHeight = LabelSideMm;
         QVERIFY(LabelFileStore::save(file, document, 0, picture).ok);
     }

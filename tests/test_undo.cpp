@@ -53,9 +53,17 @@ struct State {
     bool operator==(const State&) const = default;
 };
 
+// The surface shows the label (it listens to it); steps change the label alone.
 template <typename Step, typename... Args>
-void push(OpenLabel& label, LabelSurface& surface, LabelHistory& history, Args... args) {
-    history.push(std::make_unique<Step>(label, surface, args...));
+void push(OpenLabel& label, LabelSurface&, LabelHistory& history, Args... args) {
+    history.push(std::make_unique<Step>(label, args...));
+}
+
+TextItem movedTo(const TextItem& item, float left, float top) {
+    TextItem moved = item;
+    moved.Left = left;
+    moved.Top = top;
+    return moved;
 }
 } // namespace
 
@@ -78,6 +86,7 @@ private slots:
         label_->scaleStep = 20;
         label_->backgroundDialog.fileName = QStringLiteral("/pictures/old.bmp");
         history_ = std::make_unique<LabelHistory>(*label_);
+        label_->addListener(&surface_);
     }
 
     // Each step acts on the selected item (1), as the commands do.
@@ -100,7 +109,7 @@ private slots:
             push<CentreTextStep>(l, s, h, 1, CentreAxis::Down);
         }) << "文字の上下中央揃え";
         QTest::newRow("text drag") << Apply([](OpenLabel& l, LabelSurface& s, LabelHistory& h) {
-            push<MoveTextStep>(l, s, h, 1, QPointF(11, 30), QPointF(70, 80),
+            push<MoveTextStep>(l, s, h, 1, movedTo(l.document.item(1), 70, 80),
                                MoveTextStep::Gesture::Drag, qint64(0));
         }) << "文字の移動";
         QTest::newRow("background drag")
@@ -133,7 +142,7 @@ private slots:
         QVERIFY(label_->document.LabelChanged);
         QCOMPARE(history_->undoText(), name);
 
-        surface_.redraws = 0;
+        surface_.redraws = surface_.newItemsDrawn = 0;
         history_->undo();
         QVERIFY(State::of(*label_) == before);
         QCOMPARE(surface_.redraws, 1);
@@ -143,7 +152,8 @@ private slots:
 
         history_->redo();
         QVERIFY(State::of(*label_) == after);
-        QCOMPARE(surface_.redraws, 2);
+        QCOMPARE(surface_.redraws + surface_.newItemsDrawn,
+                 2); // an insert draws the new item alone
         QVERIFY(label_->document.LabelChanged);
     }
 
@@ -266,9 +276,9 @@ private slots:
 private:
     bool nudge(int index, qint64 atMs) {
         const TextItem& moved = label_->document.item(index);
-        push<MoveTextStep>(*label_, surface_, *history_, index, QPointF(moved.Left, moved.Top),
-                           QPointF(moved.Left + 0.5, moved.Top), MoveTextStep::Gesture::Nudge,
-                           atMs);
+        push<MoveTextStep>(*label_, surface_, *history_, index,
+                           movedTo(moved, moved.Left + 0.5f, moved.Top),
+                           MoveTextStep::Gesture::Nudge, atMs);
         return true;
     }
 

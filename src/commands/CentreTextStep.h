@@ -1,17 +1,10 @@
 #pragma once
 
-#include "commands/LabelStep.h"
+#include "commands/EditTextStep.h"
+#include "shapes/Centring.h"
 
 // One item centred across or down the disc.
-class CentreTextStep : public LabelStep {
+class CentreTextStep : public EditTextStep {
 public:
-    CentreTextStep(OpenLabel& label, LabelSurface& surface, int index, CentreAxis axis);
-    void redo() override;
-    void undo() override;
-
-private:
-    int index_;
-    CentreAxis axis_;
-    float left_;
-    float top_;
+    CentreTextStep(OpenLabel& label, int index, CentreAxis axis);
 };

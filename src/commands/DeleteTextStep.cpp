@@ -2,16 +2,17 @@
 
 #include "commands/StepNames.h"
 
-DeleteTextStep::DeleteTextStep(OpenLabel& label, LabelSurface& surface, int index)
-    : LabelStep(label, surface, StepNames::deleteText()), index_(index),
-      item_(label.document.item(index)) {}
+DeleteTextStep::DeleteTextStep(OpenLabel& label, int index)
+    : LabelStep(label, StepNames::deleteText()), index_(index), item_(label.document.item(index)) {}
 
 void DeleteTextStep::redo() {
-    document().removeItem(index_);
-    showWithSelection(-1);
+    OpenLabel::Edit edit(label_);
+    label_.removeItem(index_);
+    label_.select(-1);
 }
 
 void DeleteTextStep::undo() {
-    document().insertItem(index_, item_);
-    showWithSelection(index_);
+    OpenLabel::Edit edit(label_);
+    label_.insertItem(index_, item_);
+    label_.select(index_);
 }

@@ -5,7 +5,7 @@
 // One item taken out of the table; undo puts it back in its place, selected.
 class DeleteTextStep : public LabelStep {
 public:
-    DeleteTextStep(OpenLabel& label, LabelSurface& surface, int index);
+    DeleteTextStep(OpenLabel& label, int index);
     void redo() override;
     void undo() override;
 

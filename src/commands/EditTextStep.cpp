@@ -2,17 +2,20 @@
 
 #include "commands/StepNames.h"
 
-EditTextStep::EditTextStep(OpenLabel& label, LabelSurface& surface, int index,
-                           const TextItem& after)
-    : LabelStep(label, surface, StepNames::editText()), index_(index),
-      before_(label.document.item(index)), after_(after) {}
+EditTextStep::EditTextStep(OpenLabel& label, int index, const TextItem& after)
+    : EditTextStep(label, StepNames::editText(), index, after) {}
+
+EditTextStep::EditTextStep(OpenLabel& label, const QString& name, int index, const TextItem& after)
+    : LabelStep(label, name), index_(index), before_(label.document.item(index)), after_(after) {}
 
 void EditTextStep::redo() {
-    document().item(index_) = after_;
-    showWithSelection(index_);
+    OpenLabel::Edit edit(label_);
+    label_.setItem(index_, after_);
+    label_.select(index_);
 }
 
 void EditTextStep::undo() {
-    document().item(index_) = before_;
-    showWithSelection(index_);
+    OpenLabel::Edit edit(label_);
+    label_.setItem(index_, before_);
+    label_.select(index_);
 }

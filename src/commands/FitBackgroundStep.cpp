@@ -14,8 +14,8 @@ float notAbove(double value) {
     return double(rounded) > value ? std::nextafter(rounded, 0.0f) : rounded;
 }
 
-BackgroundSnapshot fitted(const OpenLabel& label) {
-    BackgroundSnapshot after = BackgroundSnapshot::of(label);
+BackgroundState fitted(const OpenLabel& label) {
+    BackgroundState after = label.background();
     const QSizeF natural = label.picture.naturalSizeMm();
     const float side = notAbove(std::min(natural.width(), natural.height()));
     after.width = side;
@@ -28,6 +28,5 @@ BackgroundSnapshot fitted(const OpenLabel& label) {
 }
 } // namespace
 
-FitBackgroundStep::FitBackgroundStep(OpenLabel& label, LabelSurface& surface)
-    : BackgroundStep(label, surface, StepNames::fitBackground(), BackgroundSnapshot::of(label),
-                     fitted(label)) {}
+FitBackgroundStep::FitBackgroundStep(OpenLabel& label)
+    : BackgroundStep(label, StepNames::fitBackground(), label.background(), fitted(label)) {}

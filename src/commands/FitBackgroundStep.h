@@ -6,5 +6,5 @@
 // at step 0; the zoom then scales about that side.
 class FitBackgroundStep : public BackgroundStep {
 public:
-    FitBackgroundStep(OpenLabel& label, LabelSurface& surface);
+    explicit FitBackgroundStep(OpenLabel& label);
 };

@@ -2,22 +2,18 @@
 
 #include "commands/StepNames.h"
 
-InsertTextStep::InsertTextStep(OpenLabel& label, LabelSurface& surface, const TextItem& item)
-    : LabelStep(label, surface, StepNames::insertText()), item_(item),
-      slot_(label.document.itemCount()), selection_(label.document.SelectedText) {}
+InsertTextStep::InsertTextStep(OpenLabel& label, const TextItem& item)
+    : LabelStep(label, StepNames::insertText()), item_(item), slot_(label.document.itemCount()),
+      selection_(label.document.SelectedText) {}
 
 void InsertTextStep::redo() {
-    document().insertItem(slot_, item_);
-    document().SelectedText = selection_;
-    // The first time only the new item is drawn on top of what is shown.
-    if (drawnOnce_)
-        surface_.RedrawLabel();
-    else
-        surface_.drawNewTextItem(slot_);
-    drawnOnce_ = true;
+    OpenLabel::Edit edit(label_);
+    label_.insertItem(slot_, item_);
+    label_.select(selection_);
 }
 
 void InsertTextStep::undo() {
-    document().removeItem(slot_);
-    showWithSelection(selection_);
+    OpenLabel::Edit edit(label_);
+    label_.removeItem(slot_);
+    label_.select(selection_);
 }

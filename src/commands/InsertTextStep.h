@@ -5,7 +5,7 @@
 // A new text item at the end of the table. The selection stays as it was.
 class InsertTextStep : public LabelStep {
 public:
-    InsertTextStep(OpenLabel& label, LabelSurface& surface, const TextItem& item);
+    InsertTextStep(OpenLabel& label, const TextItem& item);
     void redo() override;
     void undo() override;
 
@@ -13,5 +13,4 @@ private:
     TextItem item_;
     int slot_;
     int selection_;
-    bool drawnOnce_ = false;
 };

@@ -3,8 +3,8 @@
 #include "commands/StepNames.h"
 
 namespace {
-BackgroundSnapshot beforeDrag(const OpenLabel& label, const BackgroundDragAnchor& anchor) {
-    BackgroundSnapshot before = BackgroundSnapshot::of(label);
+BackgroundState beforeDrag(const OpenLabel& label, const BackgroundDragAnchor& anchor) {
+    BackgroundState before = label.background();
     before.left = anchor.backLeft;
     before.top = anchor.backTop;
     return before;
@@ -12,7 +12,6 @@ BackgroundSnapshot beforeDrag(const OpenLabel& label, const BackgroundDragAnchor
 } // namespace
 
 // Made at the release, when the label already shows the new placement.
-MoveBackgroundStep::MoveBackgroundStep(OpenLabel& label, LabelSurface& surface,
-                                       const BackgroundDragAnchor& anchor)
-    : BackgroundStep(label, surface, StepNames::moveBackground(), beforeDrag(label, anchor),
-                     BackgroundSnapshot::of(label)) {}
+MoveBackgroundStep::MoveBackgroundStep(OpenLabel& label, const BackgroundDragAnchor& anchor)
+    : BackgroundStep(label, StepNames::moveBackground(), beforeDrag(label, anchor),
+                     label.background()) {}

@@ -5,5 +5,5 @@
 // One background drag, press to release (or to the limit that ended it).
 class MoveBackgroundStep : public BackgroundStep {
 public:
-    MoveBackgroundStep(OpenLabel& label, LabelSurface& surface, const BackgroundDragAnchor& anchor);
+    MoveBackgroundStep(OpenLabel& label, const BackgroundDragAnchor& anchor);
 };

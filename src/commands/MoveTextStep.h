@@ -1,26 +1,19 @@
 #pragma once
 
-#include "commands/LabelStep.h"
-
-#include <QPointF>
+#include "commands/EditTextStep.h"
 
 // One item moved: by a mouse drag (press to release), or by the arrow keys, where a run of
 // presses on the same item, each within a second of the last, is one step.
-class MoveTextStep : public LabelStep {
+class MoveTextStep : public EditTextStep {
 public:
     enum class Gesture { Drag, Nudge };
 
-    MoveTextStep(OpenLabel& label, LabelSurface& surface, int index, QPointF fromMm, QPointF toMm,
-                 Gesture gesture, qint64 atMs = 0);
-    void redo() override;
-    void undo() override;
+    MoveTextStep(OpenLabel& label, int index, const TextItem& moved, Gesture gesture,
+                 qint64 atMs = 0);
     int id() const override;
     bool mergeWith(const QUndoCommand* other) override;
 
 private:
-    int index_;
-    QPointF from_;
-    QPointF to_;
     Gesture gesture_;
     qint64 lastMs_;
 };

@@ -3,8 +3,8 @@
 #include "commands/StepNames.h"
 
 namespace {
-BackgroundSnapshot opened(const Picture& picture, const QString& path) {
-    BackgroundSnapshot after;
+BackgroundState opened(const Picture& picture, const QString& path) {
+    BackgroundState after;
     after.picture = picture;
     after.width = LabelSideMm;
     after.height = LabelSideMm;
@@ -13,7 +13,7 @@ BackgroundSnapshot opened(const Picture& picture, const QString& path) {
 }
 } // namespace
 
-OpenBackgroundStep::OpenBackgroundStep(OpenLabel& label, LabelSurface& surface,
-                                       const Picture& picture, const QString& path)
-    : BackgroundStep(label, surface, StepNames::openBackground(), BackgroundSnapshot::of(label),
+OpenBackgroundStep::OpenBackgroundStep(OpenLabel& label, const Picture& picture,
+                                       const QString& path)
+    : BackgroundStep(label, StepNames::openBackground(), label.background(),
                      opened(picture, path)) {}

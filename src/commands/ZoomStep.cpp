@@ -6,8 +6,8 @@ namespace {
 constexpr int ZoomId = 1;
 constexpr qint64 RunGapMs = 1000;
 
-BackgroundSnapshot zoomed(const OpenLabel& label, int step) {
-    BackgroundSnapshot after = BackgroundSnapshot::of(label);
+BackgroundState zoomed(const OpenLabel& label, int step) {
+    BackgroundState after = label.background();
     after.scaleStep = step;
     after.width = BackgroundScale::shownSideMm(step, label.zoomBaseMm);
     after.height = after.width;
@@ -15,9 +15,8 @@ BackgroundSnapshot zoomed(const OpenLabel& label, int step) {
 }
 } // namespace
 
-ZoomStep::ZoomStep(OpenLabel& label, LabelSurface& surface, int step, qint64 atMs, int gesture)
-    : BackgroundStep(label, surface, StepNames::zoomBackground(), BackgroundSnapshot::of(label),
-                     zoomed(label, step)),
+ZoomStep::ZoomStep(OpenLabel& label, int step, qint64 atMs, int gesture)
+    : BackgroundStep(label, StepNames::zoomBackground(), label.background(), zoomed(label, step)),
       lastMs_(atMs), gesture_(gesture) {}
 
 int ZoomStep::id() const {

@@ -6,7 +6,7 @@
 // number), or each within a second of the last, are one step.
 class ZoomStep : public BackgroundStep {
 public:
-    ZoomStep(OpenLabel& label, LabelSurface& surface, int step, qint64 atMs, int gesture);
+    ZoomStep(OpenLabel& label, int step, qint64 atMs, int gesture);
     int id() const override;
     bool mergeWith(const QUndoCommand* other) override;
 

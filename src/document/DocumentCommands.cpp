@@ -47,7 +47,7 @@ void DocumentCommands::mnuFileNew_Click() {
     context_.surface.backgroundReplaced();
     label.documentDialog.fileName.clear();
     label.backgroundDialog.fileName.clear();
-    label.document.TextCount = 0;
+    label.document.TextItems.clear();
     label.document.SelectedText = -1;
     context_.surface.RedrawLabel();
     label.document.LabelChanged = false;
@@ -103,10 +103,8 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     document.BackTop = file.document.BackTop;
     document.BackWidth = file.document.BackWidth;
     document.BackHeight = file.document.BackHeight;
-    document.TextCount = file.document.TextCount;
+    document.TextItems = std::move(file.document.TextItems);
     document.SelectedText = file.document.SelectedText;
-    for (int i = 0; i < file.document.TextCount; ++i)
-        document.item(i) = file.document.item(i);
 
     label.documentDialog.fileName = path;
     label.picture = picture;
@@ -120,6 +118,11 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
         label.backgroundDialog.fileName = temporaryPicturePath();
     else
         label.backgroundDialog.fileName.clear();
+    if (file.layoutsDropped)
+        platform.showMessage(context_.dialogParent,
+                             QStringLiteral("この文書は別のプログラムで保存されたため、"
+                                            "文字の配置を直線に戻しました。"),
+                             QStringLiteral("ファイルを開く"), MessageButtons::Ok);
     if (!picture.isEmpty() && !document.backgroundOnPicture(picture.naturalSizeMm()))
         BackgroundLimit::reportAndReset(context_);
     context_.surface.RedrawLabel();

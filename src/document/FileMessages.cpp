@@ -9,6 +9,9 @@ QString openFailure(LabelFileCodec::Refusal refusal) {
         return QStringLiteral("ファイルが壊れているため開けませんでした。");
     case Refusal::Unreadable:
         return QStringLiteral("ファイルを読み込めませんでした。");
+    case Refusal::NewerVersion:
+        return QStringLiteral(
+            "この文書は新しいバージョンの Gyroplatecomposer で作られているため開けませんでした。");
     case Refusal::None:
     case Refusal::NotALabelFile:
         break;

@@ -4,9 +4,10 @@
 #include "document/TextItem.h"
 
 #include <QSizeF>
-#include <array>
 #include <cstdint>
+#include <vector>
 
+// A label holds at most this many text items.
 inline constexpr int MaxTextItems = 100;
 
 // Where a background drag began: the pointer and the placement's corner at the press.
@@ -17,14 +18,10 @@ struct BackgroundDragAnchor {
     float backTop = 0;
 };
 
-// Which way an item is centred on the disc.
-enum class CentreAxis { Across, Down };
-
-// The plain data of one label design and the edits made to it. Every change the editor makes to
-// a label goes through these operations, so that undo can replay them.
+// The plain data of one label design. The open label (OpenLabel) makes its edits through the
+// operations here and tells whatever shows it what changed.
 struct LabelDocument {
-    std::array<TextItem, MaxTextItems> TextItems{};
-    std::int32_t TextCount = 0;
+    std::vector<TextItem> TextItems; // at most MaxTextItems, in drawing order
     std::int32_t SelectedText = -1;
     bool LabelChanged = false;
 
@@ -35,30 +32,23 @@ struct LabelDocument {
     float BackWidth = 0;
     float BackHeight = 0;
 
-    bool hasSelection() const { return SelectedText >= 0 && SelectedText < TextCount; }
-    TextItem& selectedItem() { return TextItems[static_cast<std::size_t>(SelectedText)]; }
-    const TextItem& item(int index) const { return TextItems[static_cast<std::size_t>(index)]; }
-    TextItem& item(int index) { return TextItems[static_cast<std::size_t>(index)]; }
-    // TextCount within the table's bounds, for loops over a document read from outside.
-    int itemCount() const;
+    int itemCount() const { return int(TextItems.size()); }
+    bool isFull() const { return itemCount() >= MaxTextItems; }
+    bool hasSelection() const { return SelectedText >= 0 && SelectedText < itemCount(); }
+    TextItem& selectedItem() { return TextItems[std::size_t(SelectedText)]; }
+    const TextItem& item(int index) const { return TextItems[std::size_t(index)]; }
+    TextItem& item(int index) { return TextItems[std::size_t(index)]; }
 
     // Puts the item at `index` (0..itemCount()), moving the later ones up; false when full.
     bool insertItem(int index, const TextItem& item);
-    // Takes the item out and closes the gap; the freed last slot is blanked.
+    // Takes the item out and closes the gap.
     TextItem removeItem(int index);
-    void centreItem(int index, CentreAxis axis);
-    void moveItem(int index, float left, float top);
-
-    // The item whose box holds the point strictly inside: the lowest index (a left press picks
-    // it) or the highest (the one drawn on top, which a right press picks). -1 when none.
-    int lowestItemAt(float x, float y) const;
-    int highestItemAt(float x, float y) const;
+    // Adds an item at the end; false when full.
+    bool appendItem(const TextItem& item) { return insertItem(itemCount(), item); }
 
     // The picture follows the pointer: the shown window moves the other way, scaled by the
     // magnification.
     void dragBackground(const BackgroundDragAnchor& anchor, float x, float y);
-    // The shown side for a scale step about a base side (see BackgroundScale).
-    void applyScaleStep(int step, double baseMm);
 
     // The shown rectangle's corner must lie on the picture. When it does not, it goes back to the
     // picture's top-left corner, which always does; true when it had to.

@@ -1,5 +1,6 @@
 #include "document/LabelFileCodec.h"
 
+#include "document/LayoutBlock.h"
 #include "text/Cp932.h"
 
 #include <QtEndian>
@@ -49,6 +50,8 @@ std::optional<QByteArray> encodeString(const QString& value, const char* fieldNa
 }
 
 QString checkNumbers(const TextItem& item) {
+    if (!item.layout.isValid())
+        return QStringLiteral("the layout has a value out of range");
     const std::pair<const char*, float> fields[] = {
         {"Left", item.Left}, {"Top", item.Top}, {"Width", item.Width}, {"Height", item.Height}};
     for (const auto& [name, value] : fields) {
@@ -80,19 +83,22 @@ std::optional<EncodedItem> encodeItem(const TextItem& item, QString& reason) {
     return EncodedItem{*text, *fontName};
 }
 
-QString checkDocument(const LabelDocument& document) {
-    if (document.TextCount < 0 || document.TextCount > MaxTextItems)
-        return QStringLiteral("the text count %1 is outside 0..%2")
-            .arg(document.TextCount)
-            .arg(MaxTextItems);
-    if (document.SelectedText < -1 || document.SelectedText >= document.TextCount)
+// The item count and the selection as the file has them, and the placement.
+QString checkCounts(int count, int selected, const LabelDocument& document) {
+    if (count < 0 || count > MaxTextItems)
+        return QStringLiteral("the text count %1 is outside 0..%2").arg(count).arg(MaxTextItems);
+    if (selected < -1 || selected >= count)
         return QStringLiteral("the selected item %1 is outside -1..%2")
-            .arg(document.SelectedText)
-            .arg(document.TextCount - 1);
+            .arg(selected)
+            .arg(count - 1);
     if (!std::isfinite(document.BackLeft) || !std::isfinite(document.BackTop) ||
         !std::isfinite(document.BackWidth) || !std::isfinite(document.BackHeight))
         return QStringLiteral("the background placement is not a finite number");
     return QString();
+}
+
+QString checkDocument(const LabelDocument& document) {
+    return checkCounts(document.itemCount(), document.SelectedText, document);
 }
 
 QString checkScaleStep(std::int16_t scaleStep) {
@@ -140,12 +146,33 @@ void writeItem(QByteArray& file, qsizetype recordIndex, const TextItem& item,
     record.string(strings.fontName);
 }
 
+void writeRecords(QByteArray& file, const LabelDocument& document, std::int16_t scaleStep,
+                  const std::vector<EncodedItem>& items, const QByteArray& picture);
+
 QByteArray layOut(const LabelDocument& document, std::int16_t scaleStep,
                   const std::vector<EncodedItem>& items, const QByteArray& picture) {
     const qsizetype records = HeaderRecords + qsizetype(items.size()) + 1;
     const qsizetype size =
         picture.isEmpty() ? records * RecordSize : PictureOffset + picture.size();
     QByteArray file(size, '\0');
+    writeRecords(file, document, scaleStep, items, picture);
+    // The layouts after the last record: at the end of a file without a picture, in the unused
+    // bytes before it otherwise (a hundred entries take a few kilobytes of the 86 there).
+    const QByteArray layouts = LayoutBlock::encode(
+        document.TextItems, LayoutBlock::recordsChecksum(file, int(items.size())));
+    if (!layouts.isEmpty()) {
+        if (picture.isEmpty())
+            file += layouts;
+        else
+            file.replace(records * RecordSize, layouts.size(), layouts);
+    }
+    std::copy(picture.cbegin(), picture.cend(), file.begin() + PictureOffset);
+    return file;
+}
+
+void writeRecords(QByteArray& file, const LabelDocument& document, std::int16_t scaleStep,
+                  const std::vector<EncodedItem>& items, const QByteArray& picture) {
+    const qsizetype records = HeaderRecords + qsizetype(items.size()) + 1;
     RecordWriter(file, 0).string(QByteArray(Identification, IdentificationBytes));
     RecordWriter(file, 1).i16(scaleStep);
     RecordWriter placement(file, 2);
@@ -153,14 +180,12 @@ QByteArray layOut(const LabelDocument& document, std::int16_t scaleStep,
     placement.f32(document.BackTop);
     placement.f32(document.BackWidth);
     placement.f32(document.BackHeight);
-    RecordWriter(file, 3).i32(document.TextCount);
+    RecordWriter(file, 3).i32(std::int32_t(items.size()));
     RecordWriter(file, 4).i32(document.SelectedText);
     for (std::size_t i = 0; i < items.size(); ++i)
         writeItem(file, HeaderRecords + qsizetype(i), document.TextItems[i], items[i]);
     const auto upperBound = static_cast<std::int32_t>(picture.isEmpty() ? 0 : picture.size() - 1);
     RecordWriter(file, records - 1).i32(upperBound);
-    std::copy(picture.cbegin(), picture.cend(), file.begin() + PictureOffset);
-    return file;
 }
 
 // ---- Reading ----------------------------------------------------------------------------------
@@ -284,7 +309,7 @@ DecodeResult readHeader(const QByteArray& bytes, DecodedFile& file) {
     document.BackWidth = placement.f32();
     document.BackHeight = placement.f32();
     RecordReader count(bytes, 3);
-    document.TextCount = count.i32();
+    const std::int32_t itemCount = count.i32();
     RecordReader selection(bytes, 4);
     document.SelectedText = selection.i32();
     const std::pair<const RecordReader*, const char*> records[] = {
@@ -296,8 +321,11 @@ DecodeResult readHeader(const QByteArray& bytes, DecodedFile& file) {
         if (records[i].first->fault() != ReadFault::None)
             return refuseFault(records[i].first->fault(), i + 1, records[i].second);
     }
-    const QString problem = checkDocument(document);
-    return problem.isEmpty() ? DecodeResult{} : refuse(Refusal::Damaged, problem);
+    const QString problem = checkCounts(itemCount, document.SelectedText, document);
+    if (!problem.isEmpty())
+        return refuse(Refusal::Damaged, problem);
+    document.TextItems.resize(std::size_t(itemCount));
+    return DecodeResult{};
 }
 
 // The picture's size in `pictureBytes` (0 for none); the caller takes the bytes.
@@ -343,7 +371,7 @@ EncodeResult encode(const LabelDocument& document, std::int16_t scaleStep,
     if (!problem.isEmpty())
         return EncodeResult{std::nullopt, problem};
     std::vector<EncodedItem> items;
-    for (int i = 0; i < document.TextCount; ++i) {
+    for (int i = 0; i < document.itemCount(); ++i) {
         QString reason;
         std::optional<EncodedItem> item = encodeItem(document.item(i), reason);
         if (!item)
@@ -360,6 +388,31 @@ EncodeResult encode(const LabelDocument& document, std::int16_t scaleStep,
 
 namespace {
 
+// The items' layouts from their block, when there is one.
+DecodeResult readLayouts(const QByteArray& bytes, qint64 pictureBytes, DecodedFile& file) {
+    const int count = file.document.itemCount();
+    const qsizetype recordsEnd = (HeaderRecords + qsizetype(count) + 1) * RecordSize;
+    const LayoutBlock::Found found =
+        LayoutBlock::find(bytes, recordsEnd, pictureBytes > 0 ? PictureOffset : bytes.size(), count,
+                          LayoutBlock::recordsChecksum(bytes, count));
+    switch (found.outcome) {
+    case LayoutBlock::Outcome::None:
+        break;
+    case LayoutBlock::Outcome::Applied:
+        for (const auto& [index, layout] : found.layouts)
+            file.document.item(index).layout = layout;
+        break;
+    case LayoutBlock::Outcome::Stale:
+        file.layoutsDropped = true;
+        break;
+    case LayoutBlock::Outcome::Damaged:
+        return refuse(Refusal::Damaged, found.reason);
+    case LayoutBlock::Outcome::Newer:
+        return refuse(Refusal::NewerVersion, found.reason);
+    }
+    return DecodeResult{};
+}
+
 // Everything but the picture's bytes, whose size goes to `pictureBytes`.
 DecodeResult decodeWithoutPicture(const QByteArray& bytes, qint64& pictureBytes) {
     DecodeResult identification = checkIdentification(bytes);
@@ -369,13 +422,13 @@ DecodeResult decodeWithoutPicture(const QByteArray& bytes, qint64& pictureBytes)
     DecodeResult header = readHeader(bytes, file);
     if (refused(header))
         return header;
-    for (int i = 0; i < file.document.TextCount; ++i) {
+    for (int i = 0; i < file.document.itemCount(); ++i) {
         DecodeResult item = readItem(bytes, i, file.document.item(i));
         if (refused(item))
             return item;
     }
     DecodeResult picture =
-        readPicture(bytes, HeaderRecords + file.document.TextCount, pictureBytes);
+        readPicture(bytes, HeaderRecords + file.document.itemCount(), pictureBytes);
     if (refused(picture))
         return picture;
     // The step only scales a picture: without one, a step out of range harms nothing.
@@ -384,6 +437,9 @@ DecodeResult decodeWithoutPicture(const QByteArray& bytes, qint64& pictureBytes)
         return refuse(Refusal::Damaged, step);
     if (!step.isEmpty())
         file.scaleStep = 0;
+    DecodeResult layouts = readLayouts(bytes, pictureBytes, file);
+    if (refused(layouts))
+        return layouts;
     return DecodeResult{std::move(file), Refusal::None, QString()};
 }
 

@@ -8,8 +8,10 @@
 #include <cstdint>
 #include <optional>
 
-// The ".gpc" document file: 128-byte records from offset 0, the embedded picture at offset 99999.
-// Both directions are pure functions; nothing here touches the live document or the disk.
+// The ".gpc" document file: 128-byte records from offset 0, the embedded picture at offset 99999,
+// and after the records, only for items that are not plain straight text, their layouts (see
+// LayoutBlock). Both directions are pure functions; nothing here touches the live document or the
+// disk.
 namespace LabelFileCodec {
 
 inline constexpr int RecordSize = 128;
@@ -28,15 +30,19 @@ inline constexpr int MaxScaleStep = BackgroundScale::MaxStep;
 
 // What a file holds besides the document itself.
 struct DecodedFile {
-    LabelDocument document;     // TextItems, TextCount, SelectedText, BackLeft..BackHeight
+    LabelDocument document;     // TextItems, SelectedText, BackLeft..BackHeight
     std::int16_t scaleStep = 0; // as stored; without a picture a step out of range reads as 0
     QByteArray picture;         // empty when the file has no picture
+    // The layouts were left behind by another program's save of the records: every item reads
+    // straight, as its record says.
+    bool layoutsDropped = false;
 };
 
 enum class Refusal {
     None,
     NotALabelFile, // wrong identification, or not a regular file
     Damaged,       // right identification, but something after it is wrong or cut short
+    NewerVersion,  // holds what only a later version of the program can read
     Unreadable,    // the file could not be read at all (the store's verdict, never decode's)
 };
 

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "document/LabelChange.h"
+#include "document/TextItem.h"
+
+#include <QPainterPath>
 #include <QRectF>
 #include <QString>
+#include <vector>
 
 // What the commands need of whatever shows the open label: a narrow surface, so that commands and
-// their tests never need the window. Coordinates are label millimetres.
-class LabelSurface {
+// their tests never need the window. Coordinates are label millimetres. It listens to the open
+// label and shows what each edit changed.
+class LabelSurface : public LabelListener {
 public:
-    virtual ~LabelSurface() = default;
-
     // Rebuilds the whole view from the label, with the selection frame on the selected item.
     virtual void RedrawLabel() = 0;
     // Draws one newly inserted item on top of what the view shows, without a whole redraw.
@@ -28,10 +32,24 @@ public:
     virtual void documentReplaced(const QString& path) { (void)path; }
     virtual void documentSaved(const QString& path) { (void)path; }
 
-    virtual void showFrame(const QRectF& rectMm) = 0;
+    // The selection frame: around an item's outline (a box, turned or not, or the band of text
+    // along the disc), in label millimetres.
+    virtual void showFrame(const QPainterPath& outlineMm) = 0;
+    void showFrame(const QRectF& rectMm) {
+        QPainterPath outline;
+        outline.addRect(rectMm);
+        showFrame(outline);
+    }
     virtual void hideFrame() = 0;
     virtual void showMovePointer() = 0;
     virtual void showDefaultPointer() = 0;
     // The Edit menu at a point of the label, returning at once (its commands run on their own).
     virtual void popUpEditMenu(float x, float y) = 0;
+
+    // Items a dialog would make, shown over the label while it is open (none: nothing shown).
+    virtual void showPreviewItems(const std::vector<TextItem>& items) { (void)items; }
+
+    // What an edit changed: a new item alone is drawn on top of what is shown; anything else
+    // redraws the label.
+    void labelChanged(const OpenLabel& label, const LabelChange& change) override;
 };

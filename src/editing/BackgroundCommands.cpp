@@ -29,15 +29,14 @@ bool BackgroundCommands::openBackgroundFile(const QString& chosen) {
                              QStringLiteral("エラー"), MessageButtons::Ok);
         return false;
     }
-    history_.push(
-        std::make_unique<OpenBackgroundStep>(context_.label, context_.surface, picture, path));
+    history_.push(std::make_unique<OpenBackgroundStep>(context_.label, picture, path));
     return true;
 }
 
 void BackgroundCommands::mnuEditBackFit_Click() {
     if (context_.label.picture.isEmpty())
         return;
-    history_.push(std::make_unique<FitBackgroundStep>(context_.label, context_.surface));
+    history_.push(std::make_unique<FitBackgroundStep>(context_.label));
 }
 
 void BackgroundCommands::fsbZoom_Change(int value, qint64 atMs, int gesture) {
@@ -50,5 +49,5 @@ void BackgroundCommands::fsbZoom_Change(int value, qint64 atMs, int gesture) {
     }
     if (value == label.scaleStep)
         return;
-    history_.push(std::make_unique<ZoomStep>(label, context_.surface, value, atMs, gesture));
+    history_.push(std::make_unique<ZoomStep>(label, value, atMs, gesture));
 }

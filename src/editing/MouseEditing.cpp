@@ -4,14 +4,17 @@
 #include "commands/MoveBackgroundStep.h"
 #include "commands/MoveTextStep.h"
 #include "document/BackgroundLimit.h"
+#include "shapes/ItemHits.h"
+#include "shapes/ItemMoves.h"
+#include "shapes/ItemShape.h"
 
 namespace {
 constexpr int LeftButton = 1;
 constexpr int RightButton = 2;
 } // namespace
 
-void MouseEditing::frameItem(int index) {
-    context_.surface.showFrame(context_.document().item(index).boxMm());
+void MouseEditing::frameItem(const TextItem& item) {
+    context_.surface.showFrame(ItemShape::of(item)->outlineMm());
 }
 
 void MouseEditing::picDoc_MouseDown(int button, int, float x, float y) {
@@ -26,10 +29,10 @@ void MouseEditing::leftDown(float x, float y) {
     cancelDrag();
     LabelDocument& document = context_.document();
     anchor_ = BackgroundDragAnchor{x, y, document.BackLeft, document.BackTop};
-    const int index = document.lowestItemAt(x, y);
+    const int index = ItemHits::lowestItemAt(document, x, y);
     document.SelectedText = index;
     if (index >= 0) {
-        frameItem(index);
+        frameItem(document.item(index));
         context_.surface.showMovePointer();
         drag_ = Drag::Text;
         draggedItem_ = index;
@@ -48,12 +51,17 @@ void MouseEditing::rightDown(float x, float y) {
     // The menu takes the mouse, so a left drag under way would never see its release.
     cancelDrag();
     LabelDocument& document = context_.document();
-    const int index = document.highestItemAt(x, y);
+    const int index = ItemHits::highestItemAt(document, x, y);
     if (index >= 0) {
-        frameItem(index);
+        frameItem(document.item(index));
         document.SelectedText = index;
     }
     context_.surface.popUpEditMenu(x, y);
+}
+
+TextItem MouseEditing::draggedTo(float x, float y) const {
+    return ItemMoves::dragged(context_.document().item(draggedItem_),
+                              QPointF(anchor_.startX, anchor_.startY), QPointF(x, y));
 }
 
 void MouseEditing::picDoc_MouseMove(int button, int, float x, float y) {
@@ -64,9 +72,7 @@ void MouseEditing::picDoc_MouseMove(int button, int, float x, float y) {
         return;
     }
     // Only the frame follows the pointer; the item moves at the release.
-    const TextItem& item = context_.document().item(draggedItem_);
-    context_.surface.showFrame(QRectF(x - anchor_.startX + item.Left, y - anchor_.startY + item.Top,
-                                      item.Width, item.Height));
+    frameItem(draggedTo(x, y));
 }
 
 void MouseEditing::moveBackground(float x, float y) {
@@ -86,8 +92,7 @@ void MouseEditing::moveBackground(float x, float y) {
     BackgroundLimit::reportAndReset(context_);
     context_.surface.RedrawLabel();
     if (document.BackLeft != anchor_.backLeft || document.BackTop != anchor_.backTop)
-        history_.push(
-            std::make_unique<MoveBackgroundStep>(context_.label, context_.surface, anchor_));
+        history_.push(std::make_unique<MoveBackgroundStep>(context_.label, anchor_));
 }
 
 void MouseEditing::picDoc_MouseUp(int button, int, float x, float y) {
@@ -97,19 +102,15 @@ void MouseEditing::picDoc_MouseUp(int button, int, float x, float y) {
     const Drag drag = drag_;
     endDrag();
     if (drag == Drag::Text) {
-        const TextItem& item = document.item(draggedItem_);
-        const float left = x - anchor_.startX + item.Left;
-        const float top = y - anchor_.startY + item.Top;
-        if (left != item.Left || top != item.Top) {
-            history_.push(std::make_unique<MoveTextStep>(
-                context_.label, context_.surface, draggedItem_, QPointF(item.Left, item.Top),
-                QPointF(left, top), MoveTextStep::Gesture::Drag));
+        const TextItem moved = draggedTo(x, y);
+        if (!(moved == document.item(draggedItem_))) {
+            history_.push(std::make_unique<MoveTextStep>(context_.label, draggedItem_, moved,
+                                                         MoveTextStep::Gesture::Drag));
             return;
         }
         context_.surface.RedrawLabel();
     } else if (document.BackLeft != anchor_.backLeft || document.BackTop != anchor_.backTop) {
-        history_.push(
-            std::make_unique<MoveBackgroundStep>(context_.label, context_.surface, anchor_));
+        history_.push(std::make_unique<MoveBackgroundStep>(context_.label, anchor_));
         return;
     }
     // A click that moved nothing is no step, but the label counts as changed, as it always has.

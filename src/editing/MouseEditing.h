@@ -31,7 +31,9 @@ private:
     void rightDown(float x, float y);
     void moveBackground(float x, float y);
     void endDrag();
-    void frameItem(int index);
+    void frameItem(const TextItem& item);
+    // The dragged item where the pointer at (x, y) puts it.
+    TextItem draggedTo(float x, float y) const;
 
     LabelContext context_;
     LabelHistory& history_;

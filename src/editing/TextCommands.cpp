@@ -8,7 +8,9 @@
 #include "commands/MoveTextStep.h"
 #include "document/DialogState.h"
 #include "editing/frmText.h"
-#include "view/LabelRenderer.h"
+#include "shapes/Centring.h"
+#include "shapes/ItemMoves.h"
+#include "shapes/ItemPlacement.h"
 
 #include <QLineEdit>
 
@@ -44,12 +46,12 @@ void TextCommands::readDialog(const frmText& dialog, TextItem& item) {
     // its colour is then kept rather than replaced by an invalid number.
     if (dialog.colorIndex() >= 0)
         item.Color = dialog.colorIndex();
-    LabelRenderer::measureItem(item, context_.surface.viewSidePx());
+    ItemPlacement::measure(item, context_.surface.viewSidePx());
 }
 
 void TextCommands::mnuEditTextIns_Click() {
     // Every slot in use: say so before the user types a text that could not be kept.
-    if (context_.document().itemCount() >= MaxTextItems) {
+    if (context_.document().isFull()) {
         context_.platform.showMessage(context_.dialogParent,
                                       QStringLiteral("文字は100個までしか挿入できません。"),
                                       QStringLiteral("文字の挿入"), MessageButtons::Ok);
@@ -63,7 +65,7 @@ void TextCommands::mnuEditTextIns_Click() {
 
     TextItem item;
     readDialog(dialog, item);
-    history_.push(std::make_unique<InsertTextStep>(context_.label, context_.surface, item));
+    history_.push(std::make_unique<InsertTextStep>(context_.label, item));
 }
 
 void TextCommands::mnuEditTextEdit_Click() {
@@ -82,15 +84,14 @@ void TextCommands::mnuEditTextEdit_Click() {
 
     TextItem item = document.selectedItem();
     readDialog(dialog, item);
-    history_.push(std::make_unique<EditTextStep>(context_.label, context_.surface,
-                                                 document.SelectedText, item));
+    history_.push(std::make_unique<EditTextStep>(context_.label, document.SelectedText, item));
 }
 
 void TextCommands::mnuEditTextDel_Click() {
     if (refuseWithoutSelection(QStringLiteral("削除する文字を選択してください。")))
         return;
-    history_.push(std::make_unique<DeleteTextStep>(context_.label, context_.surface,
-                                                   context_.document().SelectedText));
+    history_.push(
+        std::make_unique<DeleteTextStep>(context_.label, context_.document().SelectedText));
 }
 
 void TextCommands::mnuEditTextCenterItem_Click(int index) {
@@ -98,20 +99,20 @@ void TextCommands::mnuEditTextCenterItem_Click(int index) {
         return;
     if (index != 0 && index != 1)
         return;
-    history_.push(std::make_unique<CentreTextStep>(
-        context_.label, context_.surface, context_.document().SelectedText,
-        index == 0 ? CentreAxis::Across : CentreAxis::Down));
+    const CentreAxis axis = index == 0 ? CentreAxis::Across : CentreAxis::Down;
+    if (!Centring::canCentre(context_.document().selectedItem(), axis))
+        return;
+    history_.push(
+        std::make_unique<CentreTextStep>(context_.label, context_.document().SelectedText, axis));
 }
 
 bool TextCommands::nudgeSelected(float dxMm, float dyMm, qint64 atMs) {
     LabelDocument& document = context_.document();
     if (!document.hasSelection())
         return false;
-    const TextItem& item = document.selectedItem();
-    const QPointF from(item.Left, item.Top);
-    const QPointF to(item.Left + dxMm, item.Top + dyMm);
-    history_.push(std::make_unique<MoveTextStep>(context_.label, context_.surface,
-                                                 document.SelectedText, from, to,
-                                                 MoveTextStep::Gesture::Nudge, atMs));
+    history_.push(
+        std::make_unique<MoveTextStep>(context_.label, document.SelectedText,
+                                       ItemMoves::nudged(document.selectedItem(), dxMm, dyMm),
+                                       MoveTextStep::Gesture::Nudge, atMs));
     return true;
 }

@@ -5,21 +5,23 @@
 #include "editing/MouseEditing.h"
 #include "editing/TextCommands.h"
 #include "mainwindow/BandContainer.h"
-#include "mainwindow/FrameSizer.h"
 #include "mainwindow/DropHandler.h"
+#include "mainwindow/FrameSizer.h"
 #include "mainwindow/MenuShortcuts.h"
 #include "mainwindow/RecentFiles.h"
-#include "mainwindow/WindowPlacement.h"
 #include "mainwindow/ToolbarImages.h"
+#include "mainwindow/WindowPlacement.h"
 #include "mainwindow/frmAbout.h"
 #include "platform/pictures/PictureLoader.h"
 #include "printing/MergePrint.h"
 #include "printing/PrintCommands.h"
+#include "shapes/ItemHits.h"
+#include "shapes/ItemShape.h"
 #include "view/LabelRenderer.h"
 #include "view/RangeOutlines.h"
+#include "view/ScreenView.h"
 #include "view/widgets/LabelView.h"
 #include "view/widgets/SelectionFrame.h"
-#include "view/ScreenView.h"
 
 #include <QAction>
 #include <QApplication>
@@ -73,6 +75,7 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     // Sharper pixels of a large photo are decoded off this thread; they show with the next redraw.
     viewCaches_.picture.decodeInBackground([this] { RedrawLabel(); });
 
+    label_.addListener(this);
     documentCommands_ = std::make_unique<DocumentCommands>(context());
     backgroundCommands_ = std::make_unique<BackgroundCommands>(context(), history_);
     textCommands_ = std::make_unique<TextCommands>(context(), history_);
@@ -88,7 +91,10 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     Form_Load();
 }
 
-frmMain::~frmMain() { qApp->removeEventFilter(this); }
+frmMain::~frmMain() {
+    qApp->removeEventFilter(this);
+    label_.removeListener(this);
+}
 
 LabelContext frmMain::context() { return LabelContext{platform_, this, label_, *this}; }
 
@@ -173,12 +179,12 @@ QImage& frmMain::nextViewImage(int sidePx, qreal ratio) {
 // Insert draws its item on top of the image shown, as the next whole redraw would.
 void frmMain::drawNewTextItem(int index) {
     QImage image = picDoc_->image();
-    if (image.isNull() || index < 0 || index >= MaxTextItems)
+    if (image.isNull() || index < 0 || index >= label_.document.itemCount())
         return; // not laid out yet: the first layout draws everything
     QPainter painter(&image);
-    LabelRenderer::drawTextItem(painter, LabelRenderer::screenGeometry(picDoc_->width()),
+    LabelRenderer::drawTextItem(painter, Geometry::screen(picDoc_->width()),
                                 label_.document.item(index));
-    RangeOutlines::draw(painter, LabelRenderer::screenGeometry(picDoc_->width()),
+    RangeOutlines::draw(painter, Geometry::screen(picDoc_->width()), label_.document,
                         viewCaches_.range.findings(label_.document));
     painter.end();
     picDoc_->setImage(std::move(image));
@@ -190,12 +196,12 @@ void frmMain::placeSelectionFrame() {
         hideFrame();
         return;
     }
-    showFrame(document.item(document.SelectedText).boxMm());
+    showFrame(ItemShape::of(document.item(document.SelectedText))->outlineMm());
 }
 
-void frmMain::showFrame(const QRectF& rectMm) {
+void frmMain::showFrame(const QPainterPath& outlineMm) {
     SelectionFrame* frame = picDoc_->selectionFrame();
-    frame->setRectMm(rectMm);
+    frame->setOutlineMm(outlineMm);
     frame->show();
     frame->raise();
 }
@@ -645,7 +651,7 @@ void frmMain::installDesktopHabits() {
         fsbZoom_->setValue(fsbZoom_->value() + notches * fsbZoom_->pageStep());
     });
     picDoc_->setHoverTest([this](QPointF mm) {
-        return label_.document.lowestItemAt(float(mm.x()), float(mm.y())) >= 0;
+        return ItemHits::lowestItemAt(label_.document, float(mm.x()), float(mm.y())) >= 0;
     });
     connect(&history_, &LabelHistory::changed, this, &frmMain::refreshTitle);
 

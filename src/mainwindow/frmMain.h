@@ -54,7 +54,8 @@ public:
     void backgroundReplaced() override;
     void documentReplaced(const QString& path) override;
     void documentSaved(const QString& path) override;
-    void showFrame(const QRectF& rectMm) override;
+    using LabelSurface::showFrame;
+    void showFrame(const QPainterPath& outlineMm) override;
     void hideFrame() override;
     void showMovePointer() override;
     void showDefaultPointer() override;

@@ -1,9 +1,9 @@
 #include "merge/MergeFill.h"
 
-#include "text/Cp932.h"
 #include "document/LabelFileCodec.h"
 #include "merge/Placeholders.h"
-#include "view/LabelRenderer.h"
+#include "shapes/ItemPlacement.h"
+#include "text/Cp932.h"
 
 #include <algorithm>
 #include <cmath>
@@ -11,10 +11,6 @@
 namespace MergeFill {
 
 namespace {
-
-int itemCount(const LabelDocument& document) {
-    return std::clamp(document.TextCount, 0, MaxTextItems);
-}
 
 bool centred(float start, float extent) {
     return std::abs(double(start) - (double(LabelSideMm) - double(extent)) / 2) <=
@@ -80,7 +76,7 @@ std::optional<MergeProblem> storageProblem(const TextItem& filled, const QString
 } // namespace
 
 std::optional<MergeProblem> checkColumns(const LabelDocument& design, const QStringList& columns) {
-    for (int i = 0; i < itemCount(design); ++i) {
+    for (int i = 0; i < design.itemCount(); ++i) {
         for (const QString& name : Placeholders::names(design.item(i).Text)) {
             if (name != Placeholders::RowNumber && !columns.contains(name)) {
                 MergeProblem problem =
@@ -96,7 +92,7 @@ std::optional<MergeProblem> checkColumns(const LabelDocument& design, const QStr
 Filled fillRow(const LabelDocument& design, const MergeTable::Table& table, int rowIndex,
                double viewSidePx) {
     LabelDocument document = design;
-    for (int i = 0; i < itemCount(design); ++i) {
+    for (int i = 0; i < design.itemCount(); ++i) {
         const TextItem& original = design.item(i);
         if (Placeholders::names(original.Text).isEmpty())
             continue;
@@ -106,9 +102,10 @@ Filled fillRow(const LabelDocument& design, const MergeTable::Table& table, int 
         if (std::optional<MergeProblem> problem =
                 storageProblem(item, original.Text, table, rowIndex, i))
             return Filled{std::nullopt, std::move(*problem)};
-        const QSizeF extent = LabelRenderer::measureText(item, viewSidePx);
-        item.Width = float(extent.width());
-        item.Height = float(extent.height());
+        ItemPlacement::measure(item, viewSidePx);
+        // Text along the disc stays about its anchor by itself.
+        if (item.layout.kind == TextLayoutKind::Arc)
+            continue;
         if (centred(original.Left, original.Width))
             item.Left = (LabelSideMm - item.Width) / 2;
         if (centred(original.Top, original.Height))

@@ -3,6 +3,7 @@
 #include "document/LabelDocument.h"
 #include "merge/MergeProblem.h"
 #include "merge/MergeTable.h"
+#include "shapes/Geometry.h"
 
 #include <optional>
 
@@ -11,9 +12,6 @@
 // stays centred with its new width (or height).
 namespace MergeFill {
 
-// The view side at which the label shows at its real size (6917.4 twips at 15 twips per pixel);
-// what gpctool measures with, since it has no view of its own.
-inline constexpr double RealSizeViewPx = 6917.4 / 15;
 // How close to (122 − Width) / 2 a left edge must be to count as centred.
 inline constexpr double CentreToleranceMm = 0.05;
 

@@ -87,9 +87,9 @@ void MergePrint::drawRow(QPainter& painter, QPrinter& printer, const MergeTable:
         MergeFill::fillRow(context_.document(), table, row, context_.surface.viewSidePx());
     if (!filled.document)
         return; // every row passed the same check before printing began
-    PrintRenderer::drawLabel(
-        painter, PrintRenderer::pageGeometry(printer, offset.leftMm, offset.topMm),
-        *filled.document, context_.label.picture, PrintRenderer::PictureUse::WholePicture);
+    PrintRenderer::drawLabel(painter, Geometry::page(printer, offset.leftMm, offset.topMm),
+                             *filled.document, context_.label.picture,
+                             PrintRenderer::PictureUse::WholePicture);
 }
 
 bool MergePrint::confirmWithPreview(const MergeTable::Table& table, const Offset& offset) {

@@ -65,7 +65,7 @@ std::optional<PrintCommands::Offset> PrintCommands::labelOffset() const {
 }
 
 PrintCommands::PageContent PrintCommands::labelContent() const {
-    return [this](QPainter& painter, const LabelRenderer::Geometry& geometry) {
+    return [this](QPainter& painter, const Geometry& geometry) {
         PrintRenderer::drawLabel(painter, geometry, context_.document(),
                                  context_.label.picture);
     };
@@ -137,7 +137,7 @@ bool PrintCommands::printPage(QPrinter& printer, const Offset& offset,
     QPainter painter;
     if (!painter.begin(&printer))
         return false;
-    content(painter, PrintRenderer::pageGeometry(printer, offset.leftMm, offset.topMm));
+    content(painter, Geometry::page(printer, offset.leftMm, offset.topMm));
     return painter.end() && printer.printerState() != QPrinter::Error;
 }
 

@@ -35,7 +35,7 @@ public:
 
 private:
     using Offset = PrinterSetup::Offset;
-    using PageContent = std::function<void(QPainter&, const LabelRenderer::Geometry&)>;
+    using PageContent = std::function<void(QPainter&, const Geometry&)>;
 
     // The stored offset; an unusable one is reported and gives none.
     std::optional<Offset> readOffset() const;

@@ -1,9 +1,7 @@
 #include "view/DiscRangeCheck.h"
 
-#include "view/LabelRenderer.h"
+#include "shapes/ItemShape.h"
 
-#include <QFontMetricsF>
-#include <QImage>
 #include <QPainterPath>
 #include <QTransform>
 #include <algorithm>
@@ -14,19 +12,6 @@ namespace DiscRangeCheck {
 namespace {
 
 constexpr QPointF DiscCentreMm = DiscFrame::CentreMm;
-// Items this far away are never drawn (the renderer skips them), so they print nothing.
-constexpr double FarAwayMm = LabelSideMm * 100;
-
-// Outlines are taken at print resolution so that small text keeps its true shape.
-const QImage& outlineDevice() {
-    static const QImage device = [] {
-        QImage image(1, 1, QImage::Format_RGB32);
-        image.setDotsPerMeterX(47244); // 1200 dpi
-        image.setDotsPerMeterY(47244);
-        return image;
-    }();
-    return device;
-}
 
 double distanceToSegment(QPointF p, QPointF a, QPointF b) {
     const QPointF ab = b - a;
@@ -37,33 +22,10 @@ double distanceToSegment(QPointF p, QPointF a, QPointF b) {
     return std::hypot(p.x() - closest.x(), p.y() - closest.y());
 }
 
-// The item's glyph outlines in label millimetres, as the printed page draws them.
-QPainterPath inkPathMm(const TextItem& item) {
-    if (item.Text.trimmed().isEmpty() || !std::isfinite(item.Left) || !std::isfinite(item.Top) ||
-        std::abs(item.Left) > FarAwayMm || std::abs(item.Top) > FarAwayMm)
-        return QPainterPath();
-    const QImage& device = outlineDevice();
-    const double unitsPerMm = device.logicalDpiX() / 25.4;
-    const LabelRenderer::Geometry geometry{QPointF(0, 0), unitsPerMm,
-                                           LabelRenderer::PrintMmPerPoint};
-    const double sizeUnits = LabelRenderer::itemFontSizeUnits(geometry, item);
-    if (!(sizeUnits >= 0.01))
-        return QPainterPath();
-    const QFont font(LabelRenderer::itemFont(item.FontName, sizeUnits, &device), &device);
-    const QFontMetricsF metrics(font, &device);
-    QPainterPath path;
-    path.setFillRule(Qt::WindingFill);
-    path.addText(QPointF(0, metrics.ascent()), font, item.Text);
-    QTransform toLabel;
-    toLabel.translate(item.Left, item.Top);
-    toLabel.scale(1 / unitsPerMm, 1 / unitsPerMm);
-    return toLabel.map(path);
-}
-
 } // namespace
 
 Reach itemReach(const TextItem& item) {
-    const QPainterPath path = inkPathMm(item);
+    const QPainterPath& path = ItemShape::of(item)->inkMm();
     Reach reach;
     if (path.isEmpty())
         return reach;
@@ -88,8 +50,7 @@ Reach itemReach(const TextItem& item) {
 
 std::vector<Finding> check(const LabelDocument& document) {
     std::vector<Finding> findings;
-    const int count = std::clamp(document.TextCount, 0, MaxTextItems);
-    for (int i = 0; i < count; ++i)
+    for (int i = 0; i < document.itemCount(); ++i)
         if (const Reach reach = itemReach(document.item(i)); reach.outOfRange())
             findings.push_back(Finding{i, reach});
     return findings;
@@ -99,7 +60,7 @@ std::vector<Finding> check(const LabelDocument& document) {
 
 const std::vector<DiscRangeCheck::Finding>&
 DiscRangeCache::findings(const LabelDocument& document) {
-    const int count = std::clamp(document.TextCount, 0, MaxTextItems);
+    const int count = document.itemCount();
     slots_.resize(std::size_t(count));
     findings_.clear();
     for (int i = 0; i < count; ++i) {

@@ -1,10 +1,10 @@
 #include "view/LabelRenderer.h"
 
 #include "document/ColorTable.h"
+#include "shapes/ItemShape.h"
 #include "view/PictureBlit.h"
 #include "view/ShownPixels.h"
 
-#include <QFontMetricsF>
 #include <QImage>
 #include <QPaintDevice>
 #include <QPaintEngine>
@@ -16,30 +16,10 @@
 namespace LabelRenderer {
 
 namespace {
-// Bounds that keep a damaged document drawable in bounded time: text is never drawn larger than
-// a few label widths, and nothing is drawn at all below a hundredth of a unit.
-constexpr double MinFontUnits = 0.01;
-constexpr double MaxFontSideFactor = 4.0;
-
 bool finite(float value) {
     return std::isfinite(value);
 }
-
-// The device a measurement is made on: an image at the screen's usual 96 dpi.
-const QPaintDevice* measuringDevice() {
-    static const QImage device = [] {
-        QImage image(1, 1, QImage::Format_RGB32);
-        image.setDotsPerMeterX(3780);
-        image.setDotsPerMeterY(3780);
-        return image;
-    }();
-    return &device;
-}
 } // namespace
-
-Geometry screenGeometry(double sidePx) {
-    return Geometry{QPointF(0, 0), sidePx / LabelSideMm, ScreenMmPerPoint};
-}
 
 bool placementDrawable(const LabelDocument& document) {
     const double width = document.BackWidth, height = document.BackHeight;
@@ -195,57 +175,13 @@ void drawGuideCircles(QPainter& painter, const Geometry& geometry, const DiscFra
     painter.restore();
 }
 
-QFont itemFont(const QString& fontName, double sizeUnits, const QPaintDevice* device) {
-    QFont font(fontName);
-    font.setStyleStrategy(QFont::PreferDefault);
-    const double dpi = device ? device->logicalDpiY() : 96.0;
-    font.setPointSizeF(sizeUnits * 72.0 / dpi);
-    return font;
-}
-
-double itemFontSizeUnits(const Geometry& geometry, const TextItem& item) {
-    const double units = double(item.Size) * geometry.mmPerPoint * geometry.unitsPerMm;
-    return std::min(units, geometry.sideUnits() * MaxFontSideFactor);
-}
-
 void drawTextItem(QPainter& painter, const Geometry& geometry, const TextItem& item) {
-    const double sizeUnits = itemFontSizeUnits(geometry, item);
-    if (!(sizeUnits >= MinFontUnits) || !finite(item.Left) || !finite(item.Top) ||
-        item.Text.isEmpty())
-        return;
-    const QFont font = itemFont(item.FontName, sizeUnits, painter.device());
-    const QFontMetricsF metrics(font, painter.device());
-    const QPointF topLeft = geometry.map(item.Left, item.Top);
-    // Far-away items are skipped rather than handed to the rasteriser.
-    const double limit = geometry.sideUnits() * 100;
-    if (std::abs(topLeft.x()) > limit || std::abs(topLeft.y()) > limit)
-        return;
-    painter.setFont(font);
-    painter.setPen(ColorTable::color(item.Color));
-    painter.drawText(QPointF(topLeft.x(), topLeft.y() + metrics.ascent()), item.Text);
+    ItemShape::of(item)->draw(painter, geometry, ColorTable::color(item.Color));
 }
 
 void drawTextItems(QPainter& painter, const Geometry& geometry, const LabelDocument& document) {
-    const int count = std::clamp(document.TextCount, 0, MaxTextItems);
-    for (int i = 0; i < count; ++i)
-        drawTextItem(painter, geometry, document.item(i));
-}
-
-QSizeF measureText(const TextItem& item, double viewSidePx) {
-    const Geometry geometry = screenGeometry(viewSidePx);
-    const double sizeUnits = itemFontSizeUnits(geometry, item);
-    if (!(sizeUnits >= MinFontUnits) || viewSidePx <= 0)
-        return QSizeF(0, 0);
-    const QPaintDevice* device = measuringDevice();
-    const QFontMetricsF metrics(itemFont(item.FontName, sizeUnits, device), device);
-    return QSizeF(metrics.horizontalAdvance(item.Text) / geometry.unitsPerMm,
-                  metrics.height() / geometry.unitsPerMm);
-}
-
-void measureItem(TextItem& item, double viewSidePx) {
-    const QSizeF extent = measureText(item, viewSidePx);
-    item.Width = float(extent.width());
-    item.Height = float(extent.height());
+    for (const TextItem& item : document.TextItems)
+        drawTextItem(painter, geometry, item);
 }
 
 // Whether the background will cover every pixel of the square, so that clearing it first (a
@@ -278,7 +214,7 @@ const Picture& shownPicture(const LabelDocument& document, const Picture& pictur
 
 void drawView(QPainter& painter, double sidePx, const LabelDocument& document,
               const Picture& anyPicture, const QColor& backgroundColor) {
-    const Geometry geometry = screenGeometry(sidePx);
+    const Geometry geometry = Geometry::screen(sidePx);
     const Picture& picture = shownPicture(document, anyPicture);
     if (!backgroundFillsView(painter, sidePx, document, picture))
         painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);

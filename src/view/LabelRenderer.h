@@ -2,6 +2,7 @@
 
 #include "document/LabelDocument.h"
 #include "platform/pictures/Picture.h"
+#include "shapes/Geometry.h"
 #include "view/DeviceRows.h"
 
 #include <QFont>
@@ -17,40 +18,9 @@ class QPaintDevice;
 // benchmarks; only the geometry differs. What the screen keeps between redraws is ScreenView's.
 namespace LabelRenderer {
 
-// On screen a text item is drawn at s × Size points with s = view width in twips ÷ 6917.4, which
-// makes one point 2440 / 6917.4 label millimetres. On paper a point is a true point.
-inline constexpr double ScreenMmPerPoint = 2440.0 / 6917.4;
-inline constexpr double PrintMmPerPoint = 25.4 / 72.0;
-
-// Where the label square lands on the painter's device: its top-left corner and its scale, in
-// the painter's own (untransformed) units, and how many millimetres one text point takes. The one
-// mapping between label millimetres and pixels: the renderer, the view's mouse and its frame.
-struct Geometry {
-    QPointF origin;
-    double unitsPerMm = 1.0;
-    double mmPerPoint = ScreenMmPerPoint;
-
-    QPointF map(double xMm, double yMm) const {
-        return {origin.x() + xMm * unitsPerMm, origin.y() + yMm * unitsPerMm};
-    }
-    double sideUnits() const { return LabelSideMm * unitsPerMm; }
-    // A point in the painter's units back in label millimetres, each coordinate formed in single
-    // precision as the stored values are, so that a click on an item's edge misses exactly.
-    QPointF unmap(QPointF units) const {
-        const float side = float(sideUnits());
-        if (!(side > 0))
-            return {};
-        return {float(units.x() - origin.x()) * LabelSideMm / side,
-                float(units.y() - origin.y()) * LabelSideMm / side};
-    }
-};
-
-// The geometry of the screen view: a square of sidePx logical pixels.
-Geometry screenGeometry(double sidePx);
-
 // The finest resolution a picture kept compressed is decoded at for a page: 600 pixels per inch
 // of the label (2882 pixels across it), plenty for printing on a disc.
-inline constexpr double MaxOutputPixelsPerMm = 600.0 / 25.4;
+inline constexpr double MaxOutputPixelsPerMm = 600.0 / Units::MmPerInch;
 
 // The part of the picture named by BackLeft..BackHeight stretched over the label square. Where
 // that rectangle reaches past the picture, nothing is drawn.
@@ -79,20 +49,6 @@ void drawGuideCircles(QPainter& painter, const Geometry& geometry,
 
 void drawTextItem(QPainter& painter, const Geometry& geometry, const TextItem& item);
 void drawTextItems(QPainter& painter, const Geometry& geometry, const LabelDocument& document);
-
-// The font of an item at a size in the painter's units on the given device. Sizes are clamped to
-// a drawable range; the stored size is never changed.
-QFont itemFont(const QString& fontName, double sizeUnits, const QPaintDevice* device);
-double itemFontSizeUnits(const Geometry& geometry, const TextItem& item);
-
-// Width and height of an item's text in label millimetres, measured with the view's font for a
-// view of sidePx logical pixels.
-QSizeF measureText(const TextItem& item, double viewSidePx);
-// Stores that extent as the item's Width and Height, as inserting or editing an item does.
-void measureItem(TextItem& item, double viewSidePx);
-// A view at the label's real size (6917.4 twips at 15 twips per pixel): measured there, an
-// item's extent is what the printed text takes.
-inline constexpr double RealSizeViewPx = 6917.4 / 15;
 
 // The picture the view shows: none while the shown part does not start on the picture (the
 // gesture that put it there reports that and resets it; the view only draws).

@@ -65,7 +65,7 @@ int bandScale(const QPainter& painter) {
 
 void draw(QPainter& painter, double sidePx, const LabelDocument& document,
           const Picture& anyPicture, const QColor& backgroundColor, ViewCaches& caches) {
-    const Geometry geometry = screenGeometry(sidePx);
+    const Geometry geometry = Geometry::screen(sidePx);
     const Picture& picture = shownPicture(document, anyPicture);
     const bool filled = backgroundFillsView(painter, sidePx, document, picture) &&
                         screenPixelsCover(painter, geometry, document, picture, caches.picture);

@@ -14,8 +14,7 @@ void draw(QPainter& painter, double sidePx, const LabelDocument& document, const
 
 // The picture from its copy at the view's resolution (the screen while dragging). Where the view
 // enlarges the picture, its pixels stay square instead of being smoothed.
-void drawBackground(QPainter& painter, const LabelRenderer::Geometry& geometry,
-                    const LabelDocument& document, const Picture& picture, ViewPictureCache& cache,
-                    DeviceRows rows = {});
+void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+                    const Picture& picture, ViewPictureCache& cache, DeviceRows rows = {});
 
 } // namespace ScreenView

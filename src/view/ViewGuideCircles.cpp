@@ -37,7 +37,7 @@ void ViewGuideCircles::draw(QPainter& painter, double sidePx, DeviceRows rows) {
             painter.setClipRect(painter.deviceTransform().inverted().mapRect(
                                     QRectF(0, rows.first, side, rows.end - rows.first)),
                                 Qt::IntersectClip);
-        LabelRenderer::drawGuideCircles(painter, LabelRenderer::screenGeometry(sidePx));
+        LabelRenderer::drawGuideCircles(painter, Geometry::screen(sidePx));
         painter.restore();
         return;
     }
@@ -48,7 +48,7 @@ void ViewGuideCircles::draw(QPainter& painter, double sidePx, DeviceRows rows) {
         mask.fill(Qt::black);
         mask.setDevicePixelRatio(scale);
         QPainter maskPainter(&mask);
-        LabelRenderer::drawGuideCircles(maskPainter, LabelRenderer::screenGeometry(sidePx));
+        LabelRenderer::drawGuideCircles(maskPainter, Geometry::screen(sidePx));
         maskPainter.end();
         pixels_.clear();
         for (int y = 0; y < side; ++y) {

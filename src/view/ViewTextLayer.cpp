@@ -11,10 +11,8 @@
 
 bool ViewTextLayer::matches(double sidePx, double deviceScale,
                             const LabelDocument& document) const {
-    const int count = std::clamp(document.TextCount, 0, MaxTextItems);
     return !layer_.isNull() && sidePx == sidePx_ && deviceScale == deviceScale_ &&
-           items_.size() == size_t(count) &&
-           std::equal(items_.begin(), items_.end(), document.TextItems.begin());
+           items_ == document.TextItems;
 }
 
 void ViewTextLayer::draw(QPainter& painter, double sidePx, const LabelDocument& document,
@@ -26,10 +24,10 @@ void ViewTextLayer::draw(QPainter& painter, double sidePx, const LabelDocument& 
 // The outlines follow from the items, so the items alone tell whether the layer is current.
 bool ViewTextLayer::prepare(QPainter& painter, double sidePx, const LabelDocument& document,
                             const Outlines& outlines) {
-    const LabelRenderer::Geometry geometry = LabelRenderer::screenGeometry(sidePx);
+    const Geometry geometry = Geometry::screen(sidePx);
     const auto drawDirectly = [&](QPainter& target) {
         LabelRenderer::drawTextItems(target, geometry, document);
-        RangeOutlines::draw(target, geometry, outlines);
+        RangeOutlines::draw(target, geometry, document, outlines);
     };
     prepared_ = false;
     const QTransform device = painter.deviceTransform();
@@ -54,8 +52,7 @@ bool ViewTextLayer::prepare(QPainter& painter, double sidePx, const LabelDocumen
         findRuns();
         sidePx_ = sidePx;
         deviceScale_ = scale;
-        const int count = std::clamp(document.TextCount, 0, MaxTextItems);
-        items_.assign(document.TextItems.begin(), document.TextItems.begin() + count);
+        items_ = document.TextItems;
         ++rebuilds_;
     }
     prepared_ = true;

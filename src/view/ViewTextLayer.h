@@ -8,9 +8,6 @@
 #include <vector>
 
 class QPainter;
-namespace LabelRenderer {
-struct Geometry;
-}
 
 // The text items as the view draws them, kept in a transparent layer while they and the view
 // size stay the same. Dragging the background redraws the label on every pointer move; drawing a

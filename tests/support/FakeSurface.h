@@ -12,20 +12,23 @@ public:
     int newItemsDrawn = 0;
     int shownStep = 0;
     bool frameShown = false;
-    QRectF frameMm;
+    QRectF frameMm; // the frame's bounds
     bool movePointer = false;
     int menusPoppedUp = 0;
+    std::vector<TextItem> previewItems;
 
     void RedrawLabel() override { ++redraws; }
     void drawNewTextItem(int) override { ++newItemsDrawn; }
     double viewSidePx() const override { return 500; }
     void showScaleStep(int step) override { shownStep = step; }
-    void showFrame(const QRectF& rectMm) override {
+    using LabelSurface::showFrame;
+    void showFrame(const QPainterPath& outlineMm) override {
         frameShown = true;
-        frameMm = rectMm;
+        frameMm = outlineMm.boundingRect();
     }
     void hideFrame() override { frameShown = false; }
     void showMovePointer() override { movePointer = true; }
     void showDefaultPointer() override { movePointer = false; }
     void popUpEditMenu(float, float) override { ++menusPoppedUp; }
+    void showPreviewItems(const std::vector<TextItem>& items) override { previewItems = items; }
 };

@@ -1,7 +1,8 @@
 #include "document/LabelFileStore.h"
+#include "shapes/Geometry.h"
+#include "shapes/ItemPlacement.h"
 #include "tools/gpctool/Commands.h"
 #include "tools/gpctool/DocumentJson.h"
-#include "view/LabelRenderer.h"
 
 #include <QFile>
 #include <algorithm>
@@ -20,7 +21,7 @@ struct CreateArgs {
 // real size, the extent is what the printed text takes.
 void measureItems(LabelDocument& document) {
     for (int i = 0; i < document.itemCount(); ++i)
-        LabelRenderer::measureItem(document.item(i), LabelRenderer::RealSizeViewPx);
+        ItemPlacement::measure(document.item(i), RealSizeViewPx);
 }
 
 void printError(const QString& line) {

@@ -36,21 +36,53 @@ QByteArray number(std::int64_t value) {
     return QByteArray::number(qint64(value));
 }
 
+// The names the JSON gives the layout's choices, in the order of their enumerations.
+const QStringList SideNames = {QStringLiteral("Outside"), QStringLiteral("Inside"),
+                               QStringLiteral("Auto")};
+const QStringList AlignNames = {QStringLiteral("Start"), QStringLiteral("Centre"),
+                                QStringLiteral("End")};
+
+QByteArray writeLayout(const TextLayout& layout) {
+    QByteArrayList members;
+    switch (layout.kind) {
+    case TextLayoutKind::Straight:
+        members = {member("Kind", quoted(QStringLiteral("Straight"))),
+                   member("Rotation", formatFloat(layout.rotationDeg))};
+        break;
+    case TextLayoutKind::Arc:
+        members = {member("Kind", quoted(QStringLiteral("Arc"))),
+                   member("Radius", formatFloat(layout.radiusMm)),
+                   member("Angle", formatFloat(layout.angleDeg)),
+                   member("Side", quoted(SideNames[int(layout.side)])),
+                   member("Align", quoted(AlignNames[int(layout.align)])),
+                   member("Spacing", formatFloat(layout.spacingMm))};
+        break;
+    case TextLayoutKind::Vertical:
+        members = {member("Kind", quoted(QStringLiteral("Vertical"))),
+                   member("Spacing", formatFloat(layout.spacingMm)),
+                   member("UprightDigits", layout.uprightDigits ? "true" : "false")};
+        break;
+    }
+    return "{" + members.join(", ") + "}";
+}
+
 QByteArray writeItem(const TextItem& item) {
-    const QByteArrayList members = {
+    QByteArrayList members = {
         member("Text", quoted(item.Text)),          member("Left", formatFloat(item.Left)),
         member("Top", formatFloat(item.Top)),       member("Width", formatFloat(item.Width)),
         member("Height", formatFloat(item.Height)), member("Size", number(item.Size)),
         member("Color", number(item.Color)),        member("FontName", quoted(item.FontName))};
+    if (!item.layout.isPlain())
+        members.append(member("Layout", writeLayout(item.layout)));
     return "    {" + members.join(", ") + "}";
 }
 
 QByteArray writeItems(const LabelDocument& document) {
-    if (document.TextCount <= 0)
+    if (document.itemCount() == 0)
         return "[]";
     QByteArrayList items;
-    for (int i = 0; i < document.TextCount; ++i)
-        items.append(writeItem(document.item(i)));
+    for (const TextItem& item : document.TextItems)
+        items.append(writeItem(item));
     return "[\n" + items.join(",\n") + "\n  ]";
 }
 
@@ -102,6 +134,31 @@ public:
         out = *converted;
     }
 
+    // One of the names, as its position.
+    template <typename Enum>
+    void choice(const QJsonObject& object, const QString& key, const QString& where,
+                const QStringList& names, Enum& out) {
+        QString name;
+        text(object, key, where, name);
+        if (failed() || !object.contains(key))
+            return;
+        if (!names.contains(name)) {
+            fail(QStringLiteral("%1\"%2\" must be one of %3").arg(where, key, names.join(u", ")));
+            return;
+        }
+        out = Enum(names.indexOf(name));
+    }
+
+    void boolean(const QJsonObject& object, const QString& key, const QString& where, bool& out) {
+        if (failed() || !object.contains(key))
+            return;
+        if (!object.value(key).isBool()) {
+            fail(QStringLiteral("%1\"%2\" must be true or false").arg(where, key));
+            return;
+        }
+        out = object.value(key).toBool();
+    }
+
     void text(const QJsonObject& object, const QString& key, const QString& where, QString& out) {
         if (failed() || !object.contains(key))
             return;
@@ -138,10 +195,46 @@ const QStringList DocumentKeys = {
     QStringLiteral("ScaleStep"),    QStringLiteral("BackLeft"),   QStringLiteral("BackTop"),
     QStringLiteral("BackWidth"),    QStringLiteral("BackHeight"), QStringLiteral("TextCount"),
     QStringLiteral("SelectedText"), QStringLiteral("TextItems"),  QStringLiteral("PictureBytes")};
-const QStringList ItemKeys = {QStringLiteral("Text"),   QStringLiteral("Left"),
-                              QStringLiteral("Top"),    QStringLiteral("Width"),
-                              QStringLiteral("Height"), QStringLiteral("Size"),
-                              QStringLiteral("Color"),  QStringLiteral("FontName")};
+const QStringList ItemKeys = {
+    QStringLiteral("Text"),  QStringLiteral("Left"),     QStringLiteral("Top"),
+    QStringLiteral("Width"), QStringLiteral("Height"),   QStringLiteral("Size"),
+    QStringLiteral("Color"), QStringLiteral("FontName"), QStringLiteral("Layout")};
+const QStringList KindNames = {QStringLiteral("Straight"), QStringLiteral("Arc"),
+                               QStringLiteral("Vertical")};
+// The keys each kind of layout takes besides "Kind".
+const QList<QStringList> LayoutKeys = {
+    {QStringLiteral("Rotation")},
+    {QStringLiteral("Radius"), QStringLiteral("Angle"), QStringLiteral("Side"),
+     QStringLiteral("Align"), QStringLiteral("Spacing")},
+    {QStringLiteral("Spacing"), QStringLiteral("UprightDigits")}};
+
+void readLayout(SpecReader& reader, const QJsonValue& value, const QString& itemWhere,
+                TextLayout& layout) {
+    const QString where = itemWhere + QStringLiteral("Layout: ");
+    if (!value.isObject()) {
+        reader.fail(where + QStringLiteral("must be an object"));
+        return;
+    }
+    const QJsonObject object = value.toObject();
+    if (!object.contains(QStringLiteral("Kind"))) {
+        reader.fail(where + QStringLiteral("\"Kind\" is missing"));
+        return;
+    }
+    reader.choice(object, QStringLiteral("Kind"), where, KindNames, layout.kind);
+    if (reader.failed() ||
+        !reader.onlyKnownKeys(object, LayoutKeys[int(layout.kind)] + QStringList{"Kind"}, where))
+        return;
+    reader.real(object, QStringLiteral("Rotation"), where, layout.rotationDeg);
+    reader.real(object, QStringLiteral("Radius"), where, layout.radiusMm);
+    reader.real(object, QStringLiteral("Angle"), where, layout.angleDeg);
+    reader.choice(object, QStringLiteral("Side"), where, SideNames, layout.side);
+    reader.choice(object, QStringLiteral("Align"), where, AlignNames, layout.align);
+    reader.real(object, QStringLiteral("Spacing"), where, layout.spacingMm);
+    reader.boolean(object, QStringLiteral("UprightDigits"), where, layout.uprightDigits);
+    if (!reader.failed() && !layout.isValid())
+        reader.fail(where + QStringLiteral("a value is out of range (Rotation and Angle -180 to "
+                                           "180, Radius 10 to 61, Spacing -5 to 20)"));
+}
 
 void readItem(SpecReader& reader, const QJsonValue& value, int index, TextItem& item) {
     const QString where = QStringLiteral("TextItems[%1]: ").arg(index);
@@ -160,6 +253,8 @@ void readItem(SpecReader& reader, const QJsonValue& value, int index, TextItem& 
     reader.integer(object, QStringLiteral("Size"), where, item.Size);
     reader.integer(object, QStringLiteral("Color"), where, item.Color);
     reader.text(object, QStringLiteral("FontName"), where, item.FontName);
+    if (object.contains(QStringLiteral("Layout")))
+        readLayout(reader, object.value(QStringLiteral("Layout")), where, item.layout);
 }
 
 // TextCount follows the array; a count given beside it must agree with it.
@@ -182,7 +277,7 @@ void readItems(SpecReader& reader, const QJsonObject& root, LabelDocument& docum
         reader.fail(QStringLiteral("\"TextCount\" is %1 but \"TextItems\" has %2 items")
                         .arg(count)
                         .arg(array.size()));
-    document.TextCount = std::int32_t(array.size());
+    document.TextItems.resize(std::size_t(array.size()));
     for (int i = 0; i < array.size(); ++i)
         readItem(reader, array.at(i), i, document.item(i));
 }
@@ -202,7 +297,7 @@ QByteArray write(const LabelFileCodec::DecodedFile& file) {
                                     member("BackTop", formatFloat(document.BackTop)),
                                     member("BackWidth", formatFloat(document.BackWidth)),
                                     member("BackHeight", formatFloat(document.BackHeight)),
-                                    member("TextCount", number(document.TextCount)),
+                                    member("TextCount", number(document.itemCount())),
                                     member("SelectedText", number(document.SelectedText)),
                                     member("TextItems", writeItems(document)),
                                     member("PictureBytes", number(file.picture.size()))};

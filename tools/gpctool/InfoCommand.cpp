@@ -17,13 +17,33 @@ QString mm(float value) {
     return QString::fromLatin1(DocumentJson::formatFloat(value));
 }
 
+// The layout, for an item that is not plain straight text.
+QString describeLayout(const TextLayout& layout) {
+    static const char* const sides[] = {"outside", "inside", "auto"};
+    static const char* const aligns[] = {"start", "centre", "end"};
+    switch (layout.kind) {
+    case TextLayoutKind::Straight:
+        return QStringLiteral(", turned %1°").arg(mm(layout.rotationDeg));
+    case TextLayoutKind::Arc:
+        return QStringLiteral(", along the disc: radius %1 mm, angle %2°, %3, %4, spacing %5 mm")
+            .arg(mm(layout.radiusMm), mm(layout.angleDeg), QLatin1String(sides[int(layout.side)]),
+                 QLatin1String(aligns[int(layout.align)]), mm(layout.spacingMm));
+    case TextLayoutKind::Vertical:
+        return QStringLiteral(", vertical: spacing %1 mm%2")
+            .arg(mm(layout.spacingMm),
+                 layout.uprightDigits ? QStringLiteral(", upright digits") : QString());
+    }
+    return QString();
+}
+
 QString describeItem(const TextItem& item, int index) {
     return QStringLiteral("  [%1] \"%2\" at %3, %4 mm, %5 x %6 mm, %7 pt, colour %8, font \"%9\"")
-        .arg(index)
-        .arg(item.Text, mm(item.Left), mm(item.Top), mm(item.Width), mm(item.Height))
-        .arg(item.Size)
-        .arg(item.Color)
-        .arg(item.FontName);
+               .arg(index)
+               .arg(item.Text, mm(item.Left), mm(item.Top), mm(item.Width), mm(item.Height))
+               .arg(item.Size)
+               .arg(item.Color)
+               .arg(item.FontName) +
+           (item.layout.isPlain() ? QString() : describeLayout(item.layout));
 }
 
 void printSummary(const QString& path, const DecodedFile& file) {
@@ -38,10 +58,10 @@ void printSummary(const QString& path, const DecodedFile& file) {
                           ? QStringLiteral("picture:      none")
                           : QStringLiteral("picture:      %1 bytes").arg(file.picture.size()));
     printLine(stdout, QStringLiteral("text items:   %1, selected: %2")
-                          .arg(document.TextCount)
+                          .arg(document.itemCount())
                           .arg(document.SelectedText < 0 ? QStringLiteral("none")
                                                          : QString::number(document.SelectedText)));
-    for (int i = 0; i < document.TextCount; ++i)
+    for (int i = 0; i < document.itemCount(); ++i)
         printLine(stdout, describeItem(document.item(i), i));
 }
 

@@ -195,7 +195,7 @@ int writeEach(const MergeOptions& options, Format format, const PageOptions::Loa
     const QDir dir(options.eachDir);
     for (int row = 0; row < table.rowCount(); ++row) {
         const MergeFill::Filled filled =
-            MergeFill::fillRow(design.document, table, row, MergeFill::RealSizeViewPx);
+            MergeFill::fillRow(design.document, table, row, RealSizeViewPx);
         QString reason;
         if (!filled.document)
             reason = MergeMessages::english(filled.problem);
@@ -231,15 +231,14 @@ int GpcTool::runMerge(const QStringList& args) {
             QStringLiteral("%1: %2").arg(options.table, MergeMessages::english(table.problem)));
     // Every row is filled and checked before the first byte is written.
     if (const std::optional<MergeProblem> problem =
-            MergeFill::checkAll(design->document, *table.table, MergeFill::RealSizeViewPx))
+            MergeFill::checkAll(design->document, *table.table, RealSizeViewPx))
         return refuse(
             QStringLiteral("%1: %2").arg(options.table, MergeMessages::english(*problem)));
 
     if (!options.eachDir.isEmpty())
         return writeEach(options, format, *design, *table.table);
     const auto labelAt = [&](int row) {
-        return *MergeFill::fillRow(design->document, *table.table, row, MergeFill::RealSizeViewPx)
-                    .document;
+        return *MergeFill::fillRow(design->document, *table.table, row, RealSizeViewPx).document;
     };
     if (!PageExport::writePdfPages(options.output, table.table->rowCount(), labelAt,
                                    design->picture, options.page.page, &reason))

@@ -1,5 +1,7 @@
 #include "printing/render/AlignmentSheet.h"
 
+#include "shapes/ItemFonts.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
@@ -19,9 +21,9 @@ const char* const Instructions[] = {
     "左・右・上・下の値を入力してください。",
 };
 
-QFont fontOfHeight(const QString& family, double heightMm, const LabelRenderer::Geometry& geometry,
+QFont fontOfHeight(const QString& family, double heightMm, const Geometry& geometry,
                    const QPaintDevice* device) {
-    return LabelRenderer::itemFont(family, heightMm * geometry.unitsPerMm, device);
+    return ItemFonts::itemFont(family, heightMm * geometry.unitsPerMm, device);
 }
 
 double tickLength(int mm) {
@@ -30,7 +32,7 @@ double tickLength(int mm) {
     return mm % 5 == 0 ? MidTickMm : MinorTickMm;
 }
 
-void drawScale(QPainter& painter, const LabelRenderer::Geometry& geometry) {
+void drawScale(QPainter& painter, const Geometry& geometry) {
     const auto at = [&](double x, double y) { return geometry.map(x, y); };
     painter.drawLine(at(CentreMm - ScaleEndMm, CentreMm), at(CentreMm + ScaleEndMm, CentreMm));
     painter.drawLine(at(CentreMm, CentreMm - ScaleEndMm), at(CentreMm, CentreMm + ScaleEndMm));
@@ -65,7 +67,7 @@ void drawScale(QPainter& painter, const LabelRenderer::Geometry& geometry) {
     }
 }
 
-void drawInstructions(QPainter& painter, const LabelRenderer::Geometry& geometry) {
+void drawInstructions(QPainter& painter, const Geometry& geometry) {
     const QFont font =
         fontOfHeight(QStringLiteral("IPAPGothic"), InstructionHeightMm, geometry, painter.device());
     painter.setFont(font);
@@ -80,7 +82,7 @@ void drawInstructions(QPainter& painter, const LabelRenderer::Geometry& geometry
 
 } // namespace
 
-void draw(QPainter& painter, const LabelRenderer::Geometry& geometry) {
+void draw(QPainter& painter, const Geometry& geometry) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     QPen pen(Qt::black, LineWidthMm * geometry.unitsPerMm);

@@ -25,6 +25,6 @@ inline double correction(double firstReading, double secondReading) {
     return (firstReading + secondReading) / 2;
 }
 
-void draw(QPainter& painter, const LabelRenderer::Geometry& geometry);
+void draw(QPainter& painter, const Geometry& geometry);
 
 } // namespace AlignmentSheet

@@ -64,10 +64,10 @@ bool saveImage(const QString& path, const QImage& image, QString* reason) {
 namespace {
 
 // Draws the page content given where the label square lies on the painter's device.
-using PageContent = std::function<void(QPainter&, const LabelRenderer::Geometry&)>;
+using PageContent = std::function<void(QPainter&, const Geometry&)>;
 
 // Page i of pageCount drawn by content(painter, geometry, i).
-using PagesContent = std::function<void(QPainter&, const LabelRenderer::Geometry&, int)>;
+using PagesContent = std::function<void(QPainter&, const Geometry&, int)>;
 
 bool pdfPagesWith(const QString& path, const Page& page, int pageCount, const PagesContent& content,
                   QString* reason) {
@@ -90,8 +90,7 @@ bool pdfPagesWith(const QString& path, const Page& page, int pageCount, const Pa
             setReason(reason, QStringLiteral("cannot start the PDF page"));
             return false;
         }
-        const LabelRenderer::Geometry geometry =
-            PrintRenderer::pageGeometry(writer, page.leftMm, page.topMm);
+        const Geometry geometry = Geometry::page(writer, page.leftMm, page.topMm);
         for (int i = 0; i < pageCount; ++i) {
             if (i > 0 && !writer.newPage()) {
                 setReason(reason, QStringLiteral("cannot start PDF page %1").arg(i + 1));
@@ -107,9 +106,7 @@ bool pdfPagesWith(const QString& path, const Page& page, int pageCount, const Pa
 bool pdfWith(const QString& path, const Page& page, const PageContent& content, QString* reason) {
     return pdfPagesWith(
         path, page, 1,
-        [&](QPainter& painter, const LabelRenderer::Geometry& geometry, int) {
-            content(painter, geometry);
-        },
+        [&](QPainter& painter, const Geometry& geometry, int) { content(painter, geometry); },
         reason);
 }
 
@@ -147,19 +144,18 @@ bool pngWith(const QString& path, const Page& page, int dpi, bool transparent,
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
-        content(painter, PrintRenderer::pageGeometry(image, page.leftMm, page.topMm));
+        content(painter, Geometry::page(image, page.leftMm, page.topMm));
     }
     return saveImage(path, image, reason);
 }
 
 PageContent labelContent(const LabelDocument& document, const Picture& picture) {
-    return [&document, &picture](QPainter& painter, const LabelRenderer::Geometry& geometry) {
+    return [&document, &picture](QPainter& painter, const Geometry& geometry) {
         PrintRenderer::drawLabel(painter, geometry, document, picture);
     };
 }
 
-const PageContent alignmentContent = [](QPainter& painter,
-                                        const LabelRenderer::Geometry& geometry) {
+const PageContent alignmentContent = [](QPainter& painter, const Geometry& geometry) {
     AlignmentSheet::draw(painter, geometry);
 };
 
@@ -177,7 +173,7 @@ bool writePdfPages(const QString& path, int pageCount,
                    const Page& page, QString* reason) {
     return pdfPagesWith(
         path, page, pageCount,
-        [&](QPainter& painter, const LabelRenderer::Geometry& geometry, int index) {
+        [&](QPainter& painter, const Geometry& geometry, int index) {
             PrintRenderer::drawLabel(painter, geometry, labelAt(index), picture,
                                      PrintRenderer::PictureUse::WholePicture);
         },

@@ -10,8 +10,8 @@ namespace {
 
 // The whole picture, placed so that its shown rectangle covers the label square, cut to the
 // square.
-void drawWholePicture(QPainter& painter, const LabelRenderer::Geometry& geometry,
-                      const LabelDocument& document, const Picture& picture) {
+void drawWholePicture(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+                      const Picture& picture) {
     const double left = document.BackLeft, top = document.BackTop;
     const double width = document.BackWidth, height = document.BackHeight;
     if (!std::isfinite(left) || !std::isfinite(top) || !(width > 0) || !(height > 0) ||
@@ -30,13 +30,7 @@ void drawWholePicture(QPainter& painter, const LabelRenderer::Geometry& geometry
 
 } // namespace
 
-LabelRenderer::Geometry pageGeometry(const QPaintDevice& device, double leftMm, double topMm) {
-    const double unitsPerMm = device.logicalDpiX() / 25.4;
-    return LabelRenderer::Geometry{QPointF(leftMm * unitsPerMm, topMm * unitsPerMm), unitsPerMm,
-                                   LabelRenderer::PrintMmPerPoint};
-}
-
-QPainterPath ringPath(const LabelRenderer::Geometry& geometry, const DiscFrame& frame) {
+QPainterPath ringPath(const Geometry& geometry, const DiscFrame& frame) {
     const QPointF centre = geometry.map(DiscFrame::CentreMm.x(), DiscFrame::CentreMm.y());
     QPainterPath path;
     path.setFillRule(Qt::OddEvenFill);
@@ -47,8 +41,8 @@ QPainterPath ringPath(const LabelRenderer::Geometry& geometry, const DiscFrame& 
     return path;
 }
 
-void drawLabel(QPainter& painter, const LabelRenderer::Geometry& geometry,
-               const LabelDocument& document, const Picture& picture, PictureUse use) {
+void drawLabel(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+               const Picture& picture, PictureUse use) {
     if (!picture.isEmpty()) {
         painter.save();
         painter.setClipPath(ringPath(geometry), Qt::IntersectClip);

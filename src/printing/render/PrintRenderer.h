@@ -14,13 +14,8 @@ class QPaintDevice;
 // it, so a PDF or PNG from the command line is the very page the printer gets.
 namespace PrintRenderer {
 
-// The label on a device whose painter origin is the top-left corner of the printable area, moved
-// right and down by the printer offset.
-LabelRenderer::Geometry pageGeometry(const QPaintDevice& device, double leftMm, double topMm);
-
 // The frame's picture ring as a path in the painter's units (odd-even fill: the hole stays out).
-QPainterPath ringPath(const LabelRenderer::Geometry& geometry,
-                      const DiscFrame& frame = DiscFrame::disc());
+QPainterPath ringPath(const Geometry& geometry, const DiscFrame& frame = DiscFrame::disc());
 
 // How the background reaches the device. ShownPart hands over only the part of the picture that
 // shows. A PDF (the print system's included) stores one image object for each distinct image it
@@ -31,8 +26,7 @@ enum class PictureUse { ShownPart, WholePicture };
 // Draws the page content. The background is clipped by a vector path rather than combined with a
 // raster mask, so printers without raster operations and PDF output keep crisp ring edges, and
 // it is drawn from the full-resolution picture.
-void drawLabel(QPainter& painter, const LabelRenderer::Geometry& geometry,
-               const LabelDocument& document, const Picture& picture,
-               PictureUse use = PictureUse::ShownPart);
+void drawLabel(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+               const Picture& picture, PictureUse use = PictureUse::ShownPart);
 
 } // namespace PrintRenderer

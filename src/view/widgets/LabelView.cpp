@@ -45,11 +45,11 @@ void LabelView::setImage(QImage image) {
 }
 
 QPointF LabelView::toMillimetres(QPointF pixels) const {
-    return LabelRenderer::screenGeometry(width()).unmap(pixels);
+    return Geometry::screen(width()).unmap(pixels);
 }
 
 QPointF LabelView::toPixels(QPointF millimetres) const {
-    return LabelRenderer::screenGeometry(width()).map(millimetres.x(), millimetres.y());
+    return Geometry::screen(width()).map(millimetres.x(), millimetres.y());
 }
 
 void LabelView::showMovePointer() {

@@ -13,13 +13,16 @@ SelectionFrame::SelectionFrame(QWidget* parent) : QWidget(parent) {
     hide();
 }
 
-void SelectionFrame::setRectMm(const QRectF& rectMm) {
-    rectMm_ = rectMm;
+void SelectionFrame::setOutlineMm(const QPainterPath& outlineMm) {
+    outlineMm_ = outlineMm;
+    rectMm_ = outlineMm.boundingRect();
+    // A plain box is outlined on its edges as it always was; other shapes follow their outline.
+    isBox_ = outlineMm.toFillPolygon() == QPolygonF(rectMm_);
     updatePlacement();
 }
 
 void SelectionFrame::updatePlacement() {
-    const LabelRenderer::Geometry geometry = LabelRenderer::screenGeometry(parentWidget()->width());
+    const Geometry geometry = Geometry::screen(parentWidget()->width());
     const double limit = 1e6; // items far off the label leave the frame off the view
     auto px = [&](double xMm, double yMm) {
         const QPointF point = geometry.map(xMm, yMm);
@@ -31,9 +34,11 @@ void SelectionFrame::updatePlacement() {
         return;
     }
     const QRectF rectPx(px(rectMm_.left(), rectMm_.top()), px(rectMm_.right(), rectMm_.bottom()));
-    // One extra pixel on the right and bottom so the outline lies on the box's edges.
-    setGeometry(QRect(QPoint(int(std::floor(rectPx.left())), int(std::floor(rectPx.top()))),
-                      QPoint(int(std::ceil(rectPx.right())), int(std::ceil(rectPx.bottom())))));
+    // One extra pixel on the right and bottom so the outline lies on the box's edges; one all
+    // round for a smoothed outline.
+    const QRect placed(QPoint(int(std::floor(rectPx.left())), int(std::floor(rectPx.top()))),
+                       QPoint(int(std::ceil(rectPx.right())), int(std::ceil(rectPx.bottom()))));
+    setGeometry(isBox_ ? placed : placed.adjusted(-1, -1, 1, 1));
 }
 
 void SelectionFrame::paintEvent(QPaintEvent*) {
@@ -42,5 +47,14 @@ void SelectionFrame::paintEvent(QPaintEvent*) {
     pen.setStyle(Qt::DotLine);
     pen.setCosmetic(true);
     painter.setPen(pen);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (isBox_) {
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+        return;
+    }
+    const Geometry geometry = Geometry::screen(parentWidget()->width());
+    QTransform toWidget;
+    toWidget.translate(geometry.origin.x() - x(), geometry.origin.y() - y());
+    toWidget.scale(geometry.unitsPerMm, geometry.unitsPerMm);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.drawPath(toWidget.map(outlineMm_));
 }

@@ -1,6 +1,0 @@
-#include "commands/LabelStep.h"
-
-void LabelStep::showWithSelection(int selectedText) {
-    label_.document.SelectedText = selectedText;
-    surface_.RedrawLabel();
-}
