@@ -59,9 +59,10 @@ private slots:
         QVERIFY(!window.document().LabelChanged);
         QVERIFY(window.documentDialog().fileName.isEmpty());
         QCOMPARE(window.documentDialog().filter, QStringLiteral("Gyroplatecomposer Files|*.gpc"));
-        QCOMPARE(window.backgroundDialog().filter,
-                 QStringLiteral("ピクチャファイル|*.bmp;*.ico;*.cur;*.rle;*.wmf;*.emf;*.jpg|"
-                                "その他の画像ファイル|*.jpeg;*.png;*.gif;*.tif;*.tiff;*.webp"));
+        QCOMPARE(
+            window.backgroundDialog().filter,
+            QStringLiteral("ピクチャファイル|*.bmp;*.ico;*.cur;*.rle;*.wmf;*.emf;*.jpg|"
+                           "その他の画像ファイル|*.jpeg;*.jpe;*.png;*.gif;*.tif;*.tiff;*.webp"));
     }
 
     void storedPlacementAndUnreadableValues() {
@@ -183,9 +184,9 @@ private slots:
                               "最近使ったファイル(&R)>", "<", "-", "終了(&X)"}));
         QCOMPARE(captions(top[1]->menu()),
                  QStringList({"元に戻す(&U)", "やり直し(&R)", "-", "背景を開く(&B)...",
-                              "背景を全体に合わせる(&F)", "-", "文字の挿入(&I)...", "文字の編集(&E)...",
-                              "文字の削除(&D)", "文字の位置(&C)>", "左右中央(&U)", "上下中央(&D)",
-                              "<"}));
+                              "背景を全体に合わせる(&F)", "-", "文字の挿入(&I)...",
+                              "文字の編集(&E)...", "文字の削除(&D)", "文字の位置(&C)>",
+                              "左右中央(&U)", "上下中央(&D)", "<"}));
         QCOMPARE(captions(top[2]->menu()), QStringList({"バージョン情報(&A)..."}));
 
         // Save and Save As, and the two centring items, are one handler each told apart by index.
