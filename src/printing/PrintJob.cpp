@@ -24,10 +24,10 @@ void usePrintableArea(QPrinter& printer) {
 PrintJob::PrintJob(Platform& platform, QWidget* parent, const QString& documentName,
                    const QString& title)
     : platform_(platform), parent_(parent), title_(title) {
-    // The printer first: choosing one starts its settings afresh.
-    const QString last =
-        PrinterProfile::lastPrinter(platform_, QPrinterInfo::availablePrinterNames());
-    if (!last.isEmpty())
+    // The printer first: choosing one starts its settings afresh. One that has gone since leaves
+    // the default printer.
+    const QString last = PrinterProfile::lastPrinter(platform_);
+    if (!last.isEmpty() && QPrinterInfo::availablePrinterNames().contains(last))
         printer_.setPrinterName(last);
     printer_.setDocName(documentName);
 }

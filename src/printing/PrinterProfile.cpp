@@ -49,9 +49,8 @@ bool PrinterProfile::writeOffset(const OffsetTexts& texts, QWidget* parent) cons
     return stored;
 }
 
-QString PrinterProfile::lastPrinter(Platform& platform, const QStringList& installed) {
-    const QString name = platform.readSetting(SettingsKeys::LastPrinter, QString());
-    return installed.contains(name) ? name : QString();
+QString PrinterProfile::lastPrinter(Platform& platform) {
+    return platform.readSetting(SettingsKeys::LastPrinter, QString());
 }
 
 // A printer that cannot be remembered costs only the choice next time; printing goes on.

@@ -3,7 +3,6 @@
 #include "platform/Platform.h"
 
 #include <QString>
-#include <QStringList>
 #include <optional>
 
 class QWidget;
@@ -51,8 +50,8 @@ public:
     // that refuses them is reported (over `parent`) once; false then.
     bool writeOffset(const OffsetTexts& texts, QWidget* parent) const;
 
-    // The printer chosen last, when it is among the installed ones; else empty (the default).
-    static QString lastPrinter(Platform& platform, const QStringList& installed);
+    // The printer chosen last (empty: none yet); it may have gone since.
+    static QString lastPrinter(Platform& platform);
     // Remembers the printer a job was sent to, for the jobs of this run and the next.
     static void rememberPrinter(Platform& platform, const QString& printerName);
 
