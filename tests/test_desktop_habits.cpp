@@ -1,11 +1,11 @@
 // The habits of a desktop user: shortcuts, the title, dropped files, recent documents, the wheel,
 // the hover pointer and Save As's extension.
+#include "document/BackgroundScale.h"
 #include "document/LabelFileStore.h"
 #include "mainwindow/RecentFiles.h"
 #include "mainwindow/frmMain.h"
 #include "platform/QtPlatform.h"
 #include "support/ScriptedPlatform.h"
-#include "document/BackgroundScale.h"
 #include "view/widgets/LabelView.h"
 
 #include <QFileDialog>
@@ -125,17 +125,28 @@ private slots:
         QTest::addColumn<QString>("message");
         const QString noPicture = QStringLiteral("画像を読み込めませんでした。");
         const QStringList label{"label.gpc"}, back{"back.png"};
-        QTest::newRow("document") << label << false << "label.gpc" << "" << "";
-        QTest::newRow("by its bytes") << QStringList{"label.dat"} << false << "label.dat" << ""
+        QTest::newRow("document") << label << false << "label.gpc"
+                                  << ""
+                                  << "";
+        QTest::newRow("by its bytes") << QStringList{"label.dat"} << false << "label.dat"
+                                      << ""
                                       << "";
-        QTest::newRow("picture") << back << false << "" << "back.png" << "";
+        QTest::newRow("picture") << back << false << ""
+                                 << "back.png"
+                                 << "";
         QTest::newRow("the first") << QStringList{"back.png", "label.gpc"} << false << ""
-                                   << "back.png" << "";
-        QTest::newRow("text") << QStringList{"notes.txt"} << false << "" << "" << noPicture;
-        QTest::newRow("damaged") << QStringList{"broken.gpc"} << false << "" << "" << NotALabel;
+                                   << "back.png"
+                                   << "";
+        QTest::newRow("text") << QStringList{"notes.txt"} << false << ""
+                              << "" << noPicture;
+        QTest::newRow("damaged") << QStringList{"broken.gpc"} << false << ""
+                                 << "" << NotALabel;
         QTest::newRow("changed: asked first")
-            << label << true << "" << "" << QStringLiteral("ラベルは変更されています。保存しますか？");
-        QTest::newRow("changed: picture") << back << true << "" << "back.png" << "";
+            << label << true << ""
+            << "" << QStringLiteral("ラベルは変更されています。保存しますか？");
+        QTest::newRow("changed: picture") << back << true << ""
+                                          << "back.png"
+                                          << "";
     }
 
     // Through the real drag and drop events on the window (the save-first question is cancelled).
@@ -201,7 +212,10 @@ private slots:
         QCOMPARE(entries.size(), 2);
         QCOMPARE(entries[0]->text(), QStringLiteral("&1 ") + kept);
         entries[1]->trigger();
-        QCOMPARE(platform.lastMessageText(), QStringLiteral("ファイルを読み込めませんでした。"));
+        QCOMPARE(platform.lastMessageText(),
+                 QStringLiteral("ファイルを読み込めませんでした。\n「%1」が見つかりません。"
+                                "移動または削除された可能性があります。")
+                     .arg(gone));
         QCOMPARE(window.recentFiles().paths(), QStringList{kept});
         QCOMPARE(window.findChildren<QAction*>("mnuFileRecentItem").size(), 1);
     }
@@ -270,9 +284,12 @@ private slots:
     void saveAsExtension_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("saved");
-        QTest::newRow("no extension") << "mydisc" << "mydisc.gpc";
-        QTest::newRow("with .gpc") << "mydisc.gpc" << "mydisc.gpc";
-        QTest::newRow("another extension") << "my.disc" << "my.disc";
+        QTest::newRow("no extension") << "mydisc"
+                                      << "mydisc.gpc";
+        QTest::newRow("with .gpc") << "mydisc.gpc"
+                                   << "mydisc.gpc";
+        QTest::newRow("another extension") << "my.disc"
+                                           << "my.disc";
     }
 
     // The real save dialog, shown without waiting on it.

@@ -144,34 +144,65 @@ private slots:
         QCOMPARE(shown, answer == MessageAnswer::Yes ? 1 : 0);
     }
 
-    void gpctoolCheck() {
-        QTemporaryDir dir;
-        const auto write = [&](const QString& name, const LabelDocument& document) {
-            QFile file(dir.filePath(name));
-            const auto encoded = LabelFileCodec::encode(document, 0, QByteArray());
-            return encoded.bytes && file.open(QIODevice::WriteOnly) &&
-                           file.write(*encoded.bytes) == encoded.bytes->size()
-                       ? file.fileName()
-                       : QString();
-        };
-        const TextItem title{QStringLiteral("Title"), 45, 20, 0, 0, 14, 0, Font};
-        const QString good = write(QStringLiteral("good.gpc"), documentWith({title}));
-        const QString bad = write(QStringLiteral("bad.gpc"), documentWith({title, onTheHub()}));
-        QVERIFY(!good.isEmpty() && !bad.isEmpty());
+    void gpctoolCheck_data() {
+        QTest::addColumn<bool>("onHub");
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QStringList>("lines"); // how each line of the output starts
+        QTest::newRow("on the ring") << false << QStringList() << 0 << QStringList();
+        QTest::newRow("on the hub") << true << QStringList() << 3 << QStringList{"[1] \"HUB\": "};
+        QTest::newRow("on the page")
+            << false << QStringList{"--offset", "88,175"} << 0 << QStringList();
+        QTest::newRow("100 across A4")
+            << false << QStringList{"--offset", "100,0"} << 3
+            << QStringList{"label square at 100, 0 mm: 12.00 mm past the right edge of the "
+                           "210 x 297 mm page"};
+        QTest::newRow("999 on a small page, and on the hub")
+            << true << QStringList{"--page", "130x140", "--offset=999,-1"} << 3
+            << QStringList{"[1] \"HUB\": ",
+                           "label square at 999, -1 mm: 1.00 mm past the top edge, 991.00 mm past "
+                           "the right edge of the 130 x 140 mm page"};
+        QTest::newRow("a page alone: no offset") << false << QStringList{"--page", "120x297"} << 3
+                                                 << QStringList{"label square at 0, 0 mm: 2.00 "
+                                                                "mm past the right edge of the "
+                                                                "120 x 297 mm page"};
+        QTest::newRow("no --dpi") << false << QStringList{"--dpi", "300"} << 2 << QStringList();
+        QTest::newRow("a bad offset")
+            << false << QStringList{"--offset", "x"} << 2 << QStringList();
+    }
 
-        const Run fine = gpctool({QStringLiteral("check"), good});
-        QCOMPARE(fine.exitCode, 0);
-        QCOMPARE(fine.out, QString());
-        const Run flagged = gpctool({QStringLiteral("check"), bad});
-        QCOMPARE(flagged.exitCode, 3);
-        QCOMPARE(flagged.out.count(u'\n'), 1);
-        QVERIFY2(flagged.out.startsWith(QStringLiteral("[1] \"HUB\": ")) &&
-                     flagged.out.contains(QStringLiteral("mm inside the 20 mm circle")),
-                 qPrintable(flagged.out));
-        QCOMPARE(
-            gpctool({QStringLiteral("check"), dir.filePath(QStringLiteral("none.gpc"))}).exitCode,
-            1);
-        QCOMPARE(gpctool({QStringLiteral("check")}).exitCode, 2);
+    // Without page options only the text is checked, as before; with them the label square must
+    // lie on the page too. Missing files and usage errors keep their exit status.
+    void gpctoolCheck() {
+        QFETCH(bool, onHub);
+        QFETCH(QStringList, options);
+        QFETCH(int, exitCode);
+        QFETCH(QStringList, lines);
+        QTemporaryDir dir;
+        const TextItem title{QStringLiteral("Title"), 45, 20, 0, 0, 14, 0, Font};
+        const LabelDocument document =
+            onHub ? documentWith({title, onTheHub()}) : documentWith({title});
+        QFile file(dir.filePath(QStringLiteral("label.gpc")));
+        const auto encoded = LabelFileCodec::encode(document, 0, QByteArray());
+        QVERIFY(encoded.bytes && file.open(QIODevice::WriteOnly) &&
+                file.write(*encoded.bytes) == encoded.bytes->size());
+        file.close();
+
+        const Run run =
+            gpctool(QStringList{QStringLiteral("check")} + options + QStringList{file.fileName()});
+        QCOMPARE(run.exitCode, exitCode);
+        const QStringList out = run.out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(out.size(), lines.size());
+        for (int i = 0; i < lines.size(); ++i)
+            QVERIFY2(out[i].startsWith(lines[i]), qPrintable(out[i]));
+        if (onHub)
+            QVERIFY(out[0].contains(QStringLiteral("mm inside the 20 mm circle")));
+        if (exitCode == 0) {
+            QCOMPARE(gpctool({QStringLiteral("check"), dir.filePath(QStringLiteral("none.gpc"))})
+                         .exitCode,
+                     1);
+            QCOMPARE(gpctool({QStringLiteral("check")}).exitCode, 2);
+        }
     }
 
     // Red on the screen for text off the ring, gone once it is moved back; never on paper.
@@ -230,10 +261,34 @@ private slots:
         QTest::newRow("decimals stay short")
             << QStringList{"1.1", "-2"} << QStringList{"-59.8", "60.2", "-60", "60.4"}
             << QStringList{"1.3", "-1.8"};
-        QTest::newRow("the dialog's number rule")
-            << start << QStringList{" -60mm", "&H3D", "-6E1", "60"} << QStringList{"10.5", "5"};
+        QTest::newRow("as an input method types them")
+            << start << QStringList{"－５９", "＋６１．５", "\u3000−60 ", " ６０ "}
+            << QStringList{"11.25", "5"};
+        QTest::newRow("decimal comma")
+            << start << QStringList{"-59,9", "60", "-60", "60"}
+            << QStringList{
+                   "左の目盛りの値「-59,9」の「,9」は読めません。数値だけを入力してください。"};
+        QTest::newRow("a letter after it")
+            << start << QStringList{"-60", "61x", "-60", "60"}
+            << QStringList{
+                   "右の目盛りの値「61x」の「x」は読めません。数値だけを入力してください。"};
+        QTest::newRow("a blank inside it")
+            << start << QStringList{"-60", "60", "-5 9", "60"}
+            << QStringList{
+                   "上の目盛りの値「-5 9」の「9」は読めません。数値だけを入力してください。"};
+        QTest::newRow("an exponent")
+            << start << QStringList{"-60", "60", "-60", "6E1"}
+            << QStringList{
+                   "下の目盛りの値「6E1」の「E1」は読めません。数値だけを入力してください。"};
+        QTest::newRow("a full-width letter after it")
+            << start << QStringList{"－６０ｍｍ", "60", "-60", "60"}
+            << QStringList{"左の目盛りの値「－６０ｍｍ」の「ｍｍ」は読めません。"
+                           "数値だけを入力してください。"};
         QTest::newRow("not a number") << start << QStringList{"-60", "abc", "-60", "60"}
                                       << QStringList{"目盛りの値を数値で入力してください。"};
+        QTest::newRow("a hexadecimal number is not a reading")
+            << start << QStringList{"-60", "&H3D", "-60", "60"}
+            << QStringList{"目盛りの値を数値で入力してください。"};
         QTest::newRow("empty") << start << QStringList{"-60", "60", "", "60"}
                                << QStringList{"目盛りの値を数値で入力してください。"};
         QTest::newRow("sign left out")
@@ -284,6 +339,30 @@ private slots:
         print.cmdOk_Click();
         QCOMPARE(platform.settings.value(QStringLiteral("PrinterLeft")), expected[0]);
         QCOMPARE(platform.settings.value(QStringLiteral("PrinterTop")), expected[1]);
+    }
+
+    // A store that refuses the corrected offset is reported as the print position dialog
+    // reports it; the dialog stays open, and OK once the store takes it moves the offset once.
+    void alignmentOffsetThatCannotBeStored() {
+        ScriptedPlatform platform;
+        platform.settings[QStringLiteral("PrinterLeft")] = QStringLiteral("10");
+        platform.settingsWritable = false;
+        frmAlign dialog(platform, nullptr);
+        dialog.show();
+        const char* readings[] = {"-61", "59", "-60", "60"};
+        for (int i = 0; i < frmAlign::ReadingCount; ++i)
+            dialog.reading(frmAlign::Reading(i))->setText(QLatin1String(readings[i]));
+        dialog.cmdOk()->click();
+        QCOMPARE(platform.messages.size(), 1);
+        QCOMPARE(platform.messages[0].text, QStringLiteral("印刷位置を保存できませんでした。"));
+        QCOMPARE(platform.messages[0].title, QStringLiteral("印刷位置設定"));
+        QVERIFY(dialog.isVisible());
+
+        platform.settingsWritable = true;
+        dialog.cmdOk()->click();
+        QVERIFY(!dialog.isVisible());
+        QCOMPARE(platform.settings.value(QStringLiteral("PrinterLeft")), QStringLiteral("9"));
+        QCOMPARE(platform.settings.value(QStringLiteral("PrinterTop")), QStringLiteral("0"));
     }
 
     void labelPictureFromTheEditor_data() {

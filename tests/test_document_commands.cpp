@@ -180,7 +180,10 @@ private slots:
             {path("foreign.gpc"), QByteArray(), NotALabel},
             {path("foreign.gpc"), damaged, Damaged},
             {path("foreign.gpc"), readAll(own).left(700), Damaged}, // cut inside the items
-            {path("gone.gpc"), std::nullopt, Unreadable},
+            {path("gone.gpc"), std::nullopt,
+             Unreadable + QStringLiteral("\n「%1」が見つかりません。移動または削除された可能性が"
+                                         "あります。")
+                              .arg(path("gone.gpc"))},
             {fifo, std::nullopt, NotALabel},
             {QStringLiteral("/dev/zero"), std::nullopt, NotALabel},
         };
@@ -472,14 +475,15 @@ private slots:
         const QString a = first.temporaryFolder(), b = second.temporaryFolder();
         QVERIFY(!a.isEmpty() && !b.isEmpty());
         QVERIFY(a != b);
-        QCOMPARE(QFileInfo(a).permissions() & (QFile::ReadGroup | QFile::ReadOther |
-                                                  QFile::WriteGroup | QFile::WriteOther),
+        QCOMPARE(QFileInfo(a).permissions() &
+                     (QFile::ReadGroup | QFile::ReadOther | QFile::WriteGroup | QFile::WriteOther),
                  QFile::Permissions());
 
         ScriptedPlatform platformA, platformB;
         frmMain editorA(platformA), editorB(platformB);
         const QString pictureA = path("a.png"), pictureB = path("b.png");
-        const QByteArray bytesA = writePng(pictureA, Qt::cyan), bytesB = writePng(pictureB, Qt::magenta);
+        const QByteArray bytesA = writePng(pictureA, Qt::cyan),
+                         bytesB = writePng(pictureB, Qt::magenta);
         QVERIFY(LabelFileStore::save(path("a.gpc"), LabelDocument(), 0, pictureA).ok);
         QVERIFY(LabelFileStore::save(path("b.gpc"), LabelDocument(), 0, pictureB).ok);
         QVERIFY(editorA.openDocumentFile(path("a.gpc")));

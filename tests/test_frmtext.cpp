@@ -238,13 +238,20 @@ private slots:
         QTest::addColumn<QString>("font");
         QTest::addColumn<QString>("message");
         QTest::addColumn<QString>("focus"); // where the user is sent to mend it
-        const QString unsavable = QStringLiteral("保存できない文字が含まれています。");
-        const QString unsavableFont =
-            QStringLiteral("フォント名に保存できない文字が含まれています。");
+        // The refusal names the character on a second line, by its code as well.
+        const auto unsavable = [](const char* character, const char* code) {
+            return QStringLiteral("保存できない文字が含まれています。\n該当する文字:「%1」(%2)")
+                .arg(QString::fromUtf8(character), QLatin1String(code));
+        };
+        const QString unsavableFont = QStringLiteral(
+            "フォント名に保存できない文字が含まれています。\n該当する文字:「한」(U+D55C)");
         const QString tooLong = QStringLiteral("テキストが長すぎます。");
-        QTest::newRow("emoji") << QStringLiteral("ラベル😀") << "IPAGothic" << unsavable
-                               << "txtText";
-        QTest::newRow("hangul") << QStringLiteral("한") << "IPAGothic" << unsavable << "txtText";
+        QTest::newRow("emoji") << QStringLiteral("ラベル😀") << "IPAGothic"
+                               << unsavable("😀", "U+1F600") << "txtText";
+        QTest::newRow("hangul") << QStringLiteral("한") << "IPAGothic" << unsavable("한", "U+D55C")
+                                << "txtText";
+        QTest::newRow("the first of several")
+            << QStringLiteral("Ａé€ñ") << "IPAGothic" << unsavable("é", "U+00E9") << "txtText";
         // IPAGothic is 9 bytes: 91 more fill the 100, 92 are one too many.
         QTest::newRow("101 bytes") << QString(92, u'a') << "IPAGothic" << tooLong << "txtText";
         QTest::newRow("101 bytes kana")
@@ -257,7 +264,8 @@ private slots:
         QTest::newRow("hangul font name") << QStringLiteral("ラベル") << QStringLiteral("한글 Font")
                                           << unsavableFont << "cmbFont";
         QTest::newRow("both unstorable: the text first")
-            << QStringLiteral("한") << QStringLiteral("한글 Font") << unsavable << "txtText";
+            << QStringLiteral("한") << QStringLiteral("한글 Font") << unsavable("한", "U+D55C")
+            << "txtText";
         QTest::newRow("wave dash is stored")
             << QStringLiteral("〜") << "IPAGothic" << QString() << QString();
     }

@@ -23,8 +23,8 @@ using Settings = QMap<QString, QString>;
 
 namespace {
 
-const QString PrintFailed = QStringLiteral(
-    "印刷できませんでした。\n印刷位置設定の値が数値でないか、-1000～1000 mm の範囲を外れています。");
+const QString PrintFailed = QStringLiteral("印刷できませんでした。\n印刷位置設定の値が数値でないか"
+                                           "、-1000～1000 mm の範囲を外れています。");
 const QStringList PlacementKeys = {QStringLiteral("MainLeft"), QStringLiteral("MainTop"),
                                    QStringLiteral("MainWidth"), QStringLiteral("MainHeight")};
 const QStringList OffsetKeys = {QStringLiteral("PrinterLeft"), QStringLiteral("PrinterTop")};
@@ -259,16 +259,20 @@ private slots:
         QCOMPARE(platform.settings.value(key), value);
     }
 
-    // Odd but usable offsets print: the page simply lies where they put it.
+    // Odd but usable offsets print: the page simply lies where they put it, after a question
+    // when that is partly off the printable area.
     void printingTakesAnOddButUsableOffset_data() {
         QTest::addColumn<QString>("value");
-        for (const char* value :
-             {"-5", "0", " 12.5 ", "&H10", "1000", "-1000", "1e2", "-0", "1e-50"})
-            QTest::newRow(value) << QString::fromLatin1(value);
+        QTest::addColumn<bool>("offPage");
+        for (const char* value : {"0", " 12.5 ", "&H10", "-0", "1e-50"})
+            QTest::newRow(value) << QString::fromLatin1(value) << false;
+        for (const char* value : {"-5", "1000", "-1000", "1e2"})
+            QTest::newRow(value) << QString::fromLatin1(value) << true;
     }
 
     void printingTakesAnOddButUsableOffset() {
         QFETCH(QString, value);
+        QFETCH(bool, offPage);
         QTemporaryDir folder;
         const QString pdf = folder.filePath(QStringLiteral("label.pdf"));
         ScriptedPlatform platform;
@@ -279,10 +283,14 @@ private slots:
             printer.setOutputFileName(pdf);
             return true;
         });
+        platform.messageAnswers.push_back(MessageAnswer::Yes);
         frmMain window(platform);
         window.mnuFilePrint_Click();
         QCOMPARE(platform.printDialogsShown, 1);
-        QVERIFY(platform.messages.isEmpty());
+        QCOMPARE(platform.messages.size(), offPage ? 1 : 0);
+        if (offPage)
+            QVERIFY(platform.messages[0].text.startsWith(
+                QStringLiteral("ラベルの一部が用紙の印刷範囲から外れています。")));
         QVERIFY(QFileInfo(pdf).size() > 0);
     }
 

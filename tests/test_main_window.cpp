@@ -59,9 +59,10 @@ private slots:
         QVERIFY(!window.document().LabelChanged);
         QVERIFY(window.documentDialog().fileName.isEmpty());
         QCOMPARE(window.documentDialog().filter, QStringLiteral("Gyroplatecomposer Files|*.gpc"));
-        QCOMPARE(window.backgroundDialog().filter,
-                 QStringLiteral("ピクチャファイル|*.bmp;*.ico;*.cur;*.rle;*.wmf;*.emf;*.jpg|"
-                                "その他の画像ファイル|*.jpeg;*.png;*.gif;*.tif;*.tiff;*.webp"));
+        QCOMPARE(
+            window.backgroundDialog().filter,
+            QStringLiteral("ピクチャファイル|*.bmp;*.ico;*.cur;*.rle;*.wmf;*.emf;*.jpg|"
+                           "その他の画像ファイル|*.jpeg;*.jpe;*.png;*.gif;*.tif;*.tiff;*.webp"));
     }
 
     void storedPlacementAndUnreadableValues() {

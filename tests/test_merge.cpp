@@ -5,6 +5,8 @@
 #include "merge/MergeFill.h"
 #include "merge/MergeTable.h"
 #include "shapes/ItemFonts.h"
+#include "printing/MergePrint.h"
+#include "support/FakeSurface.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
 #include "view/LabelRenderer.h"
@@ -309,6 +311,14 @@ private slots:
         QTest::newRow("file name with a folder")
             << QByteArray("title,name\nx,../y\n") << QStringLiteral("{{name}}.gpc")
             << QStringLiteral("row 1");
+        // A memory stick or a shared folder takes both for one file.
+        QTest::newRow("file names differing only in case")
+            << QByteArray("title,name\nx,Disc\nx,disc\n") << QStringLiteral("{{name}}.gpc")
+            << QStringLiteral("row 2: the file name \"disc.gpc\" differs from an earlier row's "
+                              "\"Disc.gpc\" only in case");
+        QTest::newRow("empty placeholder in the file name")
+            << QByteArray("title,name,\nx,y,z\n") << QStringLiteral("{{ }}.pdf")
+            << QStringLiteral("--name: the placeholder \"{{}}\" names no column");
     }
     void refusalsLeaveNothing() {
         QFETCH(QByteArray, table);
@@ -331,6 +341,70 @@ private slots:
         QVERIFY2(errors.contains(reason), qPrintable(errors));
         QCOMPARE(QDir(dir.path()).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden),
                  QStringList({QStringLiteral("design.gpc"), QStringLiteral("t.csv")}));
+    }
+
+    void placeholdersNeedAColumn_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("problem"); // empty: fills
+        QTest::newRow("a column") << "{{name}} 様" << QString();
+        QTest::newRow("the row number") << "No. {{ # }}" << QString();
+        QTest::newRow("no name") << "{{}} 様"
+                                 << "1 番目の文字「{{}} 様」: 「{{}}」に列名が書かれて"
+                                    "いません。";
+        QTest::newRow("blanks only")
+            << "x{{ 　}}"
+            << "1 番目の文字「x{{ 　}}」: 「{{}}」に列名が書かれていません。";
+        QTest::newRow("no such column")
+            << "{{名前}}"
+            << "1 番目の文字「{{名前}}」: 表に「名前」という列がありません。";
+    }
+
+    // A table whose first column has no name must not fill "{{}}": no placeholder names it.
+    void placeholdersNeedAColumn() {
+        QFETCH(QString, text);
+        QFETCH(QString, problem);
+        const MergeTable::ReadResult read =
+            MergeTable::parse(",name\nunnamed,山田\n", MergeTable::Separator::Comma);
+        QVERIFY(read.table);
+        LabelDocument design;
+        design.TextItems = {TextItem{text, 10, 10, 0, 0, 12, 0, Font}};
+        const std::optional<MergeProblem> found =
+            MergeFill::checkAll(design, *read.table, RealSizeViewPx);
+        QCOMPARE(found ? MergeMessages::japanese(*found) : QString(), problem);
+    }
+
+    // A printer that stops taking pages halfway: the user learns how many pages went rather
+    // than being told that nothing was printed. The disk behind /dev/full takes the first
+    // page's bytes no more.
+    void aPrinterThatStopsMidwaySaysHowManyWent() {
+        QTemporaryDir dir;
+        ScriptedPlatform platform;
+        OpenLabel label;
+        FakeSurface surface;
+        MergePrint merge(LabelContext{platform, nullptr, label, surface});
+        label.document = design();
+        QImage noise(400, 400, QImage::Format_RGB32);
+        for (int y = 0; y < noise.height(); ++y)
+            for (int x = 0; x < noise.width(); ++x)
+                noise.setPixel(x, y, qRgb((x * 7919 + y * 104729) % 251, (x * y) % 253, y % 255));
+        label.picture = Picture::fromBitmap(noise);
+
+        platform.fileAnswers.push_back(
+            writeFile(QDir(dir.path()), QStringLiteral("t.csv"), ThreeRows));
+        platform.messageAnswers.push_back(MessageAnswer::Yes); // row 2 runs off the disc
+        platform.modalActions.push_back([](QDialog* dialog) { dialog->accept(); });
+        platform.printAnswers.push_back([](QPrinter& printer) {
+            printer.setOutputFormat(QPrinter::PdfFormat);
+            printer.setOutputFileName(QStringLiteral("/dev/full"));
+            return true;
+        });
+        merge.mnuFileMerge_Click();
+        QCOMPARE(platform.messages.size(), 2);
+        QCOMPARE(platform.messages[1].text,
+                 QStringLiteral("印刷できませんでした。\n3 件のうち 1 件をプリンターに送った"
+                                "ところで、プリンターが印刷を受け付けなくなりました。"));
+        QCOMPARE(platform.messages[1].title, QStringLiteral("エラー"));
+        QVERIFY(platform.unexpected.isEmpty());
     }
 
     // The editor checks every row before anything reaches the print dialog, then prints one

@@ -409,6 +409,8 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
         setup.platform.printAnswers.push_back(printToPdf(pdf, marginsMm));
+        // A negative offset puts part of the square off the printable area: asked, and yes.
+        setup.platform.messageAnswers.push_back(MessageAnswer::Yes);
         const LabelDocument before = setup.window.document();
 
         setup.window.mnuFilePrint_Click();

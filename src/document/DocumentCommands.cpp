@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <cstdio>
 
@@ -69,7 +70,11 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     Platform& platform = context_.platform;
     LabelFileCodec::DecodeResult result = LabelFileStore::load(path);
     if (!result.file) {
-        platform.showMessage(context_.dialogParent, FileMessages::openFailure(result.refusal),
+        const bool gone =
+            result.refusal == LabelFileCodec::Refusal::Unreadable && !QFileInfo::exists(path);
+        platform.showMessage(context_.dialogParent,
+                             gone ? FileMessages::openedFileGone(path)
+                                  : FileMessages::openFailure(result.refusal),
                              ErrorTitle, MessageButtons::Ok);
         return false;
     }
@@ -131,7 +136,9 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     return true;
 }
 
-void DocumentCommands::mnuFileSave_Click(int index) { saveDocument(index == 1); }
+void DocumentCommands::mnuFileSave_Click(int index) {
+    saveDocument(index == 1);
+}
 
 bool DocumentCommands::saveDocument(bool alwaysAskForName) {
     FileDialogState& dialog = context_.label.documentDialog;
@@ -149,9 +156,8 @@ bool DocumentCommands::saveDocument(bool alwaysAskForName) {
 
 bool DocumentCommands::SaveLabelFile(const QString& path, LabelFileStore::SaveFault* fault) {
     OpenLabel& label = context_.label;
-    const LabelFileStore::SaveResult result =
-        LabelFileStore::save(path, label.document, std::int16_t(label.scaleStep),
-                             label.backgroundDialog.fileName);
+    const LabelFileStore::SaveResult result = LabelFileStore::save(
+        path, label.document, std::int16_t(label.scaleStep), label.backgroundDialog.fileName);
     if (fault)
         *fault = result.fault;
     if (!result.ok)

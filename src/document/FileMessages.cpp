@@ -19,6 +19,12 @@ QString openFailure(LabelFileCodec::Refusal refusal) {
     return QStringLiteral("Gyroplatecomposer のファイルではありません。");
 }
 
+QString openedFileGone(const QString& path) {
+    return openFailure(LabelFileCodec::Refusal::Unreadable) +
+           QStringLiteral("\n「%1」が見つかりません。移動または削除された可能性があります。")
+               .arg(path);
+}
+
 namespace {
 QString saveReason(LabelFileStore::SaveFault fault) {
     using LabelFileStore::SaveFault;

@@ -12,6 +12,10 @@ namespace FileMessages {
 // One line for a refused Open.
 QString openFailure(LabelFileCodec::Refusal refusal);
 
+// Open of a file that is no longer where it was (a recent document moved or deleted since):
+// the unreadable line, then the file named.
+QString openedFileGone(const QString& path);
+
 // "ラベルを保存できませんでした。" and, on a second line, why.
 QString saveFailure(LabelFileStore::SaveFault fault);
 

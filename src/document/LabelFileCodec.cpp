@@ -15,14 +15,8 @@ namespace {
 constexpr int HeaderRecords = 5; // identification, scale step, placement, count, selection
 constexpr qsizetype IdentificationBytes = sizeof(Identification) - 1;
 
-// Names a character by its code point; a lone surrogate as itself, not as the replacement
-// character that QString::toUcs4() would make of it.
 QString describeCharacter(const QString& character) {
-    uint codePoint = character.isEmpty() ? 0u : uint(character.at(0).unicode());
-    if (character.size() == 2)
-        codePoint = QChar::surrogateToUcs4(character.at(0), character.at(1));
-    const QString hex = QString::number(codePoint, 16).toUpper().rightJustified(4, u'0');
-    return QStringLiteral("\"%1\" (U+%2)").arg(character, hex);
+    return QStringLiteral("\"%1\" (%2)").arg(character, Cp932::codePointName(character));
 }
 
 QString itemPrefix(int index) {
@@ -383,6 +377,11 @@ EncodeResult encode(const LabelDocument& document, std::int16_t scaleStep,
                                                          "at most %2")
                                               .arg(picture.size())
                                               .arg(MaxPictureBytes)};
+    // Its size is stored less one, and 0 means no picture.
+    if (picture.size() == 1)
+        return EncodeResult{std::nullopt,
+                            QStringLiteral("a picture of one byte cannot be stored; the file "
+                                           "would read back without a picture")};
     return EncodeResult{layOut(document, scaleStep, items, picture), QString()};
 }
 

@@ -59,7 +59,8 @@ struct EncodeResult {
 
 // Bytes of a whole file. Refuses (before producing anything) an item whose text cannot be held
 // by code page 932 or does not fit its record, a count, selection or scale step outside its
-// range, a position that is not a finite number, and a picture too large for the file.
+// range, a position that is not a finite number, and a picture too large for the file or of one
+// byte (which the file cannot tell from none).
 // A picture of N > 0 bytes makes a file of PictureOffset + N bytes; the unused bytes are zero.
 EncodeResult encode(const LabelDocument& document, std::int16_t scaleStep,
                     const QByteArray& picture);

@@ -127,6 +127,9 @@ PictureRead readPicture(const QString& backPath) {
     QByteArray bytes;
     if (const int error = file.readInto(bytes, file.size()))
         return cannot(SaveFault::PictureUnreadable, systemReason(error));
+    // Empty bytes are what a document without a picture holds; an empty file is not that.
+    if (bytes.isEmpty())
+        return cannot(SaveFault::PictureUnreadable, QStringLiteral("the file is empty"));
     return {bytes, SaveResult{}};
 }
 

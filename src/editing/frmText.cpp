@@ -1,10 +1,10 @@
 #include "editing/frmText.h"
 
 #include "document/ColorTable.h"
-#include "text/Cp932.h"
 #include "document/DialogState.h"
 #include "editing/SizeRule.h"
 #include "platform/Platform.h"
+#include "text/Cp932.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -189,17 +189,28 @@ void frmText::cmdCancel_Click() {
 }
 
 // A text the document file cannot hold is refused here, while the user can still change it,
-// rather than when the document is saved.
+// rather than when the document is saved. The character is named, by its code as well, since it
+// may look like one that can be stored or not show at all.
 bool frmText::refuseUnstorableText() {
     const Cp932::EncodeResult text = Cp932::encode(txtText_->text());
     const Cp932::EncodeResult font = Cp932::encode(fontName());
+    const auto naming = [](const QString& character) {
+        if (character.isEmpty())
+            return QString();
+        return QStringLiteral("\n該当する文字:「%1」(%2)")
+            .arg(character, Cp932::codePointName(character));
+    };
     if (!text.bytes) {
-        showRefusal(QStringLiteral("保存できない文字が含まれています。"), txtText_);
+        showRefusal(QStringLiteral("保存できない文字が含まれています。") +
+                        naming(text.failedCharacter),
+                    txtText_);
         return true;
     }
     // The font list offers every installed family, and some have names the file cannot hold.
     if (!font.bytes) {
-        showRefusal(QStringLiteral("フォント名に保存できない文字が含まれています。"), cmbFont_);
+        showRefusal(QStringLiteral("フォント名に保存できない文字が含まれています。") +
+                        naming(font.failedCharacter),
+                    cmbFont_);
         return true;
     }
     if (text.bytes->size() + font.bytes->size() > MaxTextAndFontBytes) {

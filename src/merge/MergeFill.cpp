@@ -75,15 +75,30 @@ std::optional<MergeProblem> storageProblem(const TextItem& filled, const QString
 
 } // namespace
 
+// An empty placeholder would otherwise fill from the first column without a name: a table may
+// have several, and none of them is meant.
+std::optional<MergeProblem> checkPlaceholders(const QString& text, const QStringList& columns) {
+    for (const QString& name : Placeholders::names(text)) {
+        MergeProblem problem;
+        if (name.isEmpty()) {
+            problem.kind = MergeProblem::Kind::EmptyPlaceholder;
+            return problem;
+        }
+        if (name != Placeholders::RowNumber && !columns.contains(name)) {
+            problem.kind = MergeProblem::Kind::UnknownColumn;
+            problem.column = name;
+            return problem;
+        }
+    }
+    return std::nullopt;
+}
+
 std::optional<MergeProblem> checkColumns(const LabelDocument& design, const QStringList& columns) {
     for (int i = 0; i < design.itemCount(); ++i) {
-        for (const QString& name : Placeholders::names(design.item(i).Text)) {
-            if (name != Placeholders::RowNumber && !columns.contains(name)) {
-                MergeProblem problem =
-                    itemProblem(MergeProblem::Kind::UnknownColumn, 0, i, design.item(i).Text);
-                problem.column = name;
-                return problem;
-            }
+        if (std::optional<MergeProblem> problem = checkPlaceholders(design.item(i).Text, columns)) {
+            problem->item = i;
+            problem->itemText = design.item(i).Text;
+            return problem;
         }
     }
     return std::nullopt;

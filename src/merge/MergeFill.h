@@ -15,7 +15,11 @@ namespace MergeFill {
 // How close to (122 − Width) / 2 a left edge must be to count as centred.
 inline constexpr double CentreToleranceMm = 0.05;
 
-// The first placeholder in the design that names no column of the table.
+// The first placeholder in a text that cannot be filled from these columns: an empty one, or one
+// naming no column. The problem does not say where the text stands.
+std::optional<MergeProblem> checkPlaceholders(const QString& text, const QStringList& columns);
+
+// The same for every text item of the design, naming the item.
 std::optional<MergeProblem> checkColumns(const LabelDocument& design, const QStringList& columns);
 
 struct Filled {

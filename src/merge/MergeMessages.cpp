@@ -1,6 +1,7 @@
 #include "merge/MergeProblem.h"
 
 #include "merge/MergeTable.h"
+#include "text/Cp932.h"
 
 namespace MergeMessages {
 
@@ -23,13 +24,6 @@ QString place(const MergeProblem& problem) {
 QString withPlace(const MergeProblem& problem, const QString& what) {
     const QString where = place(problem);
     return where.isEmpty() ? what : QStringLiteral("%1: %2").arg(where, what);
-}
-
-QString codePoint(const QString& character) {
-    return character.isEmpty() ? QString()
-                               : QStringLiteral("U+%1")
-                                     .arg(character.toUcs4().value(0), 4, 16, QLatin1Char('0'))
-                                     .toUpper();
 }
 
 } // namespace
@@ -61,11 +55,14 @@ QString english(const MergeProblem& problem) {
     case Kind::UnknownColumn:
         return withPlace(problem,
                          QStringLiteral("the table has no column \"%1\"").arg(problem.column));
+    case Kind::EmptyPlaceholder:
+        return withPlace(problem, QStringLiteral("the placeholder \"{{}}\" names no column; "
+                                                 "write a column's name between the braces"));
     case Kind::NotCp932:
-        return withPlace(problem,
-                         QStringLiteral("column \"%1\" holds \"%2\" (%3), which code "
-                                        "page 932 cannot store")
-                             .arg(problem.column, problem.detail, codePoint(problem.detail)));
+        return withPlace(problem, QStringLiteral("column \"%1\" holds \"%2\" (%3), which code "
+                                                 "page 932 cannot store")
+                                      .arg(problem.column, problem.detail,
+                                           Cp932::codePointName(problem.detail)));
     case Kind::TooLong:
         return withPlace(problem, QStringLiteral("filled from \"%1\", the text and its font "
                                                  "name \"%2\" take %3 bytes; an item holds at "
@@ -81,6 +78,11 @@ QString english(const MergeProblem& problem) {
         return withPlace(problem,
                          QStringLiteral("the file name \"%1\" cannot be used").arg(problem.detail));
     case Kind::DuplicateFileName:
+        if (!problem.earlierName.isEmpty() && problem.earlierName != problem.detail)
+            return withPlace(problem, QStringLiteral("the file name \"%1\" differs from an "
+                                                     "earlier row's \"%2\" only in case, and "
+                                                     "many disks take them for one file")
+                                          .arg(problem.detail, problem.earlierName));
         return withPlace(
             problem,
             QStringLiteral("the file name \"%1\" is also an earlier row's").arg(problem.detail));

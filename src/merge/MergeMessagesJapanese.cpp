@@ -57,6 +57,8 @@ QString japanese(const MergeProblem& problem) {
     case Kind::UnknownColumn:
         return withPlace(problem,
                          QStringLiteral("表に「%1」という列がありません。").arg(problem.column));
+    case Kind::EmptyPlaceholder:
+        return withPlace(problem, QStringLiteral("「{{}}」に列名が書かれていません。"));
     case Kind::NotCp932:
         return withPlace(problem, QStringLiteral("列「%1」の「%2」は保存できない文字です。")
                                       .arg(problem.column, problem.detail));
@@ -74,6 +76,10 @@ QString japanese(const MergeProblem& problem) {
         return withPlace(problem,
                          QStringLiteral("ファイル名「%1」は使えません。").arg(problem.detail));
     case Kind::DuplicateFileName:
+        if (!problem.earlierName.isEmpty() && problem.earlierName != problem.detail)
+            return withPlace(problem, QStringLiteral("ファイル名「%1」は前の行の「%2」と大文字・"
+                                                     "小文字しか違わず、同じファイルになります。")
+                                          .arg(problem.detail, problem.earlierName));
         return withPlace(problem,
                          QStringLiteral("ファイル名「%1」が重複しています。").arg(problem.detail));
     }

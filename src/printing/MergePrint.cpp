@@ -2,13 +2,11 @@
 
 #include "document/LabelContext.h"
 #include "merge/MergeFill.h"
+#include "printing/PrintJob.h"
 #include "printing/frmMergePreview.h"
-#include "printing/render/OffsetNumber.h"
 #include "printing/render/PrintRenderer.h"
 #include "view/DiscRangeCheck.h"
 
-#include <QFileInfo>
-#include <QPageLayout>
 #include <QPainter>
 #include <QPrinter>
 #include <QProgressDialog>
@@ -26,18 +24,8 @@ MergePrint::MergePrint(const LabelContext& context) : context_(context) {
         QStringLiteral("表 (CSV, タブ区切り)|*.csv;*.tsv;*.txt|すべてのファイル|*");
 }
 
-std::optional<MergePrint::Offset> MergePrint::readOffset() const {
-    return PrinterSetup::readStoredOffset(context_.platform);
-}
-
 void MergePrint::say(const QString& text) const {
     context_.platform.showMessage(context_.dialogParent, text, Title, MessageButtons::Ok);
-}
-
-void MergePrint::reportFailure(const QString& reason) const {
-    context_.platform.showMessage(context_.dialogParent,
-                                   QStringLiteral("印刷できませんでした。\n") + reason,
-                                   QStringLiteral("エラー"), MessageButtons::Ok);
 }
 
 bool MergePrint::confirmDiscRange(const MergeTable::Table& table) {
@@ -92,68 +80,85 @@ void MergePrint::drawRow(QPainter& painter, QPrinter& printer, const MergeTable:
                              PrintRenderer::PictureUse::WholePicture);
 }
 
-bool MergePrint::confirmWithPreview(const MergeTable::Table& table, const Offset& offset) {
+bool MergePrint::confirmWithPreview(const MergeTable::Table& table, PrintJob& job) {
     frmMergePreview dialog(
-        table.rowCount(),
+        table.rowCount(), job.printer(),
         [&](QPrinter& printer) {
-            PrinterSetup::usePrintableArea(printer);
-            QPainter painter(&printer);
-            drawRow(painter, printer, table, 0, offset);
+            QPainter painter;
+            if (PrintJob::begin(painter, printer))
+                drawRow(painter, printer, table, 0, job.offset());
         },
         context_.dialogParent);
     context_.platform.showModal(&dialog);
     return dialog.result() == QDialog::Accepted;
 }
 
-int MergePrint::printRows(QPrinter& printer, const MergeTable::Table& table, const Offset& offset) {
+MergePrint::Run MergePrint::printRows(PrintJob& job, const MergeTable::Table& table) {
+    QPrinter& printer = job.printer();
     QProgressDialog progress(QString(), QStringLiteral("キャンセル"), 0, table.rowCount(),
                              context_.dialogParent);
     progress.setObjectName(QStringLiteral("frmMergeProgress"));
     progress.setWindowTitle(Title);
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(0);
-    PrinterSetup::usePrintableArea(printer);
     QPainter painter;
-    if (!painter.begin(&printer))
-        return -1;
-    int sent = 0;
+    if (!PrintJob::begin(painter, printer))
+        return Run{Run::End::Refused, 0};
+    Run run;
     // Cancelling takes effect between pages; the pages drawn so far go to the printer.
-    for (; sent < table.rowCount() && !progress.wasCanceled(); ++sent) {
+    for (; run.sent < table.rowCount(); ++run.sent) {
+        if (progress.wasCanceled()) {
+            run.end = Run::End::Cancelled;
+            break;
+        }
         progress.setLabelText(
-            QStringLiteral("印刷しています (%1 / %2 件)").arg(sent + 1).arg(table.rowCount()));
-        if (sent > 0 && !printer.newPage())
-            return -1;
-        drawRow(painter, printer, table, sent, offset);
-        progress.setValue(sent + 1);
+            QStringLiteral("印刷しています (%1 / %2 件)").arg(run.sent + 1).arg(table.rowCount()));
+        // A printer that stops taking pages midway: the job is withdrawn where the print system
+        // can withdraw it; where it cannot, the pages drawn so far go, and the user is told how
+        // many.
+        if (run.sent > 0 && !printer.newPage()) {
+            if (printer.abort())
+                return Run{Run::End::Refused, 0};
+            painter.end();
+            return Run{Run::End::StoppedMidway, run.sent};
+        }
+        drawRow(painter, printer, table, run.sent, job.offset());
+        progress.setValue(run.sent + 1);
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
-        return -1;
-    return sent;
+        return Run{Run::End::Refused, 0};
+    return run;
+}
+
+void MergePrint::report(const Run& run, const PrintJob& job, int rowCount) const {
+    switch (run.end) {
+    case Run::End::Done:
+        return;
+    case Run::End::Cancelled:
+        say(QStringLiteral("差し込み印刷を中止しました。%1 件のうち %2 件を印刷しました。")
+                .arg(rowCount)
+                .arg(run.sent));
+        return;
+    case Run::End::Refused:
+        job.reportRefused();
+        return;
+    case Run::End::StoppedMidway:
+        job.reportFailure(QStringLiteral("%1 件のうち %2 件をプリンターに送ったところで、"
+                                         "プリンターが印刷を受け付けなくなりました。")
+                              .arg(rowCount)
+                              .arg(run.sent));
+        return;
+    }
 }
 
 void MergePrint::mnuFileMerge_Click() {
-    const std::optional<Offset> offset = readOffset();
-    if (!offset) {
-        reportFailure(
-            QStringLiteral("印刷位置設定の値が数値でないか、%1～%2 mm の範囲を外れています。")
-                .arg(-OffsetNumber::MaxOffsetMm)
-                .arg(OffsetNumber::MaxOffsetMm));
+    PrintJob job(context_.platform, context_.dialogParent,
+                 PrintJob::documentNameOf(context_.label.documentDialog.fileName), Title);
+    if (!job.start())
         return;
-    }
     const std::optional<MergeTable::Table> table = chooseTable();
-    if (!table || !confirmDiscRange(*table) || !confirmWithPreview(*table, *offset))
+    if (!table || !confirmDiscRange(*table) || !confirmWithPreview(*table, job) ||
+        !job.choosePrinter())
         return;
-    QPrinter printer(QPrinter::HighResolution);
-    const QString path = context_.label.documentDialog.fileName;
-    printer.setDocName(path.isEmpty() ? QStringLiteral("Gyroplatecomposer")
-                                      : QFileInfo(path).completeBaseName());
-    if (!context_.platform.showPrintDialog(context_.dialogParent, printer))
-        return;
-    const int sent = printRows(printer, *table, *offset);
-    if (sent < 0)
-        reportFailure(QStringLiteral("プリンターが印刷を受け付けませんでした。"));
-    else if (sent < table->rowCount())
-        say(QStringLiteral("差し込み印刷を中止しました。%1 件のうち %2 件を印刷しました。")
-                .arg(table->rowCount())
-                .arg(sent));
+    report(printRows(job, *table), job, table->rowCount());
 }

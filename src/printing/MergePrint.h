@@ -1,13 +1,15 @@
 #pragma once
 
 #include "document/LabelContext.h"
-#include "printing/PrinterSetup.h"
 #include "merge/MergeProblem.h"
 #include "merge/MergeTable.h"
 #include "platform/Platform.h"
+#include "printing/PrinterProfile.h"
 
 #include <optional>
 
+class PrintJob;
+class QPainter;
 class QPrinter;
 
 // File > 差し込み印刷: the open design filled from each row of a table and printed one page per
@@ -20,8 +22,13 @@ public:
     void mnuFileMerge_Click();
 
 private:
-    using Offset = PrinterSetup::Offset;
-    std::optional<Offset> readOffset() const;
+    using Offset = PrinterProfile::Offset;
+
+    // How a run ended, and how many pages went to the printer.
+    struct Run {
+        enum class End { Done, Cancelled, Refused, StoppedMidway } end = End::Done;
+        int sent = 0;
+    };
 
     // The chosen table, filled into the design for a check; empty (after saying why) when the
     // user cancelled or the table cannot fill the design.
@@ -29,15 +36,14 @@ private:
     // Rows whose text would print on the hub or the tray are listed and asked about first;
     // false = print nothing.
     bool confirmDiscRange(const MergeTable::Table& table);
-    bool confirmWithPreview(const MergeTable::Table& table, const Offset& offset);
-    // Prints the rows one page each until done or cancelled; the number of rows sent, or -1
-    // when the printer refused the job.
-    int printRows(QPrinter& printer, const MergeTable::Table& table, const Offset& offset);
+    bool confirmWithPreview(const MergeTable::Table& table, PrintJob& job);
+    // Prints the rows one page each until done, cancelled or refused.
+    Run printRows(PrintJob& job, const MergeTable::Table& table);
+    void report(const Run& run, const PrintJob& job, int rowCount) const;
     void drawRow(QPainter& painter, QPrinter& printer, const MergeTable::Table& table, int row,
                  const Offset& offset);
 
     void say(const QString& text) const;
-    void reportFailure(const QString& reason) const;
 
     LabelContext context_;
     FileDialogState tableDialog_;

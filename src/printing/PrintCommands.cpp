@@ -4,16 +4,15 @@
 #include "printing/frmAlign.h"
 #include "printing/frmPrint.h"
 #include "printing/render/AlignmentSheet.h"
-#include "printing/render/OffsetNumber.h"
 #include "printing/render/PrintRenderer.h"
 #include "view/DiscRangeCheck.h"
 
 #include <QAction>
-#include <QFileInfo>
 #include <QMenu>
-#include <QPageLayout>
-#include <QPainter>
-#include <QPrinter>
+
+namespace {
+const QString PrintTitle = QStringLiteral("印刷");
+} // namespace
 
 PrintCommands::PrintCommands(const LabelContext& context)
     : context_(context), labelExport_(std::make_unique<LabelExportCommand>(context)) {}
@@ -40,13 +39,6 @@ void PrintCommands::mnuFilePrintSetup_Click() {
     context_.platform.showModal(frmPrint_);
 }
 
-std::optional<PrintCommands::Offset> PrintCommands::readOffset() const {
-    std::optional<Offset> offset = PrinterSetup::readStoredOffset(context_.platform);
-    if (!offset)
-        reportUnusableOffset();
-    return offset;
-}
-
 bool PrintCommands::confirmDiscRange() const {
     if (DiscRangeCheck::check(context_.document()).empty())
         return true;
@@ -54,105 +46,65 @@ bool PrintCommands::confirmDiscRange() const {
                context_.dialogParent,
                QStringLiteral("ディスクの印刷範囲からはみ出している文字があります。"
                               "このまま印刷しますか？"),
-               QStringLiteral("印刷"), MessageButtons::YesNo) == MessageAnswer::Yes;
+               PrintTitle, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
-std::optional<PrintCommands::Offset> PrintCommands::labelOffset() const {
-    const std::optional<Offset> offset = readOffset();
-    if (!offset || !confirmDiscRange())
-        return std::nullopt;
-    return offset;
+bool PrintCommands::startLabelJob(PrintJob& job) const {
+    return job.start() && confirmDiscRange();
 }
 
-PrintCommands::PageContent PrintCommands::labelContent() const {
+PrintJob::PageContent PrintCommands::labelContent() const {
     return [this](QPainter& painter, const Geometry& geometry) {
-        PrintRenderer::drawLabel(painter, geometry, context_.document(),
-                                 context_.label.picture);
+        PrintRenderer::drawLabel(painter, geometry, context_.document(), context_.label.picture);
     };
 }
 
-void PrintCommands::preparePrinter(QPrinter& printer) const {
-    const QString path = context_.label.documentDialog.fileName;
-    printer.setDocName(path.isEmpty() ? QStringLiteral("Gyroplatecomposer")
-                                      : QFileInfo(path).completeBaseName());
-}
-
 // An unreadable offset and a refused job are reported: ending silently would leave the user
-// waiting for a page that never comes. A cancelled dialog is the user's own choice and stays
-// silent.
+// waiting for a page that never comes. A cancelled dialog or a declined question is the user's
+// own choice and stays silent.
 void PrintCommands::mnuFilePrint_Click() {
-    const std::optional<Offset> offset = labelOffset();
-    if (!offset)
+    PrintJob job(context_.platform, context_.dialogParent,
+                 PrintJob::documentNameOf(context_.label.documentDialog.fileName), PrintTitle);
+    if (!startLabelJob(job) || !job.choosePrinter())
         return;
-    QPrinter printer(QPrinter::HighResolution);
-    preparePrinter(printer);
-    if (!context_.platform.showPrintDialog(context_.dialogParent, printer))
-        return;
-    if (!printPage(printer, *offset, labelContent()))
-        reportRefusedJob();
+    if (!job.printPage(labelContent()))
+        job.reportRefused();
 }
 
 // The preview draws through the same page function as Print, once for the screen and again for
-// the printer when the user prints from there.
+// the printer when the user prints from there. The printable area is asked about on the printer
+// the preview starts with.
 void PrintCommands::mnuFilePreview_Click() {
-    const std::optional<Offset> offset = labelOffset();
-    if (!offset)
+    PrintJob job(context_.platform, context_.dialogParent,
+                 PrintJob::documentNameOf(context_.label.documentDialog.fileName), PrintTitle);
+    if (!startLabelJob(job) || !job.confirmPlacement())
         return;
-    QPrinter printer(QPrinter::HighResolution);
-    preparePrinter(printer);
     bool refused = false;
-    const PageContent content = labelContent();
-    context_.platform.showPrintPreview(context_.dialogParent, printer, [&](QPrinter& target) {
-        if (!printPage(target, *offset, content))
+    const PrintJob::PageContent content = labelContent();
+    context_.platform.showPrintPreview(context_.dialogParent, job.printer(), [&](QPrinter& target) {
+        if (!job.printPage(target, content))
             refused = true;
     });
+    job.rememberPrinter();
     if (refused)
-        reportRefusedJob();
+        job.reportRefused();
 }
 
-// The sheet is printed at the stored offset; the readings taken from it correct that offset.
+// The sheet is printed at the stored offset; the readings taken from it correct that offset, for
+// the printer it was printed on.
 void PrintCommands::mnuFileAlignment_Click() {
-    const std::optional<Offset> offset = readOffset();
-    if (!offset)
+    PrintJob job(context_.platform, context_.dialogParent, QStringLiteral("位置合わせ用紙"),
+                 PrintTitle);
+    if (!job.start() || !job.choosePrinter())
         return;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("位置合わせ用紙"));
-    if (!context_.platform.showPrintDialog(context_.dialogParent, printer))
-        return;
-    if (!printPage(printer, *offset, AlignmentSheet::draw)) {
-        reportRefusedJob();
+    if (!job.printPage(AlignmentSheet::draw)) {
+        job.reportRefused();
         return;
     }
-    frmAlign dialog(context_.platform, context_.dialogParent);
+    frmAlign dialog(context_.platform, job.profile(), context_.dialogParent);
     context_.platform.showModal(&dialog);
 }
 
 void PrintCommands::mnuFileSaveImage_Click() {
     labelExport_->mnuFileSaveImage_Click();
-}
-
-bool PrintCommands::printPage(QPrinter& printer, const Offset& offset,
-                              const PageContent& content) const {
-    PrinterSetup::usePrintableArea(printer);
-    QPainter painter;
-    if (!painter.begin(&printer))
-        return false;
-    content(painter, Geometry::page(printer, offset.leftMm, offset.topMm));
-    return painter.end() && printer.printerState() != QPrinter::Error;
-}
-
-void PrintCommands::reportFailure(const QString& reason) const {
-    context_.platform.showMessage(context_.dialogParent,
-                                   QStringLiteral("印刷できませんでした。\n") + reason,
-                                   QStringLiteral("エラー"), MessageButtons::Ok);
-}
-
-void PrintCommands::reportUnusableOffset() const {
-    reportFailure(QStringLiteral("印刷位置設定の値が数値でないか、%1～%2 mm の範囲を外れています。")
-                      .arg(-OffsetNumber::MaxOffsetMm)
-                      .arg(OffsetNumber::MaxOffsetMm));
-}
-
-void PrintCommands::reportRefusedJob() const {
-    reportFailure(QStringLiteral("プリンターが印刷を受け付けませんでした。"));
 }

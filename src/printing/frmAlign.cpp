@@ -3,7 +3,7 @@
 #include "platform/Platform.h"
 #include "printing/render/AlignmentSheet.h"
 #include "printing/render/OffsetNumber.h"
-#include "platform/SettingsKeys.h"
+#include "printing/render/ScaleReading.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -16,6 +16,8 @@
 namespace {
 
 const QString Title = QStringLiteral("位置合わせ");
+const QString ReadingNames[frmAlign::ReadingCount] = {QStringLiteral("左"), QStringLiteral("右"),
+                                                      QStringLiteral("上"), QStringLiteral("下")};
 
 // Readings come to half a millimetre at best; rounding the sum keeps binary fractions such as
 // 1.1 + 0.2 from being stored as 1.3000000000000003.
@@ -23,17 +25,18 @@ double roundedMm(double value) {
     return std::round(value * 1000) / 1000;
 }
 
+// The input method stays on: its full-width digits and signs read as the plain ones.
 QLineEdit* readingBox(QWidget* parent, const char* name) {
     auto* box = new QLineEdit(parent);
     box->setObjectName(QLatin1String(name));
-    box->setAttribute(Qt::WA_InputMethodEnabled, false);
     box->setInputMethodHints(Qt::ImhPreferNumbers | Qt::ImhNoPredictiveText);
     return box;
 }
 
 } // namespace
 
-frmAlign::frmAlign(Platform& platform, QWidget* parent) : QDialog(parent), platform_(platform) {
+frmAlign::frmAlign(Platform& platform, const PrinterProfile& profile, QWidget* parent)
+    : QDialog(parent), platform_(platform), profile_(profile), stored_(profile.offsetTexts()) {
     setObjectName(QStringLiteral("frmAlign"));
     setWindowTitle(Title);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -47,12 +50,10 @@ frmAlign::frmAlign(Platform& platform, QWidget* parent) : QDialog(parent), platf
     auto* grid = new QGridLayout;
     const char* names[ReadingCount] = {"txtReadLeft", "txtReadRight", "txtReadTop",
                                        "txtReadBottom"};
-    const QString captions[ReadingCount] = {QStringLiteral("左"), QStringLiteral("右"),
-                                            QStringLiteral("上"), QStringLiteral("下")};
     for (int i = 0; i < ReadingCount; ++i) {
         readings_[i] = readingBox(this, names[i]);
         const int row = i / 2, column = (i % 2) * 3;
-        grid->addWidget(new QLabel(captions[i], this), row, column);
+        grid->addWidget(new QLabel(ReadingNames[i], this), row, column);
         grid->addWidget(readings_[i], row, column + 1);
         grid->addWidget(new QLabel(QStringLiteral("mm"), this), row, column + 2);
         connect(readings_[i], &QLineEdit::textChanged, this, &frmAlign::showNewOffset);
@@ -79,15 +80,17 @@ frmAlign::frmAlign(Platform& platform, QWidget* parent) : QDialog(parent), platf
 frmAlign::Result frmAlign::correct(const QString& storedLeft, const QString& storedTop,
                                    const QString (&readings)[ReadingCount]) {
     if (!OffsetNumber::parseStored(storedLeft) || !OffsetNumber::parseStored(storedTop))
-        return {std::nullopt,
-                QStringLiteral("印刷位置設定の値が数値でないか、%1～%2 mm の範囲を外れています。")
-                    .arg(-OffsetNumber::MaxOffsetMm)
-                    .arg(OffsetNumber::MaxOffsetMm)};
+        return {std::nullopt, PrinterProfile::unusableOffsetReason()};
     std::optional<double> values[ReadingCount];
     for (int i = 0; i < ReadingCount; ++i) {
-        values[i] = OffsetNumber::typedNumber(readings[i]);
-        if (!values[i])
+        const ScaleReading::Result read = ScaleReading::read(readings[i]);
+        if (!read.value)
             return {std::nullopt, QStringLiteral("目盛りの値を数値で入力してください。")};
+        if (!read.leftover.isEmpty())
+            return {std::nullopt, QStringLiteral("%1の目盛りの値「%2」の「%3」は読めません。"
+                                                 "数値だけを入力してください。")
+                                      .arg(ReadingNames[i], readings[i].trimmed(), read.leftover)};
+        values[i] = read.value;
     }
     // Each pair lies on both sides of the centre: left and top negative, right and bottom
     // positive. Anything else is a misreading (a sign left out, a pair swapped).
@@ -108,8 +111,7 @@ frmAlign::Result frmAlign::correct(const QString& storedLeft, const QString& sto
 frmAlign::Result frmAlign::currentResult() const {
     const QString typed[ReadingCount] = {readings_[Left]->text(), readings_[Right]->text(),
                                          readings_[Top]->text(), readings_[Bottom]->text()};
-    return correct(platform_.readSetting(SettingsKeys::PrinterLeft, QStringLiteral("0")),
-                   platform_.readSetting(SettingsKeys::PrinterTop, QStringLiteral("0")), typed);
+    return correct(stored_.left, stored_.top, typed);
 }
 
 void frmAlign::showNewOffset() {
@@ -123,15 +125,17 @@ void frmAlign::showNewOffset() {
                                     OffsetNumber::format(result.offset->topMm)));
 }
 
-// A refused reading keeps the dialog open with what was typed, so that only the wrong box needs
-// retyping.
+// A refused reading, or a settings store that refuses the new offset, keeps the dialog open with
+// what was typed, so that only the wrong box needs retyping. The correction always starts from
+// the offset the sheet was printed at, so OK again after a failed store moves it only once.
 void frmAlign::cmdOk_Click() {
     const Result result = currentResult();
     if (!result.offset) {
         platform_.showMessage(this, result.problem, Title, MessageButtons::Ok);
         return;
     }
-    platform_.writeSetting(SettingsKeys::PrinterLeft, OffsetNumber::format(result.offset->leftMm));
-    platform_.writeSetting(SettingsKeys::PrinterTop, OffsetNumber::format(result.offset->topMm));
-    accept();
+    if (profile_.writeOffset({OffsetNumber::format(result.offset->leftMm),
+                              OffsetNumber::format(result.offset->topMm)},
+                             this))
+        accept();
 }

@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmMergePreview::frmMergePreview(int rowCount, std::function<void(QPrinter&)> paintFirst,
-                                 QWidget* parent)
-    : QDialog(parent), printer_(new QPrinter(QPrinter::HighResolution)) {
+frmMergePreview::frmMergePreview(int rowCount, QPrinter& printer,
+                                 std::function<void(QPrinter&)> paintFirst, QWidget* parent)
+    : QDialog(parent) {
     setObjectName(QStringLiteral("frmMergePreview"));
     setWindowTitle(QStringLiteral("差し込み印刷"));
 
@@ -18,7 +18,7 @@ frmMergePreview::frmMergePreview(int rowCount, std::function<void(QPrinter&)> pa
             .arg(rowCount),
         this);
     count->setObjectName(QStringLiteral("lblCount"));
-    preview_ = new QPrintPreviewWidget(printer_, this);
+    preview_ = new QPrintPreviewWidget(&printer, this);
     preview_->setObjectName(QStringLiteral("ppvFirst"));
     preview_->setMinimumSize(420, 520);
     connect(preview_, &QPrintPreviewWidget::paintRequested, this,
@@ -42,8 +42,7 @@ frmMergePreview::frmMergePreview(int rowCount, std::function<void(QPrinter&)> pa
     layout->addLayout(buttons);
 }
 
+// The preview widget paints on the printer until it is gone, and the printer goes on to print.
 frmMergePreview::~frmMergePreview() {
-    // The preview widget paints on the printer until it is gone.
     delete preview_;
-    delete printer_;
 }

@@ -1,8 +1,8 @@
 #include "printing/frmPrint.h"
 
 #include "platform/Platform.h"
+#include "printing/PrinterProfile.h"
 #include "printing/render/OffsetNumber.h"
-#include "platform/SettingsKeys.h"
 
 #include <QCloseEvent>
 #include <QGridLayout>
@@ -126,9 +126,9 @@ void frmPrint::layOut() {
 }
 
 void frmPrint::Form_Activate() {
-    leftLimit_->showStored(
-        platform_.readSetting(SettingsKeys::PrinterLeft, QStringLiteral("0")));
-    topLimit_->showStored(platform_.readSetting(SettingsKeys::PrinterTop, QStringLiteral("0")));
+    const PrinterProfile::OffsetTexts stored = PrinterProfile(platform_).offsetTexts();
+    leftLimit_->showStored(stored.left);
+    topLimit_->showStored(stored.top);
 }
 
 void frmPrint::showEvent(QShowEvent* event) {
@@ -154,20 +154,11 @@ void frmPrint::closeEvent(QCloseEvent* event) {
     deleteLater();
 }
 
-// Left first, then top. A box whose number is too large to write down keeps the stored text as
-// it was rather than replacing it with something the user never typed. A settings store that
-// refuses the values is reported once; false then.
+// A box whose number is too large to write down keeps the stored text as it was rather than
+// replacing it with something the user never typed.
 bool frmPrint::writeOffsets() {
-    const std::pair<QString, QLineEdit*> boxes[] = {{SettingsKeys::PrinterLeft, txtLeft_},
-                                                    {SettingsKeys::PrinterTop, txtTop_}};
-    bool stored = true;
-    for (const auto& [key, box] : boxes) {
-        const QString text = OffsetNumber::format(OffsetNumber::leadingNumber(box->text()));
-        if (!text.isEmpty())
-            stored = platform_.writeSetting(key, text) && stored;
-    }
-    if (!stored)
-        platform_.showMessage(this, QStringLiteral("印刷位置を保存できませんでした。"),
-                              QStringLiteral("印刷位置設定"), MessageButtons::Ok);
-    return stored;
+    const auto typed = [](const QLineEdit* box) {
+        return OffsetNumber::format(OffsetNumber::leadingNumber(box->text()));
+    };
+    return PrinterProfile(platform_).writeOffset({typed(txtLeft_), typed(txtTop_)}, this);
 }

@@ -95,4 +95,14 @@ std::optional<QString> decode(const QByteArray& bytes) {
     return text;
 }
 
+QString codePointName(const QString& character) {
+    if (character.isEmpty())
+        return QString();
+    uint codePoint = character.at(0).unicode();
+    if (character.size() >= 2 && character.at(0).isHighSurrogate() &&
+        character.at(1).isLowSurrogate())
+        codePoint = QChar::surrogateToUcs4(character.at(0), character.at(1));
+    return QStringLiteral("U+") + QString::number(codePoint, 16).toUpper().rightJustified(4, u'0');
+}
+
 } // namespace Cp932

@@ -14,6 +14,10 @@ struct EncodeResult {
 };
 
 EncodeResult encode(const QString& text);
+
+// "U+1F600": the code point of a failed character, for messages that name it (a surrogate pair as
+// one code point, a lone surrogate as itself). Empty for an empty string.
+QString codePointName(const QString& character);
 std::optional<QString> decode(const QByteArray& bytes);
 
 } // namespace Cp932

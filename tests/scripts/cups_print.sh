@@ -3,7 +3,9 @@
 # background of this script: package scripts cannot start services here), adds a cups-pdf queue,
 # lets test_printing print a label and the alignment sheet to it through the editor's print path,
 # and has it find the PDFs, rasterise them and check the positions; then test_merge prints a
-# three-row merged run from the editor. The spooler is stopped and everything removed at the end.
+# three-row merged run from the editor, and test_print_jobs prints to a second queue and checks
+# that every kind of job then starts there. The spooler is stopped and everything removed at the
+# end.
 # When the spooler cannot be started the test fails and says why.
 set -euo pipefail
 
@@ -25,9 +27,11 @@ test_program="${GPC_BUILD_DIR:?}/tests/test_printing"
 # system cupsd) never meet.
 work=$(mktemp -d /tmp/gpc-cups.XXXXXX)
 queue="gpc-test-$$"
+second_queue="gpc-test-$$-b"
 # cups-pdf reads its settings from /etc/cups only; a file named after the queue applies to it
 # alone.
 queue_conf="/etc/cups/cups-pdf-$queue.conf"
+second_conf="/etc/cups/cups-pdf-$second_queue.conf"
 cupsd_pid=""
 
 cleanup() {
@@ -35,7 +39,8 @@ cleanup() {
         kill "$cupsd_pid" 2>/dev/null || true
         wait "$cupsd_pid" 2>/dev/null || true
     fi
-    rm -f "$queue_conf" "/var/log/cups/cups-pdf-${queue}_log"
+    rm -f "$queue_conf" "$second_conf" "/var/log/cups/cups-pdf-${queue}_log" \
+        "/var/log/cups/cups-pdf-${second_queue}_log"
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -43,7 +48,8 @@ trap 'exit 1' INT TERM
 
 # The filters run as lp: they need to reach the folders.
 chmod 755 "$work"
-mkdir -p "$work/etc" "$work/spool" "$work/cache" "$work/state" "$work/log" "$work/out" "$work/tmp"
+mkdir -p "$work/etc" "$work/spool" "$work/cache" "$work/state" "$work/log" "$work/out" \
+    "$work/out-b" "$work/tmp"
 chmod 1777 "$work/tmp"
 socket="$work/cups.sock"
 
@@ -76,6 +82,11 @@ Out $work/out
 Log $work/log
 Grp root
 CONF
+cat >"$second_conf" <<CONF
+Out $work/out-b
+Log $work/log
+Grp root
+CONF
 
 cupsd -f -c "$work/etc/cupsd.conf" -s "$work/etc/cups-files.conf" >"$work/log/cupsd.out" 2>&1 &
 cupsd_pid=$!
@@ -102,6 +113,12 @@ if ! lpadmin -p "$queue" -v "cups-pdf:/$queue" -m lsb/usr/cups-pdf/CUPS-PDF_opt.
     fail "could not add the PDF queue"
 fi
 lpstat -p "$queue" | grep -q enabled || fail "the queue $queue is not enabled"
+if ! lpadmin -p "$second_queue" -v "cups-pdf:/$second_queue" -m lsb/usr/cups-pdf/CUPS-PDF_opt.ppd \
+    -E 2>"$work/log/lpadmin.err"; then
+    cat "$work/log/lpadmin.err" >&2
+    fail "could not add the second PDF queue"
+fi
+lpadmin -d "$queue" || fail "could not make $queue the default"
 
 output=$(GPC_CUPS_QUEUE="$queue" GPC_CUPS_OUTPUT="$work/out" QT_QPA_PLATFORM=offscreen \
     "$test_program" printsThroughACupsQueue alignmentSheetThroughACupsQueue 2>&1) || {
@@ -129,3 +146,16 @@ echo "$output"
 grep -q "^PASS   : MergeTest::printsThroughACupsQueue()" <<<"$output" ||
     fail "the merged round trip did not run"
 echo "cups_print: three merged rows printed through queue $queue"
+
+jobs_program="${GPC_BUILD_DIR:?}/tests/test_print_jobs"
+[ -x "$jobs_program" ] || fail "$jobs_program is not built"
+output=$(GPC_CUPS_QUEUE="$queue" GPC_CUPS_SECOND_QUEUE="$second_queue" QT_QPA_PLATFORM=offscreen \
+    "$jobs_program" thePrinterChosenLastIsRemembered 2>&1) || {
+    echo "$output" >&2
+    tail -n 40 "$work/log/error_log" >&2 || true
+    fail "remembering the printer chosen last failed"
+}
+echo "$output"
+grep -q "^PASS   : PrintJobsTest::thePrinterChosenLastIsRemembered()" <<<"$output" ||
+    fail "the remembered printer was not checked"
+echo "cups_print: the printer chosen last ($second_queue) is where the next jobs start"

@@ -107,11 +107,6 @@ grep -q '"BackLeft": 0.1,' japanese-out.json || fail "0.1 not printed shortest"
 run 0 create --json japanese-out.json --picture picture.bin again.gpc
 cmp japanese.gpc again.gpc || fail "info --json | create does not reproduce the file"
 
-# A one-byte picture is stored, but reads back as none.
-printf 'x' >one.bin
-run 0 create --json example.json --picture one.bin one.gpc
-[ "$(stat -c %s one.gpc)" -eq 100000 ] || fail "one-byte picture file size"
-run 0 info --json one.gpc && { grep -q '"PictureBytes": 0' out || fail "one-byte picture"; }
 
 # ---- Refusals: exit 1, one line, nothing written -------------------------------------------
 
@@ -123,6 +118,14 @@ long="$(printf 'あ%.0s' $(seq 50))"
 echo "{\"TextItems\": [{\"Text\": \"ok\"}, {\"Text\": \"$long\", \"FontName\": \"F\"}]}" >long.json
 refused create --json long.json keep.gpc
 refused create --json example.json --picture vanished.png keep.gpc
+# The file cannot hold a one-byte picture (it would read back as none), and an empty file is no
+# picture at all: neither makes a document without one in silence.
+printf 'x' >one.bin
+refused create --json example.json --picture one.bin keep.gpc
+grep -q 'one byte' err || fail "the one-byte picture is not named"
+: >empty.bin
+refused create --json example.json --picture empty.bin keep.gpc
+grep -q 'empty' err || fail "the empty picture file is not named"
 echo '{"Backleft": 1}' >typo.json
 refused create --json typo.json keep.gpc
 echo '{"TextCount": 2, "TextItems": [{}]}' >count.json

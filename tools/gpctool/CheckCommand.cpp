@@ -1,6 +1,9 @@
-// gpctool check: the text that would print onto the hub or the tray, as Print asks about it.
+// gpctool check: the text that would print onto the hub or the tray, as Print asks about it, and,
+// given a page, a label square that would not lie wholly on it.
 #include "document/LabelFileStore.h"
+#include "printing/render/PrintableArea.h"
 #include "tools/gpctool/Commands.h"
+#include "tools/gpctool/PageOptions.h"
 #include "view/DiscRangeCheck.h"
 #include "view/LabelRenderer.h"
 
@@ -8,9 +11,17 @@
 
 namespace {
 
+const char* const Usage = "usage: gpctool check [--page WxH] [--offset L,T] FILE.gpc\n";
+
 void printLine(std::FILE* out, const QString& line) {
     const QByteArray bytes = line.toUtf8() + '\n';
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), out);
+}
+
+int usage(const QString& message) {
+    printLine(stderr, QStringLiteral("gpctool: %1").arg(message));
+    std::fputs(Usage, stderr);
+    return GpcTool::UsageError;
 }
 
 QString describe(const TextItem& item, const DiscRangeCheck::Finding& finding) {
@@ -28,14 +39,46 @@ QString describe(const TextItem& item, const DiscRangeCheck::Finding& finding) {
         .arg(item.Text, reaches.join(QStringLiteral(", ")));
 }
 
+// "label square at 100, 0 mm: 12.00 mm past the right edge of the 210 x 297 mm page"
+QString describe(const PageExport::Page& page, const PrintableArea::Overhang& overhang) {
+    QStringList reaches;
+    const std::pair<double, const char*> edges[] = {{overhang.leftMm, "left"},
+                                                    {overhang.topMm, "top"},
+                                                    {overhang.rightMm, "right"},
+                                                    {overhang.bottomMm, "bottom"}};
+    for (const auto& [mm, edge] : edges)
+        if (mm > PrintableArea::ToleranceMm)
+            reaches << QStringLiteral("%1 mm past the %2 edge").arg(mm, 0, 'f', 2).arg(edge);
+    return QStringLiteral("label square at %1, %2 mm: %3 of the %4 x %5 mm page")
+        .arg(page.leftMm)
+        .arg(page.topMm)
+        .arg(reaches.join(QStringLiteral(", ")))
+        .arg(page.sizeMm.width())
+        .arg(page.sizeMm.height());
+}
+
 } // namespace
 
 int GpcTool::runCheck(const QStringList& args) {
-    if (args.size() != 1 || args.first().startsWith(QLatin1String("--"))) {
-        printLine(stderr, QStringLiteral("usage: gpctool check FILE.gpc"));
-        return UsageError;
+    PageOptions::Options options;
+    QStringList positional;
+    for (int i = 0; i < args.size(); ++i) {
+        if (!args[i].startsWith(QLatin1String("--"))) {
+            positional << args[i];
+            continue;
+        }
+        QString name, value;
+        if (const QString problem = PageOptions::split(args, i, name, value); !problem.isEmpty())
+            return usage(problem);
+        const std::optional<QString> problem = PageOptions::read(name, value, options);
+        if (!problem || options.dpiGiven)
+            return usage(QStringLiteral("check takes --page and --offset only"));
+        if (!problem->isEmpty())
+            return usage(*problem);
     }
-    const QString path = args.first();
+    if (positional.size() != 1)
+        return usage(QStringLiteral("check needs one document"));
+    const QString path = positional.first();
     const LabelFileCodec::DecodeResult result = LabelFileStore::load(path);
     if (!result.file) {
         printLine(stderr, QStringLiteral("gpctool: %1: %2").arg(path, result.reason));
@@ -45,5 +88,15 @@ int GpcTool::runCheck(const QStringList& args) {
     const std::vector<DiscRangeCheck::Finding> findings = DiscRangeCheck::check(document);
     for (const DiscRangeCheck::Finding& finding : findings)
         printLine(stdout, describe(document.item(finding.index), finding));
-    return findings.empty() ? Success : OutOfRange;
+    // A page given on the command line is printable to its edges, as render draws it.
+    bool offPage = false;
+    if (options.pageGiven || options.offsetGiven) {
+        const PageExport::Page& page = options.page;
+        const PrintableArea::Overhang overhang =
+            PrintableArea::labelOverhang(page.sizeMm, page.leftMm, page.topMm);
+        offPage = overhang.any();
+        if (offPage)
+            printLine(stdout, describe(page, overhang));
+    }
+    return findings.empty() && !offPage ? Success : OutOfRange;
 }

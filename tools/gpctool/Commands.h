@@ -4,7 +4,8 @@
 
 namespace GpcTool {
 
-// OutOfRange: the check found text that would print off the disc's ring.
+// OutOfRange: the check found text that would print off the disc's ring, or a label square that
+// would leave the page it was given.
 enum ExitStatus { Success = 0, Refused = 1, UsageError = 2, OutOfRange = 3 };
 
 int runInfo(const QStringList& args);

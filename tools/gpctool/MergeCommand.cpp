@@ -11,7 +11,7 @@
 #include "tools/gpctool/PageOptions.h"
 
 #include <QDir>
-#include <QSet>
+#include <QHash>
 #include <algorithm>
 #include <cstdio>
 
@@ -135,19 +135,15 @@ MergeProblem nameProblem(MergeProblem::Kind kind, int row, const QString& name) 
     return problem;
 }
 
-// One file name per row from the pattern; refuses a name naming no column, a name that is not
-// one plain file name, and two rows of one name.
+// One file name per row from the pattern; refuses a placeholder that fills from no column, a
+// name that is not one plain file name, and two rows of one name. Names are compared without
+// regard to case: on a memory stick or a shared folder "Disc.gpc" and "disc.gpc" are one file,
+// and the second would overwrite the first.
 std::optional<MergeProblem> fileNames(const QString& pattern, const MergeTable::Table& table,
                                       QStringList& names) {
-    for (const QString& name : Placeholders::names(pattern)) {
-        if (name != Placeholders::RowNumber && !table.columns.contains(name)) {
-            MergeProblem problem;
-            problem.kind = MergeProblem::Kind::UnknownColumn;
-            problem.column = name;
-            return problem;
-        }
-    }
-    QSet<QString> seen;
+    if (std::optional<MergeProblem> problem = MergeFill::checkPlaceholders(pattern, table.columns))
+        return problem;
+    QHash<QString, QString> seen; // case-folded name -> the name as filled
     for (int row = 0; row < table.rowCount(); ++row) {
         const QString name = Placeholders::fill(pattern, [&](const QString& column) {
             return column == Placeholders::RowNumber
@@ -158,9 +154,14 @@ std::optional<MergeProblem> fileNames(const QString& pattern, const MergeTable::
             name.contains(u'/') || std::any_of(name.begin(), name.end(), isControl) ||
             formatOf(name) != formatOf(pattern))
             return nameProblem(MergeProblem::Kind::BadFileName, row + 1, name);
-        if (seen.contains(name))
-            return nameProblem(MergeProblem::Kind::DuplicateFileName, row + 1, name);
-        seen.insert(name);
+        const QString folded = name.toCaseFolded();
+        if (const auto earlier = seen.constFind(folded); earlier != seen.constEnd()) {
+            MergeProblem problem =
+                nameProblem(MergeProblem::Kind::DuplicateFileName, row + 1, name);
+            problem.earlierName = *earlier;
+            return problem;
+        }
+        seen.insert(folded, name);
         names << name;
     }
     return std::nullopt;

@@ -1,5 +1,5 @@
-#include "tools/gpctool/Commands.h"
 #include "Version.h"
+#include "tools/gpctool/Commands.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -23,7 +23,7 @@ void printUsage(std::FILE* out) {
                "FILE.gpc OUT.pdf|OUT.png\n"
                "       gpctool render --label [--dpi N] FILE.gpc OUT.pdf|OUT.png\n"
                "       gpctool alignment [--offset L,T] [--page WxH] [--dpi N] OUT.pdf|OUT.png\n"
-               "       gpctool check FILE.gpc\n"
+               "       gpctool check [--page WxH] [--offset L,T] FILE.gpc\n"
                "       gpctool merge [--offset L,T] [--page WxH] DESIGN.gpc TABLE.csv OUT.pdf\n"
                "       gpctool merge --each DIR [--name PATTERN] [page options] DESIGN.gpc "
                "TABLE.csv\n"

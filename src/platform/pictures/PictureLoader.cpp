@@ -159,6 +159,9 @@ LoadResult loadFile(const QString& path) {
     return loadBytes(file.readAll());
 }
 
-QString otherPatterns() { return QStringLiteral("*.jpeg;*.png;*.gif;*.tif;*.tiff;*.webp"); }
+// JPEG's other names: some phones and programs write .jpeg or .jpe.
+QString otherPatterns() {
+    return QStringLiteral("*.jpeg;*.jpe;*.png;*.gif;*.tif;*.tiff;*.webp");
+}
 
 } // namespace PictureLoader

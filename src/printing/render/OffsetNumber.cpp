@@ -159,13 +159,6 @@ double leadingNumber(const QString& text) {
     return scan(text).value;
 }
 
-std::optional<double> typedNumber(const QString& text) {
-    const Scan result = scan(text);
-    if (!result.hasDigits || !std::isfinite(result.value))
-        return std::nullopt;
-    return result.value;
-}
-
 QString format(double value) {
     if (!std::isfinite(value))
         return QString();

@@ -13,10 +13,6 @@ namespace OffsetNumber {
 // result can be infinite when the exponent is huge.
 double leadingNumber(const QString& text);
 
-// The leading number by the same rule, or nothing when the text does not start with a number or
-// the number is not finite (for values that must be typed, such as scale readings).
-std::optional<double> typedNumber(const QString& text);
-
 // Plain decimal notation with "." and no exponent, the shortest text that reads back to the same
 // double ("1.5", "-3", "0.5", "0"). Negative zero is written "0". Empty for a non-finite value.
 QString format(double value);

@@ -1,0 +1,101 @@
+#include "printing/PrintJob.h"
+
+#include "printing/render/PrintRenderer.h"
+#include "printing/render/PrintableArea.h"
+
+#include <QFileInfo>
+#include <QPageLayout>
+#include <QPainter>
+#include <QPrinterInfo>
+
+namespace {
+
+// The offset is measured from the printable area, which is the paper less the printer's hardware
+// margins. QPrinter starts with margins of its own (10 points), and a print dialog may leave
+// others; the painter's origin must depend on neither.
+void usePrintableArea(QPrinter& printer) {
+    printer.setFullPage(false);
+    const QPageLayout layout = printer.pageLayout();
+    printer.setPageMargins(layout.minimumMargins(), layout.units());
+}
+
+} // namespace
+
+PrintJob::PrintJob(Platform& platform, QWidget* parent, const QString& documentName,
+                   const QString& title)
+    : platform_(platform), parent_(parent), title_(title) {
+    // The printer first: choosing one starts its settings afresh. One that has gone since leaves
+    // the default printer.
+    const QString last = PrinterProfile::lastPrinter(platform_);
+    if (!last.isEmpty() && QPrinterInfo::availablePrinterNames().contains(last))
+        printer_.setPrinterName(last);
+    printer_.setDocName(documentName);
+}
+
+QString PrintJob::documentNameOf(const QString& documentPath) {
+    return documentPath.isEmpty() ? QStringLiteral("Gyroplatecomposer")
+                                  : QFileInfo(documentPath).completeBaseName();
+}
+
+PrinterProfile PrintJob::profile() {
+    return PrinterProfile(platform_, printer_.printerName());
+}
+
+bool PrintJob::start() {
+    const std::optional<PrinterProfile::Offset> offset = profile().offset();
+    if (!offset) {
+        reportFailure(PrinterProfile::unusableOffsetReason());
+        return false;
+    }
+    offset_ = *offset;
+    return true;
+}
+
+bool PrintJob::choosePrinter() {
+    if (!platform_.showPrintDialog(parent_, printer_))
+        return false;
+    rememberPrinter();
+    // The chosen printer's own offset, read as the job's was.
+    if (!start())
+        return false;
+    return confirmPlacement();
+}
+
+bool PrintJob::confirmPlacement() {
+    usePrintableArea(printer_);
+    const QSizeF area = printer_.pageLayout().paintRect(QPageLayout::Millimeter).size();
+    if (!PrintableArea::labelOverhang(area, offset_.leftMm, offset_.topMm).any())
+        return true;
+    return platform_.showMessage(parent_,
+                                 QStringLiteral("ラベルの一部が用紙の印刷範囲から外れています。"
+                                                "このまま印刷しますか？"),
+                                 title_, MessageButtons::YesNo) == MessageAnswer::Yes;
+}
+
+// A job that goes to a file is not a printer to start the next one on.
+void PrintJob::rememberPrinter() {
+    if (printer_.outputFormat() == QPrinter::NativeFormat)
+        PrinterProfile::rememberPrinter(platform_, printer_.printerName());
+}
+
+bool PrintJob::begin(QPainter& painter, QPrinter& target) {
+    usePrintableArea(target);
+    return painter.begin(&target);
+}
+
+bool PrintJob::printPage(QPrinter& target, const PageContent& content) const {
+    QPainter painter;
+    if (!begin(painter, target))
+        return false;
+    content(painter, Geometry::page(target, offset_.leftMm, offset_.topMm));
+    return painter.end() && target.printerState() != QPrinter::Error;
+}
+
+void PrintJob::reportFailure(const QString& reason) const {
+    platform_.showMessage(parent_, QStringLiteral("印刷できませんでした。\n") + reason,
+                          QStringLiteral("エラー"), MessageButtons::Ok);
+}
+
+void PrintJob::reportRefused() const {
+    reportFailure(QStringLiteral("プリンターが印刷を受け付けませんでした。"));
+}

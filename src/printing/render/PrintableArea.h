@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QSizeF>
+
+// Whether the label square lies on the part of the page a printer can reach. Print, the preview,
+// the alignment sheet and merge ask before sending a label that does not; gpctool check reports
+// it for a page given on the command line.
+namespace PrintableArea {
+
+// Page sizes pass between millimetres and points; a difference this small is rounding, not a
+// label off the page.
+inline constexpr double ToleranceMm = 0.01;
+
+// How far the label square reaches past each edge of the area; 0 where it stays inside.
+struct Overhang {
+    double leftMm = 0;
+    double topMm = 0;
+    double rightMm = 0;
+    double bottomMm = 0;
+
+    bool any() const {
+        return leftMm > ToleranceMm || topMm > ToleranceMm || rightMm > ToleranceMm ||
+               bottomMm > ToleranceMm;
+    }
+};
+
+// The label square with its top-left corner at (leftMm, topMm) from the area's top-left corner,
+// on an area of `areaMm`. An offset that is not a finite number reaches past every edge.
+Overhang labelOverhang(const QSizeF& areaMm, double leftMm, double topMm);
+
+} // namespace PrintableArea
