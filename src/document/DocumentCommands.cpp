@@ -1,6 +1,7 @@
 #include "document/DocumentCommands.h"
 
 #include "document/FileMessages.h"
+#include "document/FontNotice.h"
 #include "document/LabelFileStore.h"
 
 #include <QDir>
@@ -121,7 +122,16 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     context_.surface.RedrawLabel();
     document.LabelChanged = false;
     context_.surface.documentReplaced(path);
+    tellSubstitutedFonts();
     return true;
+}
+
+// Fonts made on another desktop are drawn in installed ones; the document keeps their names.
+void DocumentCommands::tellSubstitutedFonts() {
+    const QString text = FontNotice::message(FontNotice::substitutions(context_.document()));
+    if (!text.isEmpty())
+        context_.platform.showMessage(context_.dialogParent, text, FontNotice::title(),
+                                      MessageButtons::Ok);
 }
 
 void DocumentCommands::mnuFileSave_Click(int index) { saveDocument(index == 1); }

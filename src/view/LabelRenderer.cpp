@@ -1,6 +1,7 @@
 #include "view/LabelRenderer.h"
 
 #include "document/ColorTable.h"
+#include "platform/fonts/FontCatalog.h"
 #include "view/PictureBlit.h"
 #include "view/ShownPixels.h"
 
@@ -196,7 +197,9 @@ void drawGuideCircles(QPainter& painter, const Geometry& geometry, const DiscFra
 }
 
 QFont itemFont(const QString& fontName, double sizeUnits, const QPaintDevice* device) {
-    QFont font(fontName);
+    // The installed family the stored name stands for (the same font under another language's
+    // name, a Japanese font for a Windows one), so every surface draws and measures the same.
+    QFont font(FontCatalog::installed().resolve(fontName).family);
     font.setStyleStrategy(QFont::PreferDefault);
     const double dpi = device ? device->logicalDpiY() : 96.0;
     font.setPointSizeF(sizeUnits * 72.0 / dpi);
