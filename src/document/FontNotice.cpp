@@ -40,8 +40,8 @@ QString message(const QList<FontSubstitution>& substitutions) {
     QString text = QStringLiteral("次のフォントはインストールされていないため、"
                                   "代わりのフォントで表示・印刷します。");
     for (int i = 0; i < substitutions.size() && i < MaxListedFonts; ++i) {
-        text += QStringLiteral("\n%1 → %2").arg(shownName(substitutions[i].storedName),
-                                                 substitutions[i].shownFamily);
+        text += QStringLiteral("\n%1 → %2")
+                    .arg(shownName(substitutions[i].storedName), substitutions[i].shownFamily);
     }
     if (substitutions.size() > MaxListedFonts)
         text += QStringLiteral("\nほか %1 個").arg(substitutions.size() - MaxListedFonts);

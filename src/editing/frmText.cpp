@@ -158,11 +158,11 @@ void frmText::setFontName(const QString& name) {
 }
 
 void frmText::startWithListedFont() {
-    storedFontName_.clear();
     if (cmbFont_->currentIndex() < 0)
         setFontName(FontCatalog::installed().resolve(cmbFont_->placeholderText()).family);
     if (cmbFont_->currentIndex() < 0)
         setFontName(platform_.defaultFontFamily());
+    storedFontName_.clear();
 }
 
 // The maximum length would cut a longer size (an item from a file), so it is lifted for it.

@@ -113,10 +113,9 @@ void tellSubstitutedFonts(const LabelDocument& document) {
     for (const FontSubstitution& substitution : substitutions)
         pairs << QStringLiteral("\"%1\" in \"%2\"")
                      .arg(FontNotice::shownName(substitution.storedName), substitution.shownFamily);
-    const QByteArray line =
-        QStringLiteral("gpctool: fonts not installed, drawn in others: %1\n")
-            .arg(pairs.join(QStringLiteral(", ")))
-            .toUtf8();
+    const QByteArray line = QStringLiteral("gpctool: fonts not installed, drawn in others: %1\n")
+                                .arg(pairs.join(QStringLiteral(", ")))
+                                .toUtf8();
     std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 

@@ -29,13 +29,13 @@ enum class JapaneseStyle { Gothic, PGothic, Mincho, PMincho };
 QStringList standIns(JapaneseStyle style) {
     switch (style) {
     case JapaneseStyle::Gothic:
-        return {QStringLiteral("IPAGothic"), QStringLiteral("Noto Sans Mono CJK JP"),
-                QStringLiteral("IPAexGothic"), QStringLiteral("VL Gothic"),
-                QStringLiteral("TakaoGothic"), QStringLiteral("IPAPGothic"),
+        return {QStringLiteral("IPAGothic"),       QStringLiteral("Noto Sans Mono CJK JP"),
+                QStringLiteral("IPAexGothic"),     QStringLiteral("VL Gothic"),
+                QStringLiteral("TakaoGothic"),     QStringLiteral("IPAPGothic"),
                 QStringLiteral("Noto Sans CJK JP")};
     case JapaneseStyle::PGothic:
-        return {QStringLiteral("IPAPGothic"), QStringLiteral("Noto Sans CJK JP"),
-                QStringLiteral("VL PGothic"), QStringLiteral("TakaoPGothic"),
+        return {QStringLiteral("IPAPGothic"),  QStringLiteral("Noto Sans CJK JP"),
+                QStringLiteral("VL PGothic"),  QStringLiteral("TakaoPGothic"),
                 QStringLiteral("IPAexGothic"), QStringLiteral("IPAGothic")};
     case JapaneseStyle::Mincho:
         return {QStringLiteral("IPAMincho"), QStringLiteral("IPAexMincho"),
@@ -120,9 +120,9 @@ QList<FontFamilyNames> readFontconfig() {
     for (int f = 0; f < fonts->nfont; ++f) {
         FcPattern* font = fonts->fonts[f];
         FcLangSet* langs = nullptr;
-        const bool japanese = FcPatternGetLangSet(font, FC_LANG, 0, &langs) == FcResultMatch &&
-                              FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) ==
-                                  FcLangEqual;
+        const bool japanese =
+            FcPatternGetLangSet(font, FC_LANG, 0, &langs) == FcResultMatch &&
+            FcLangSetHasLang(langs, reinterpret_cast<const FcChar8*>("ja")) == FcLangEqual;
         const QString first = fcString(font, FC_FAMILY, 0);
         const QString firstLang = fcString(font, FC_FAMILYLANG, 0);
         if (first.isEmpty())

@@ -6,8 +6,8 @@
 #include <QString>
 #include <QStringList>
 
-// One installed family: the name the desktop lists it under and the names it has in other
-// languages ("IPAPGothic" and "IPA Pゴシック"); which one is listed depends on the desktop's language.
+// One installed family: the name the desktop lists it under and its names in other languages
+// ("IPAPGothic" and "IPA Pゴシック"); which one is listed depends on the desktop's language.
 struct FontFamilyNames {
     QString listed;
     QStringList otherNames;
