@@ -176,20 +176,22 @@ FontCatalog::FontCatalog(const QList<FontFamilyNames>& families) : families_(fam
     }
 }
 
+FontCatalog FontCatalog::readInstalled() {
+    QList<FontFamilyNames> families = readFontconfig();
+    // Qt lists a few names of its own (a foundry in brackets, "Sans Serif"): they are installed
+    // too, since the font list offers them.
+    QSet<QString> known;
+    for (const FontFamilyNames& family : families)
+        known.insert(family.listed);
+    for (const QString& name : QFontDatabase::families()) {
+        if (!known.contains(name))
+            families.append(FontFamilyNames{name, {}, false});
+    }
+    return FontCatalog(families);
+}
+
 const FontCatalog& FontCatalog::installed() {
-    static const FontCatalog catalog = [] {
-        QList<FontFamilyNames> families = readFontconfig();
-        // Qt lists a few names of its own (a foundry in brackets, "Sans Serif"): they are
-        // installed too, since the font list offers them.
-        QSet<QString> known;
-        for (const FontFamilyNames& family : families)
-            known.insert(family.listed);
-        for (const QString& name : QFontDatabase::families()) {
-            if (!known.contains(name))
-                families.append(FontFamilyNames{name, {}, false});
-        }
-        return FontCatalog(families);
-    }();
+    static const FontCatalog catalog = readInstalled();
     return catalog;
 }
 

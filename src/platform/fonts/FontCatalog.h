@@ -41,6 +41,8 @@ public:
     // The fonts of this desktop (fontconfig's families with every name, and what Qt lists),
     // read once per run. Needs the GUI application.
     static const FontCatalog& installed();
+    // Reads them anew (installed() does it once).
+    static FontCatalog readInstalled();
 
     // Answers are kept: this runs for every text drawn.
     FontResolution resolve(const QString& storedName) const;
