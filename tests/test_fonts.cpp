@@ -242,7 +242,7 @@ private slots:
             QCOMPARE(shown.title, QStringLiteral("フォント"));
             QCOMPARE(shown.buttons, MessageButtons::Ok);
             QCOMPARE(shown.text, QStringLiteral("次のフォントはインストールされていないため、"
-                                                "代わりのフォントで表示・印刷します。\n") +
+                                                "代わりのフォントで表示・印刷します。\n\n") +
                                      lines.join(u'\n'));
         }
         QCOMPARE(label.document.itemCount(), stored.itemCount());

@@ -38,7 +38,7 @@ QString message(const QList<FontSubstitution>& substitutions) {
     if (substitutions.isEmpty())
         return QString();
     QString text = QStringLiteral("次のフォントはインストールされていないため、"
-                                  "代わりのフォントで表示・印刷します。");
+                                  "代わりのフォントで表示・印刷します。\n");
     for (int i = 0; i < substitutions.size() && i < MaxListedFonts; ++i) {
         text += QStringLiteral("\n%1 → %2")
                     .arg(shownName(substitutions[i].storedName), substitutions[i].shownFamily);
