@@ -86,8 +86,6 @@ private slots:
         row("ＭＳ 明朝", "ipa", QStringLiteral("ＭＳ 明朝"), mincho, M::WindowsFont);
         row("ＭＳ Ｐ明朝", "ipa", QStringLiteral("ＭＳ Ｐ明朝"), pMincho, M::WindowsFont);
         row("メイリオ", "ipa", QStringLiteral("メイリオ"), pGothic, M::WindowsFont);
-        row("MS UI Gothic", "ipa", QStringLiteral("MS UI Gothic"), pGothic, M::WindowsFont);
-        row("游明朝", "ipa", QStringLiteral("游明朝"), pMincho, M::WindowsFont);
         row("Windows font on a Japanese desktop", "ipa, Japanese desktop",
             QStringLiteral("ＭＳ 明朝"), QStringLiteral("IPA明朝"), M::WindowsFont);
         row("ＭＳ ゴシック with Noto", "noto", QStringLiteral("ＭＳ ゴシック"),
