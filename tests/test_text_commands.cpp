@@ -335,6 +335,56 @@ private slots:
         QCOMPARE(document.item(0).Color, 4);
     }
 
+    // A font named by another desktop: an installed family under another language's name is
+    // shown as installed, a font that is not installed greyed; editing keeps the stored name,
+    // and the next insert starts with an installed font (the one shown, or the default).
+    void fontsFromAnotherDesktop_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("listed"); // selected in the list; empty: greyed
+        QTest::addColumn<QString>("inserted");
+        QTest::newRow("installed") << QStringLiteral("IPAMincho") << QStringLiteral("IPAMincho")
+                                   << QStringLiteral("IPAMincho");
+        QTest::newRow("Japanese name") << QStringLiteral("IPA明朝") << QStringLiteral("IPAMincho")
+                                       << QStringLiteral("IPAMincho");
+        QTest::newRow("Windows gothic")
+            << QStringLiteral("ＭＳ ゴシック") << QString() << QStringLiteral("IPAGothic");
+        // Drawn in IPAPMincho, which this list lacks.
+        QTest::newRow("Windows font drawn in an unlisted one")
+            << QStringLiteral("ＭＳ Ｐ明朝") << QString() << QStringLiteral("IPAGothic");
+        QTest::newRow("missing") << QStringLiteral("Old Label Font") << QString()
+                                 << QStringLiteral("IPAGothic");
+    }
+    void fontsFromAnotherDesktop() {
+        QFETCH(QString, stored);
+        QFETCH(QString, listed);
+        QFETCH(QString, inserted);
+        LabelDocument& document = frm_->document();
+        document.TextItems = {makeItem(QStringLiteral("古い"), 15, 25, 1, 1)};
+        document.item(0).FontName = stored;
+        document.SelectedText = 0;
+        platform_->modalActions.push_back([&](QDialog* shown) {
+            auto* dialog = qobject_cast<frmText*>(shown);
+            QCOMPARE(dialog->cmbFont()->currentIndex() >= 0, !listed.isEmpty());
+            QCOMPARE(dialog->cmbFont()->currentText(), listed);
+            QCOMPARE(dialog->cmbFont()->placeholderText(), listed.isEmpty() ? stored : QString());
+            dialog->cmbColor()->setCurrentIndex(4);
+            dialog->cmdOk_Click();
+        });
+        frm_->mnuEditTextEdit_Click();
+        QCOMPARE(document.item(0).FontName, stored);
+        QCOMPARE(document.item(0).Color, 4);
+
+        platform_->modalActions.push_back([&](QDialog* shown) {
+            auto* dialog = qobject_cast<frmText*>(shown);
+            QCOMPARE(dialog->cmbFont()->currentText(), inserted);
+            dialog->txtText()->setText(QStringLiteral("新しい"));
+            dialog->cmdOk_Click();
+        });
+        frm_->mnuEditTextIns_Click();
+        QCOMPARE(document.itemCount(), 2);
+        QCOMPARE(document.item(1).FontName, inserted);
+    }
+
     void editCancelledChangesNothing() {
         LabelDocument& document = frm_->document();
         document.TextItems.resize(std::size_t(1));

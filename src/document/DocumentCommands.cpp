@@ -3,6 +3,7 @@
 #include "document/BackgroundLimit.h"
 
 #include "document/FileMessages.h"
+#include "document/FontNotice.h"
 #include "document/LabelFileStore.h"
 
 #include <QDir>
@@ -133,12 +134,19 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     context_.surface.RedrawLabel();
     document.LabelChanged = false;
     context_.surface.documentReplaced(path);
+    tellSubstitutedFonts();
     return true;
 }
 
-void DocumentCommands::mnuFileSave_Click(int index) {
-    saveDocument(index == 1);
+// Fonts made on another desktop are drawn in installed ones; the document keeps their names.
+void DocumentCommands::tellSubstitutedFonts() {
+    const QString text = FontNotice::message(FontNotice::substitutions(context_.document()));
+    if (!text.isEmpty())
+        context_.platform.showMessage(context_.dialogParent, text, FontNotice::title(),
+                                      MessageButtons::Ok);
 }
+
+void DocumentCommands::mnuFileSave_Click(int index) { saveDocument(index == 1); }
 
 bool DocumentCommands::saveDocument(bool alwaysAskForName) {
     FileDialogState& dialog = context_.label.documentDialog;

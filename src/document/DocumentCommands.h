@@ -27,7 +27,8 @@ public:
     bool SaveLabelFile(const QString& path, LabelFileStore::SaveFault* fault = nullptr);
 
     // Reads the file and, only when all of it could be read, replaces the document with it.
-    // Refusals are reported to the user; the current document then stays as it was.
+    // Refusals are reported to the user; the current document then stays as it was. Fonts it
+    // names that are not installed are reported once, with the fonts shown instead.
     bool openDocumentFile(const QString& path);
 
     // The question before New and Open ("save the changes first?"); false when the command
@@ -41,5 +42,7 @@ public:
     void removeTemporaryPicture();
 
 private:
+    void tellSubstitutedFonts();
+
     LabelContext context_;
 };

@@ -59,6 +59,9 @@ void TextCommands::mnuEditTextIns_Click() {
     }
     frmText& dialog = textDialog();
     dialog.txtText()->setText(QString());
+    // The last item edited may have named a font that is not installed, or an installed one by
+    // another desktop's name; a new item is not to inherit either.
+    dialog.startWithListedFont();
     context_.platform.showModal(&dialog);
     if (Variable::DialogCancel)
         return;

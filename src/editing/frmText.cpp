@@ -5,6 +5,7 @@
 #include "editing/SizeRule.h"
 #include "platform/Platform.h"
 #include "text/Cp932.h"
+#include "platform/fonts/FontCatalog.h"
 
 #include <QCloseEvent>
 #include <QComboBox>
@@ -62,6 +63,7 @@ void frmText::buildControls() {
     cmbFont_ = new QComboBox(this);
     cmbFont_->setObjectName(QStringLiteral("cmbFont"));
     cmbFont_->setEditable(false);
+    connect(cmbFont_, &QComboBox::currentIndexChanged, this, [this] { storedFontName_.clear(); });
 
     txtSize_ = new QLineEdit(this);
     txtSize_->setObjectName(QStringLiteral("txtSize"));
@@ -135,13 +137,32 @@ void frmText::Form_Load() {
 // ---- Controls as the callers see them -----------------------------------------------------
 
 QString frmText::fontName() const {
+    if (!storedFontName_.isEmpty())
+        return storedFontName_;
     return cmbFont_->currentIndex() >= 0 ? cmbFont_->currentText() : cmbFont_->placeholderText();
 }
 
+// A document from a desktop in another language names an installed family by that language's
+// name ("IPA Pゴシック" where the list says "IPAPGothic"): the family is selected as installed,
+// and the stored name is read back until the user picks a font.
 void frmText::setFontName(const QString& name) {
-    const int index = cmbFont_->findText(name);
+    int index = cmbFont_->findText(name);
+    if (index < 0) {
+        const QStringList names = FontCatalog::installed().namesOf(name);
+        for (qsizetype i = 0; i < names.size() && index < 0; ++i)
+            index = cmbFont_->findText(names[i]);
+    }
     cmbFont_->setPlaceholderText(index >= 0 ? QString() : name);
     cmbFont_->setCurrentIndex(index);
+    storedFontName_ = index >= 0 && cmbFont_->itemText(index) != name ? name : QString();
+}
+
+void frmText::startWithListedFont() {
+    if (cmbFont_->currentIndex() < 0)
+        setFontName(FontCatalog::installed().resolve(cmbFont_->placeholderText()).family);
+    if (cmbFont_->currentIndex() < 0)
+        setFontName(platform_.defaultFontFamily());
+    storedFontName_.clear();
 }
 
 // The maximum length would cut a longer size (an item from a file), so it is lifted for it.

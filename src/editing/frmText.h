@@ -30,9 +30,13 @@ public:
     QLabel* lblText(int index) const { return lblText_[index]; }
 
     // The font list's text. A name the list lacks (a document made where other fonts were
-    // installed) is shown as it is and read back unchanged until the user picks another font.
+    // installed) is shown as it is and read back unchanged until the user picks another font;
+    // so is the name of an installed family in another language, with the family selected.
     QString fontName() const;
     void setFontName(const QString& name);
+    // A new item starts with the font the list shows; when the dialog was last filled with a
+    // font that is not installed, with the font that one is drawn in (or the default family).
+    void startWithListedFont();
 
     // The size field's text; a caller's text is shown in full even beyond what can be typed.
     void setSizeText(const QString& text);
@@ -77,5 +81,6 @@ private:
     QComboBox* cmbColor_ = nullptr;
     QPushButton* cmdOk_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
+    QString storedFontName_; // the item's name for the selected family, kept until a new pick
     bool unloaded_ = false;
 };

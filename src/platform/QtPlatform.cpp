@@ -1,5 +1,6 @@
 #include "platform/QtPlatform.h"
 
+#include "platform/fonts/FontCatalog.h"
 #include "platform/pictures/PictureLoader.h"
 
 #include <QApplication>
@@ -150,9 +151,13 @@ Picture QtPlatform::loadPicture(const QString& path, QString* reason) {
 QStringList QtPlatform::fontFamilies() { return QFontDatabase::families(); }
 
 QString preferredJapaneseFamily(const QStringList& families) {
-    for (const char* name : {"IPAPGothic", "IPAGothic", "IPAPMincho", "IPAMincho", "Noto Sans CJK JP"}) {
-        if (families.contains(QLatin1String(name)))
-            return QLatin1String(name);
+    // By any of its names: a Japanese desktop lists "IPA Pゴシック".
+    const FontCatalog& catalog = FontCatalog::installed();
+    for (const QString& preferred : FontCatalog::japanesePreference()) {
+        for (const QString& name : catalog.namesOf(preferred)) {
+            if (families.contains(name))
+                return name;
+        }
     }
     const QStringList japanese = QFontDatabase::families(QFontDatabase::Japanese);
     return japanese.isEmpty() ? QFontDatabase::systemFont(QFontDatabase::GeneralFont).family()

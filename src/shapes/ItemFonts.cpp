@@ -1,5 +1,7 @@
 #include "shapes/ItemFonts.h"
 
+#include "platform/fonts/FontCatalog.h"
+
 #include <QFontMetricsF>
 #include <QImage>
 #include <algorithm>
@@ -26,7 +28,9 @@ const QPaintDevice* outlineDevice() {
 }
 
 QFont itemFont(const QString& fontName, double sizeUnits, const QPaintDevice* device) {
-    QFont font(fontName);
+    // The installed family the stored name stands for (the same font under another language's
+    // name, a Japanese font for a Windows one), so every surface draws and measures the same.
+    QFont font(FontCatalog::installed().resolve(fontName).family);
     font.setStyleStrategy(QFont::PreferDefault);
     const double dpi = device ? device->logicalDpiY() : Units::ScreenPixelsPerInch;
     font.setPointSizeF(sizeUnits * Units::PointsPerInch / dpi);

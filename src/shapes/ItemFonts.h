@@ -16,8 +16,9 @@ namespace ItemFonts {
 inline constexpr double MinFontUnits = 0.01;
 inline constexpr double MaxFontSideFactor = 4.0;
 
-// The font of an item at a size in the painter's units on the given device. Sizes are clamped to
-// a drawable range; the stored size is never changed.
+// The font of an item at a size in the painter's units on the given device, in the installed
+// family its stored name resolves to (FontCatalog). Sizes are clamped to a drawable range; the
+// stored size is never changed.
 QFont itemFont(const QString& fontName, double sizeUnits, const QPaintDevice* device);
 double itemFontSizeUnits(const Geometry& geometry, const TextItem& item);
 

@@ -72,6 +72,27 @@ expect_status 0 render --dpi 100 --page 122x122 "$label" "$work/square.png"
 expect_status 0 render --view 500 "$label" "$work/view.png"
 [ "$(png_size "$work/view.png")" = "500x500" ] || fail "the view is $(png_size "$work/view.png")"
 
+# Fonts that are not installed: drawn in installed ones, said once on stderr (each name once),
+# the exit status unchanged; info marks each such item. Installed fonts give no line.
+[ ! -s "$work/err.txt" ] || fail "a label in installed fonts gave: $(cat "$work/err.txt")"
+cat >"$work/windows.json" <<'JSON'
+{
+  "TextItems": [
+    {"Text": "ラベル", "Left": 20, "Top": 30, "Size": 40, "Color": 0, "FontName": "ＭＳ ゴシック"},
+    {"Text": "二行目", "Left": 20, "Top": 50, "Size": 40, "Color": 0, "FontName": "ＭＳ ゴシック"},
+    {"Text": "別名", "Left": 20, "Top": 70, "Size": 40, "Color": 0, "FontName": "IPA明朝"}
+  ]
+}
+JSON
+expect_status 0 create --json "$work/windows.json" "$work/windows.gpc"
+expect_status 0 render "$work/windows.gpc" "$work/windows.pdf"
+[ "$(wc -l <"$work/err.txt")" -eq 1 ] && [ "$(grep -o 'ＭＳ ゴシック' "$work/err.txt" | wc -l)" -eq 1 ] &&
+    ! grep -q 'IPA明朝' "$work/err.txt" ||
+    fail "render of a label in Windows fonts said: $(cat "$work/err.txt")"
+expect_status 0 info "$work/windows.gpc"
+[ "$(grep -c 'not installed; drawn in' "$work/out.txt")" -eq 2 ] ||
+    fail "info of a label in Windows fonts: $(cat "$work/out.txt")"
+
 # Usage errors: 2, nothing written.
 expect_status 2 render
 expect_status 2 render "$label"

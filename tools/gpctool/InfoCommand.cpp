@@ -1,4 +1,5 @@
 #include "document/LabelFileStore.h"
+#include "platform/fonts/FontCatalog.h"
 #include "tools/gpctool/Commands.h"
 #include "tools/gpctool/DocumentJson.h"
 
@@ -37,13 +38,19 @@ QString describeLayout(const TextLayout& layout) {
 }
 
 QString describeItem(const TextItem& item, int index) {
-    return QStringLiteral("  [%1] \"%2\" at %3, %4 mm, %5 x %6 mm, %7 pt, colour %8, font \"%9\"")
-               .arg(index)
-               .arg(item.Text, mm(item.Left), mm(item.Top), mm(item.Width), mm(item.Height))
-               .arg(item.Size)
-               .arg(item.Color)
-               .arg(item.FontName) +
-           (item.layout.isPlain() ? QString() : describeLayout(item.layout));
+    const QString line =
+        QStringLiteral("  [%1] \"%2\" at %3, %4 mm, %5 x %6 mm, %7 pt, colour %8, font \"%9\"")
+            .arg(index)
+            .arg(item.Text, mm(item.Left), mm(item.Top), mm(item.Width), mm(item.Height))
+            .arg(item.Size)
+            .arg(item.Color)
+            .arg(item.FontName);
+    // What this machine draws: the file holds the name, the desktop decides the font.
+    const FontResolution font = FontCatalog::installed().resolve(item.FontName);
+    const QString layout = item.layout.isPlain() ? QString() : describeLayout(item.layout);
+    if (!font.substituted() || item.FontName.isEmpty())
+        return line + layout;
+    return line + layout + QStringLiteral(" (not installed; drawn in \"%1\")").arg(font.family);
 }
 
 void printSummary(const QString& path, const DecodedFile& file) {

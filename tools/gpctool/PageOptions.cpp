@@ -1,10 +1,12 @@
 #include "tools/gpctool/PageOptions.h"
 
+#include "document/FontNotice.h"
 #include "document/LabelFileStore.h"
 #include "platform/pictures/PictureLoader.h"
 
 #include <QRegularExpression>
 #include <cmath>
+#include <cstdio>
 
 namespace PageOptions {
 
@@ -99,7 +101,22 @@ std::optional<LoadedLabel> load(const QString& path, QString& reason) {
         }
         label.picture = std::move(*picture.picture);
     }
+    tellSubstitutedFonts(label.document);
     return label;
+}
+
+void tellSubstitutedFonts(const LabelDocument& document) {
+    const QList<FontSubstitution> substitutions = FontNotice::substitutions(document);
+    if (substitutions.isEmpty())
+        return;
+    QStringList pairs;
+    for (const FontSubstitution& substitution : substitutions)
+        pairs << QStringLiteral("\"%1\" in \"%2\"")
+                     .arg(FontNotice::shownName(substitution.storedName), substitution.shownFamily);
+    const QByteArray line = QStringLiteral("gpctool: fonts not installed, drawn in others: %1\n")
+                                .arg(pairs.join(QStringLiteral(", ")))
+                                .toUtf8();
+    std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
 }
 
 } // namespace PageOptions

@@ -37,7 +37,12 @@ struct LoadedLabel {
     Picture picture;
 };
 
-// The document and its decoded picture; empty with `reason` when either cannot be read.
+// The document and its decoded picture; empty with `reason` when either cannot be read. Fonts
+// the document names that are not installed are told on stderr (tellSubstitutedFonts).
 std::optional<LoadedLabel> load(const QString& path, QString& reason);
+
+// One line on stderr naming each font that is not installed and the font drawn instead; nothing
+// when every font is installed.
+void tellSubstitutedFonts(const LabelDocument& document);
 
 } // namespace PageOptions
