@@ -99,29 +99,35 @@ private slots:
             QVERIFY2(font(family).isValid(), qPrintable(family + " is not installed"));
     }
 
-    // The shape of the ink of a whole column.
+    // The shape of the ink of a whole column, and how many cells it has.
     void inkShape_data() {
         QTest::addColumn<QString>("family");
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("uprightDigits");
         QTest::addColumn<QString>("shape");
+        QTest::addColumn<int>("cells");
         const QString gothic = QStringLiteral("IPAGothic");
         const QString plain = QStringLiteral("no vertical forms");
         const QString bars = QStringLiteral("ーーーー");
-        QTest::newRow("long vowels: bars") << gothic << bars << false << "thin and tall";
-        QTest::newRow("long vowels, Mincho") << "IPAMincho" << bars << false << "thin and tall";
-        QTest::newRow("long vowels, turned by us") << plain << bars << false << "thin and tall";
-        QTest::newRow("parenthesis opens down") << gothic << "（" << false << "wider than tall";
-        QTest::newRow("corner bracket opens down") << gothic << "「" << false << "wider than tall";
-        QTest::newRow("parenthesis, turned by us") << plain << "（" << false << "wider than tall";
-        QTest::newRow("Latin turned") << gothic << "ABC" << false << "taller than wide";
+        QTest::newRow("long vowels: bars") << gothic << bars << false << "thin and tall" << 4;
+        QTest::newRow("long vowels, Mincho")
+            << "IPAMincho" << bars << false << "thin and tall" << 4;
+        QTest::newRow("long vowels, turned by us")
+            << plain << bars << false << "thin and tall" << 4;
+        QTest::newRow("parenthesis opens down")
+            << gothic << "（" << false << "wider than tall" << 1;
+        QTest::newRow("corner bracket opens down")
+            << gothic << "「" << false << "wider than tall" << 1;
+        QTest::newRow("parenthesis, turned by us")
+            << plain << "（" << false << "wider than tall" << 1;
+        QTest::newRow("Latin turned") << gothic << "ABC" << false << "taller than wide" << 3;
         QTest::newRow("Latin turned, DejaVu") << "DejaVu Sans"
-                                              << "ABC" << false << "taller than wide";
-        QTest::newRow("digits side by side") << gothic << "12" << true << "wider than tall";
+                                              << "ABC" << false << "taller than wide" << 3;
+        QTest::newRow("digits side by side") << gothic << "12" << true << "wider than tall" << 1;
         QTest::newRow("digits squeezed") << "DejaVu Sans"
-                                         << "12" << true << "wider than tall";
-        QTest::newRow("digits turned") << gothic << "12" << false << "taller than wide";
-        QTest::newRow("three digits turned") << gothic << "123" << true << "taller than wide";
+                                         << "12" << true << "wider than tall" << 1;
+        QTest::newRow("digits turned") << gothic << "12" << false << "taller than wide" << 2;
+        QTest::newRow("three digits turned") << gothic << "123" << true << "taller than wide" << 3;
     }
 
     void inkShape() {
@@ -129,9 +135,12 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, uprightDigits);
         QFETCH(QString, shape);
+        QFETCH(int, cells);
         VerticalOptions options;
         options.uprightDigits = uprightDigits;
-        const QRect ink = drawColumn({font(family)}, text, options).ink();
+        const Drawn drawn = drawColumn({font(family)}, text, options);
+        QCOMPARE(drawn.column.cells.size(), std::size_t(cells));
+        const QRect ink = drawn.ink();
         QVERIFY(!ink.isEmpty());
         const QByteArray size =
             QByteArray::number(ink.width()) + "×" + QByteArray::number(ink.height());
@@ -206,6 +215,8 @@ private slots:
         QTest::newRow("no vertical metrics, spaced") << "no vertical forms" << mixed << 10.0;
         QTest::newRow("Latin font") << "DejaVu Sans"
                                     << "Label 2024" << 10.0;
+        QTest::newRow("ligatures") << "DejaVu Serif"
+                                   << "office fifty" << 0.0;
     }
 
     void straightColumn() {
@@ -235,6 +246,9 @@ private slots:
                      qPrintable(shown));
         }
         QCOMPARE(column.cells.size(), std::size_t(text.size()));
+        const QRectF ink = QRectF(drawn.ink()).translated(-drawn.topCentre);
+        QVERIFY2(column.extent.adjusted(-1, -1, 1, 1).contains(ink),
+                 qPrintable(QStringLiteral("%1 %2").arg(ink.bottom()).arg(column.extent.bottom())));
         QVERIFY(qAbs(column.extent.height() - (heights + spacing * (text.size() - 1))) < 0.01);
     }
 

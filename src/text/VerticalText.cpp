@@ -357,8 +357,9 @@ std::vector<qreal> ColumnBuilder::advances(const Grapheme* first, const Grapheme
         std::size_t end = i + 1;
         while (end < count && !shown[end])
             ++end;
+        const qreal share = result[i] / qreal(end - i);
         for (std::size_t j = i; j < end; ++j)
-            result[j] = result[i] / qreal(end - i);
+            result[j] = share;
         i = end;
     }
     return result;
@@ -552,7 +553,13 @@ VerticalColumn layout(const QList<QRawFont>& fonts, const QString& text,
     column.fonts = fonts;
     if (fonts.isEmpty() || !fonts.first().isValid())
         return column;
-    const std::vector<Grapheme> parts = graphemes(text, fonts, options.uprightDigits);
+    // Control characters (a tab, a line break) show as spaces rather than as missing glyphs; the
+    // positions in the text stay the same.
+    QString shown = text;
+    for (QChar& c : shown)
+        if (c.category() == QChar::Other_Control)
+            c = QLatin1Char(' ');
+    const std::vector<Grapheme> parts = graphemes(shown, fonts, options.uprightDigits);
     std::vector<FontUse> uses(std::size_t(fonts.size()));
     for (const Grapheme& g : parts) {
         FontUse& use = uses[std::size_t(g.font)];
@@ -565,7 +572,7 @@ VerticalColumn layout(const QList<QRawFont>& fonts, const QString& text,
         use.descent = use.face->descent * use.scale;
         use.verticalMetrics = use.face->verticalMetrics && use.face->hasCmap;
     }
-    ColumnBuilder builder(column, text, uses,
+    ColumnBuilder builder(column, shown, uses,
                           std::isfinite(options.spacingPx) ? options.spacingPx : 0);
     for (std::size_t i = 0; i < parts.size();) {
         std::size_t end = i + 1;
