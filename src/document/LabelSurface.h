@@ -1,7 +1,10 @@
 #pragma once
 
+#include "document/TextItem.h"
+
 #include <QRectF>
 #include <QString>
+#include <vector>
 
 // What the commands need of whatever shows the open label: a narrow surface, so that commands and
 // their tests never need the window. Coordinates are label millimetres.
@@ -16,6 +19,9 @@ public:
         (void)index;
         RedrawLabel();
     }
+    // Items a dialog proposes, drawn over the label until it confirms or leaves; the document is
+    // not touched, so the undo history sees only the confirmed change. Empty: none.
+    virtual void showPreviewItems(const std::vector<TextItem>& items) { (void)items; }
     // The view's side in logical pixels (text is measured for it).
     virtual double viewSidePx() const = 0;
 

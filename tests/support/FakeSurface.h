@@ -3,6 +3,7 @@
 #include "document/LabelSurface.h"
 
 #include <QRectF>
+#include <vector>
 
 // A label surface with no window: it counts what the commands ask of it, so command and undo
 // tests run without the main window.
@@ -15,9 +16,15 @@ public:
     QRectF frameMm;
     bool movePointer = false;
     int menusPoppedUp = 0;
+    std::vector<TextItem> previewItems;
+    int previewsShown = 0;
 
     void RedrawLabel() override { ++redraws; }
     void drawNewTextItem(int) override { ++newItemsDrawn; }
+    void showPreviewItems(const std::vector<TextItem>& items) override {
+        previewItems = items;
+        ++previewsShown;
+    }
     double viewSidePx() const override { return 500; }
     void showScaleStep(int step) override { shownStep = step; }
     void showFrame(const QRectF& rectMm) override {
