@@ -97,7 +97,7 @@ void TrackListDialog::buildControls() {
                                 QAbstractItemView::AnyKeyPressed);
     lstTracks_->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     lstTracks_->horizontalHeader()->setSectionResizeMode(ColumnTitle, QHeaderView::Stretch);
-    lstTracks_->setMinimumSize(620, 260);
+    lstTracks_->setMinimumSize(520, 260);
     connect(lstTracks_, &QTableWidget::itemChanged, this,
             [this](QTableWidgetItem* item) { rowEdited(item->row(), item->column()); });
 
@@ -456,6 +456,18 @@ void TrackListDialog::refresh() {
 }
 
 // ---- Buttons ------------------------------------------------------------------------------
+
+// Centred on the window, the dialog would hide the label that previews its lines: it opens at the
+// window's left edge instead, leaving the right of the hub, where one column goes, in sight. Where
+// the user moves it, it stays.
+void TrackListDialog::showEvent(QShowEvent* event) {
+    if (!placed_ && parentWidget()) {
+        const QRect window = parentWidget()->window()->geometry();
+        move(window.left(), window.top() + window.height() / 8);
+        placed_ = true;
+    }
+    QDialog::showEvent(event);
+}
 
 void TrackListDialog::cmdOk_Click() {
     if (reading_)

@@ -76,6 +76,9 @@ public:
     // Escape and the close box leave as キャンセル does.
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 signals:
     // The items the dialog would insert now; empty when there are none.
     void previewChanged(const std::vector<TextItem>& items);
@@ -110,6 +113,7 @@ private:
     bool confirmed_ = false;
     bool filling_ = false; // the table is being filled by the dialog, not edited by the user
     QString refusal_;      // why OK cannot insert the list as it stands; empty when it can
+    bool placed_ = false;
 
     bool reading_ = false;
     int generation_ = 0; // results of an earlier reading are dropped
