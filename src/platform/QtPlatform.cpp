@@ -59,8 +59,8 @@ bool QtPlatform::showOpenDialog(QWidget* parent, FileDialogState& dialog) {
 
 bool QtPlatform::showOpenFilesDialog(QWidget* parent, FileDialogState& dialog,
                                      QStringList& chosen) {
-    const QStringList files = QFileDialog::getOpenFileNames(parent, QString(), dialog.fileName,
-                                                            qtFilter(dialog.filter));
+    const QStringList files =
+        QFileDialog::getOpenFileNames(parent, QString(), dialog.fileName, qtFilter(dialog.filter));
     if (files.isEmpty())
         return false;
     chosen = files;

@@ -43,8 +43,7 @@ bool ScriptedPlatform::showSaveDialog(QWidget*, FileDialogState& dialog) {
     return answerFileDialog(true, dialog);
 }
 
-bool ScriptedPlatform::showOpenFilesDialog(QWidget*, FileDialogState& dialog,
-                                           QStringList& chosen) {
+bool ScriptedPlatform::showOpenFilesDialog(QWidget*, FileDialogState& dialog, QStringList& chosen) {
     if (!answerFileDialog(false, dialog))
         return false;
     chosen = dialog.fileName.split(QLatin1Char('\n'));
