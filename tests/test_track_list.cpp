@@ -318,8 +318,12 @@ void TestTrackList::insertsTheListAsOneStep() {
         dialog.txtPattern()->setText(QStringLiteral("{{#}}. {{title}} ({{time}})"));
         dialog.cmbPlacement()->setCurrentIndex(1);
         list->item(1, TrackListDialog::ColumnTitle)->setText(QStringLiteral("青い水平線"));
-        QCOMPARE(surface_.previewItems[1].Text, QStringLiteral("2. 青い水平線 (0:03)"));
-        QVERIFY(surface_.previewItems[0].Left < surface_.previewItems[3].Left);
+        dialog.chkTitle()->setChecked(true);
+        dialog.chkArtist()->setChecked(true);
+        QCOMPARE(surface_.previewItems.size(), std::size_t(6));
+        QCOMPARE(surface_.previewItems[0].Text, QStringLiteral("夏のドライブ / A"));
+        QCOMPARE(surface_.previewItems[2].Text, QStringLiteral("2. 青い水平線 (0:03)"));
+        QVERIFY(surface_.previewItems[1].Left < surface_.previewItems[4].Left);
         // Only previewed: the document is as it was until OK.
         QVERIFY(document == before);
         proposed = surface_.previewItems;
@@ -327,16 +331,16 @@ void TestTrackList::insertsTheListAsOneStep() {
     });
 
     QVERIFY(surface_.previewItems.empty());
-    QCOMPARE(document.itemCount(), 6);
-    for (int i = 0; i < 5; ++i)
+    QCOMPARE(document.itemCount(), 7);
+    for (int i = 0; i < 6; ++i)
         QCOMPARE(document.item(1 + i), proposed[std::size_t(i)]);
     QCOMPARE(history_->count(), 2);
     QCOMPARE(history_->undoText(), QStringLiteral("曲目リストの挿入"));
     history_->undo();
     QCOMPARE(document.itemCount(), 1);
     history_->redo();
-    QCOMPARE(document.itemCount(), 6);
-    QCOMPARE(document.item(5), proposed[4]);
+    QCOMPARE(document.itemCount(), 7);
+    QCOMPARE(document.item(6), proposed[5]);
 }
 
 void TestTrackList::refusesPastTheItemLimit() {

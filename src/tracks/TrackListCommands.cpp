@@ -10,7 +10,11 @@ TrackListCommands::TrackListCommands(const LabelContext& context, LabelHistory& 
                                      TextCommands& text)
     : context_(context), history_(history), text_(text) {}
 
-TrackListCommands::~TrackListCommands() = default;
+// The dialog reports to this object; it goes first, its reading stopped (and, without a parent
+// window, it would otherwise never go).
+TrackListCommands::~TrackListCommands() {
+    delete dialog_.data();
+}
 
 TrackListDialog& TrackListCommands::dialog() {
     if (!dialog_) {

@@ -416,13 +416,13 @@ void TrackListDialog::refresh() {
     filling_ = false;
 
     QString title;
+    QString titleProblem;
     if (chkTitle_->isChecked()) {
         const QString album = TrackLines::albumTitle(included, chkArtist_->isChecked());
         if (!album.isEmpty()) {
             const TrackLines::Line line = TrackLines::titleLine(album, chosen.fontName, replace);
             title = line.text;
-            if (!line.check.fine())
-                ++unstorable;
+            titleProblem = TrackMessages::japanese(line.check);
         }
     }
     const int count = int(included.size()) + (title.isEmpty() ? 0 : 1);
@@ -436,6 +436,8 @@ void TrackListDialog::refresh() {
                                   "ください。")
                        .arg(room_)
                        .arg(count - room_);
+    else if (!titleProblem.isEmpty())
+        refusal_ = QStringLiteral("見出しを保存できません。") + titleProblem;
     else if (unstorable > 0)
         refusal_ = QStringLiteral("保存できない行が %1 行あります。チェックを外すか、書式を変えて"
                                   "ください。")
