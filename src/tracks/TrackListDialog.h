@@ -100,7 +100,6 @@ private:
     void finishReading(bool cancelled);
     void fillRow(int row);
     void rowEdited(int row, int column);
-    void scheduleRefresh();
     void refresh();
 
     Platform& platform_;
