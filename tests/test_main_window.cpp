@@ -185,8 +185,8 @@ private slots:
         QCOMPARE(captions(top[1]->menu()),
                  QStringList({"元に戻す(&U)", "やり直し(&R)", "-", "背景を開く(&B)...",
                               "背景を全体に合わせる(&F)", "-", "文字の挿入(&I)...",
-                              "文字の編集(&E)...", "文字の削除(&D)", "文字の位置(&C)>",
-                              "左右中央(&U)", "上下中央(&D)", "<"}));
+                              "曲目リストの挿入(&T)...", "文字の編集(&E)...", "文字の削除(&D)",
+                              "文字の位置(&C)>", "左右中央(&U)", "上下中央(&D)", "<"}));
         QCOMPARE(captions(top[2]->menu()), QStringList({"バージョン情報(&A)..."}));
 
         // Save and Save As, and the two centring items, are one handler each told apart by index.
@@ -217,7 +217,7 @@ private slots:
                               "Save:ラベルの上書き保存", "-", "Print:ラベルの印刷"}));
         QCOMPARE(buttons("tbrEdit"),
                  QStringList({"Open:背景を開く", "Fit:背景を全体に合わせる", "-", "Ins:文字の挿入",
-                              "Edit:文字の編集", "Del:文字の削除"}));
+                              "Tracks:曲目リストの挿入", "Edit:文字の編集", "Del:文字の削除"}));
         for (QAction* action : window.findChild<QToolBar*>("tbrFile")->actions())
             if (!action->isSeparator())
                 QVERIFY(action->text().isEmpty() && !action->icon().isNull());

@@ -5,6 +5,7 @@
 #include "commands/EditTextStep.h"
 #include "commands/FitBackgroundStep.h"
 #include "commands/InsertTextStep.h"
+#include "commands/InsertTracksStep.h"
 #include "commands/LabelHistory.h"
 #include "commands/MoveBackgroundStep.h"
 #include "commands/MoveTextStep.h"
@@ -96,6 +97,11 @@ private slots:
         QTest::newRow("insert") << Apply([](OpenLabel& l, LabelSurface& s, LabelHistory& h) {
             push<InsertTextStep>(l, s, h, item(QStringLiteral("新"), 1, 2));
         }) << "文字の挿入";
+        QTest::newRow("track list") << Apply([](OpenLabel& l, LabelSurface& s, LabelHistory& h) {
+            push<InsertTracksStep>(l, s, h,
+                                   std::vector<TextItem>{item(QStringLiteral("1. 海"), 80, 40),
+                                                         item(QStringLiteral("2. 空"), 80, 46)});
+        }) << "曲目リストの挿入";
         QTest::newRow("edit") << Apply([](OpenLabel& l, LabelSurface& s, LabelHistory& h) {
             push<EditTextStep>(l, s, h, 1, item(QStringLiteral("直した"), 40, 50));
         }) << "文字の編集";

@@ -7,6 +7,9 @@ namespace StepNames {
 inline QString insertText() {
     return QStringLiteral("文字の挿入");
 }
+inline QString insertTrackList() {
+    return QStringLiteral("曲目リストの挿入");
+}
 inline QString editText() {
     return QStringLiteral("文字の編集");
 }

@@ -20,6 +20,9 @@ public:
         (void)index;
         RedrawLabel();
     }
+    // Items a dialog proposes, drawn over the label until it confirms or leaves; the document is
+    // not touched, so the undo history sees only the confirmed change. Empty: none.
+    virtual void showPreviewItems(const std::vector<TextItem>& items) { (void)items; }
     // The view's side in logical pixels (text is measured for it).
     virtual double viewSidePx() const = 0;
 
@@ -47,8 +50,6 @@ public:
     virtual void popUpEditMenu(float x, float y) = 0;
 
     // Items a dialog would make, shown over the label while it is open (none: nothing shown).
-    virtual void showPreviewItems(const std::vector<TextItem>& items) { (void)items; }
-
     // What an edit changed: a new item alone is drawn on top of what is shown; anything else
     // redraws the label.
     void labelChanged(const OpenLabel& label, const LabelChange& change) override;

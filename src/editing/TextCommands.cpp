@@ -47,6 +47,7 @@ void TextCommands::readDialog(const frmText& dialog, TextItem& item) {
     if (dialog.colorIndex() >= 0)
         item.Color = dialog.colorIndex();
     ItemPlacement::measure(item, context_.surface.viewSidePx());
+    lastStyle_ = TextStyle{item.FontName, item.Size, item.Color};
 }
 
 void TextCommands::mnuEditTextIns_Click() {

@@ -1,8 +1,10 @@
 #pragma once
 
 #include "document/LabelContext.h"
+#include "document/TextStyle.h"
 
 #include <QPointer>
+#include <optional>
 
 class LabelHistory;
 class frmText;
@@ -25,6 +27,9 @@ public:
     // The text settings dialog, created on first use (and anew after its close box).
     frmText& textDialog();
 
+    // The font, size and colour of the text last inserted or edited; nothing before the first.
+    const std::optional<TextStyle>& lastStyle() const { return lastStyle_; }
+
 private:
     bool refuseWithoutSelection(const QString& message);
     void readDialog(const frmText& dialog, TextItem& item);
@@ -32,4 +37,5 @@ private:
     LabelContext context_;
     LabelHistory& history_;
     QPointer<frmText> dialog_;
+    std::optional<TextStyle> lastStyle_;
 };

@@ -47,6 +47,11 @@ frmText::frmText(Platform& platform, QWidget* parent)
     Form_Load();
 }
 
+QString frmText::colorName(int colorNumber) {
+    return ColorTable::isValid(colorNumber) ? QString::fromUtf16(ColorNames[colorNumber])
+                                            : QString();
+}
+
 void frmText::buildControls() {
     const QString captions[4] = {QStringLiteral("テキスト"), QStringLiteral("フォント"),
                                  QStringLiteral("サイズ"), QStringLiteral("色")};

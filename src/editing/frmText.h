@@ -21,6 +21,9 @@ public:
 
     frmText(Platform& platform, QWidget* parent);
 
+    // The colour list's name of a colour number (0..15), which other dialogs offer alike.
+    static QString colorName(int colorNumber);
+
     QLineEdit* txtText() const { return txtText_; }
     QComboBox* cmbFont() const { return cmbFont_; }
     QLineEdit* txtSize() const { return txtSize_; }

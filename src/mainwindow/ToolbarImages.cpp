@@ -89,6 +89,18 @@ void drawFit(QPainter& p) {
     p.drawPolyline(QPolygon({{12, 14}, {15, 14}, {15, 11}}));
 }
 
+// Three lines of a list beside a note: a track list.
+void drawTrackList(QPainter& p) {
+    p.setPen(Qt::black);
+    for (int y : {3, 7, 11})
+        p.drawLine(1, y, 7, y);
+    p.setBrush(QColor(0, 0, 128));
+    p.setPen(QColor(0, 0, 128));
+    p.drawEllipse(9, 10, 3, 3);
+    p.drawLine(12, 11, 12, 2);
+    p.drawLine(12, 2, 15, 4);
+}
+
 QImage drawImage(int number) {
     QImage image(Width, Height, QImage::Format_RGB32);
     image.fill(MaskColor);
@@ -102,6 +114,7 @@ QImage drawImage(int number) {
     case 6: drawLetter(p); drawPencil(p); break;
     case 7: drawLetter(p); drawCross(p); break;
     case 8: drawFit(p); break;
+    case 9: drawTrackList(p); break;
     default: break;
     }
     return image;

@@ -8,9 +8,10 @@ namespace ToolbarImages {
 
 inline constexpr int Width = 16;
 inline constexpr int Height = 15;
-inline constexpr int Count = 8;
+inline constexpr int Count = 9;
 
-// Image 1..8: new, open, save, print, insert text, edit text, delete text, fit the background.
+// Image 1..9: new, open, save, print, insert text, edit text, delete text, fit the background,
+// insert a track list.
 QIcon image(int number);
 
 } // namespace ToolbarImages

@@ -17,6 +17,7 @@
 #include "printing/PrintCommands.h"
 #include "shapes/ItemHits.h"
 #include "shapes/ItemShape.h"
+#include "tracks/TrackListCommands.h"
 #include "view/LabelRenderer.h"
 #include "view/RangeOutlines.h"
 #include "view/ScreenView.h"
@@ -79,6 +80,7 @@ frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), pla
     documentCommands_ = std::make_unique<DocumentCommands>(context());
     backgroundCommands_ = std::make_unique<BackgroundCommands>(context(), history_);
     textCommands_ = std::make_unique<TextCommands>(context(), history_);
+    trackListCommands_ = std::make_unique<TrackListCommands>(context(), history_, *textCommands_);
     mouseEditing_ = std::make_unique<MouseEditing>(context(), history_);
     connect(&history_, &LabelHistory::changed, this, &frmMain::updateUndoActions);
     updateUndoActions();
@@ -159,9 +161,28 @@ void frmMain::RedrawLabel() {
 
     QPainter painter(&image);
     ScreenView::draw(painter, side, label_.document, label_.picture, background, viewCaches_);
+    drawPreviewItems(painter, side);
     painter.end();
     picDoc_->setImage(image);
     placeSelectionFrame();
+}
+
+void frmMain::showPreviewItems(const std::vector<TextItem>& items) {
+    if (items.empty() && previewItems_.empty())
+        return;
+    previewItems_ = items;
+    RedrawLabel();
+}
+
+// Proposed items are drawn as inserted ones would be, outlined where they would leave the ring.
+void frmMain::drawPreviewItems(QPainter& painter, int side) const {
+    if (previewItems_.empty())
+        return;
+    const Geometry geometry = Geometry::screen(side);
+    LabelDocument preview;
+    preview.TextItems = previewItems_;
+    LabelRenderer::drawTextItems(painter, geometry, preview);
+    RangeOutlines::draw(painter, geometry, preview, DiscRangeCheck::check(preview));
 }
 
 // Two images taken in turn: the view shares the one drawn last, the next redraw draws into the
@@ -321,6 +342,8 @@ void frmMain::buildMenus() {
     addSeparator(mnuEdit_, "mnuEditBar1");
     connect(addMenuItem(mnuEdit_, "mnuEditTextIns", QStringLiteral("文字の挿入(&I)...")),
             &QAction::triggered, this, &frmMain::mnuEditTextIns_Click);
+    connect(addMenuItem(mnuEdit_, "mnuEditTracks", QStringLiteral("曲目リストの挿入(&T)...")),
+            &QAction::triggered, this, &frmMain::mnuEditTracks_Click);
     connect(addMenuItem(mnuEdit_, "mnuEditTextEdit", QStringLiteral("文字の編集(&E)...")),
             &QAction::triggered, this, &frmMain::mnuEditTextEdit_Click);
     connect(addMenuItem(mnuEdit_, "mnuEditTextDel", QStringLiteral("文字の削除(&D)")),
@@ -385,6 +408,7 @@ void frmMain::buildBands() {
                              {"Fit", "8", QStringLiteral("背景を全体に合わせる")},
                              {},
                              {"Ins", "5", QStringLiteral("文字の挿入")},
+                             {"Tracks", "9", QStringLiteral("曲目リストの挿入")},
                              {"Edit", "6", QStringLiteral("文字の編集")},
                              {"Del", "7", QStringLiteral("文字の削除")}});
     fsbZoom_ = new QScrollBar(Qt::Horizontal, client_);
@@ -397,7 +421,7 @@ void frmMain::buildBands() {
     connect(fsbZoom_, &QScrollBar::sliderPressed, this, [this] { ++zoomGesture_; });
 
     cbrMenu_->addBand(QStringLiteral("ファイル"), tbrFile_, px(1500), px(2340));
-    cbrMenu_->addBand(QStringLiteral("編集"), tbrEdit_, px(1500), px(2190));
+    cbrMenu_->addBand(QStringLiteral("編集"), tbrEdit_, px(1500), px(2535));
     cbrMenu_->addBand(QStringLiteral("背景拡大縮小"), fsbZoom_, px(3000), px(6300));
     connect(cbrMenu_, &BandContainer::heightChanged, this,
             [this](int height) { cbrMenu_HeightChanged(float(height)); });
@@ -423,6 +447,8 @@ void frmMain::tbrEdit_ButtonClick(const QString& key) {
         mnuEditBackFit_Click();
     else if (key == QLatin1String("Ins"))
         mnuEditTextIns_Click();
+    else if (key == QLatin1String("Tracks"))
+        mnuEditTracks_Click();
     else if (key == QLatin1String("Edit"))
         mnuEditTextEdit_Click();
     else if (key == QLatin1String("Del"))
@@ -551,6 +577,7 @@ void frmMain::mnuEditBackFit_Click() { backgroundCommands_->mnuEditBackFit_Click
 void frmMain::mnuEditUndo_Click() { history_.undo(); }
 void frmMain::mnuEditRedo_Click() { history_.redo(); }
 void frmMain::mnuEditTextIns_Click() { textCommands_->mnuEditTextIns_Click(); }
+void frmMain::mnuEditTracks_Click() { trackListCommands_->mnuEditTracks_Click(); }
 void frmMain::mnuEditTextEdit_Click() { textCommands_->mnuEditTextEdit_Click(); }
 void frmMain::mnuEditTextDel_Click() { textCommands_->mnuEditTextDel_Click(); }
 void frmMain::mnuEditTextCenterItem_Click(int index) {
@@ -606,10 +633,11 @@ bool frmMain::Form_Unload() {
     return true;
 }
 
-// The About box, then the print position and text settings dialogs, each through its own close
-// handler (the print dialog stores its offsets, the text dialog marks itself cancelled).
+// The About box, then the print position, text settings and track list dialogs, each through its
+// own close handler (the print dialog stores its offsets, the text dialog marks itself cancelled,
+// the track list stops reading).
 void frmMain::closeDialogs() {
-    for (const char* name : {"frmAbout", "frmPrint", "frmText"}) {
+    for (const char* name : {"frmAbout", "frmPrint", "frmText", "TrackListDialog"}) {
         for (QDialog* dialog : findChildren<QDialog*>(QLatin1String(name)))
             dialog->close();
     }

@@ -21,8 +21,10 @@ class QAction;
 class QKeyEvent;
 class QMenu;
 class QScrollBar;
+class QPainter;
 class QToolBar;
 class TextCommands;
+class TrackListCommands;
 class frmAbout;
 
 // The one main window: it owns the open label and its undo history for the whole run, shows the
@@ -49,6 +51,7 @@ public:
     // LabelSurface
     void RedrawLabel() override;
     void drawNewTextItem(int index) override;
+    void showPreviewItems(const std::vector<TextItem>& items) override;
     double viewSidePx() const override;
     void showScaleStep(int step) override;
     void backgroundReplaced() override;
@@ -78,6 +81,7 @@ public:
     void mnuEditBack_Click();
     void mnuEditBackFit_Click();
     void mnuEditTextIns_Click();
+    void mnuEditTracks_Click();
     void mnuEditTextEdit_Click();
     void mnuEditTextDel_Click();
     void mnuEditTextCenterItem_Click(int index);
@@ -131,6 +135,7 @@ private:
     void addSeparator(QMenu* menu, const QString& name);
     void restorePlacement();
     void placeSelectionFrame();
+    void drawPreviewItems(QPainter& painter, int side) const;
     void updateUndoActions();
     void rememberDocument(const QString& path);
     LabelContext context();
@@ -151,6 +156,7 @@ private:
     QImage viewImages_[2];
     int nextViewImage_ = 0;
     QRectF requestedPlacementTwips_;
+    std::vector<TextItem> previewItems_; // a dialog's proposal, drawn over the label
 
     QWidget* client_ = nullptr;
     BandContainer* cbrMenu_ = nullptr;
@@ -170,6 +176,7 @@ private:
     std::unique_ptr<DocumentCommands> documentCommands_;
     std::unique_ptr<BackgroundCommands> backgroundCommands_;
     std::unique_ptr<TextCommands> textCommands_;
+    std::unique_ptr<TrackListCommands> trackListCommands_;
     std::unique_ptr<MouseEditing> mouseEditing_;
     std::unique_ptr<PrintCommands> printCommands_;
     std::unique_ptr<MergePrint> mergePrint_;

@@ -48,6 +48,11 @@ public:
     // File dialogs. False when the user cancelled; the file name is then unchanged.
     virtual bool showOpenDialog(QWidget* parent, FileDialogState& dialog) = 0;
     virtual bool showSaveDialog(QWidget* parent, FileDialogState& dialog) = 0;
+    // Several files at once; the dialog's file name becomes the first, for the next opening.
+    virtual bool showOpenFilesDialog(QWidget* parent, FileDialogState& dialog,
+                                     QStringList& chosen) = 0;
+    // A folder; `folder` is where the dialog starts and, when confirmed, the one chosen.
+    virtual bool showFolderDialog(QWidget* parent, QString& folder) = 0;
 
     // A modal message box with a title, no icon; Yes is the default of Yes/No/Cancel.
     virtual MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,

@@ -58,6 +58,25 @@ bool QtPlatform::showOpenDialog(QWidget* parent, FileDialogState& dialog) {
     return true;
 }
 
+bool QtPlatform::showOpenFilesDialog(QWidget* parent, FileDialogState& dialog,
+                                     QStringList& chosen) {
+    const QStringList files =
+        QFileDialog::getOpenFileNames(parent, QString(), dialog.fileName, qtFilter(dialog.filter));
+    if (files.isEmpty())
+        return false;
+    chosen = files;
+    dialog.fileName = files.first();
+    return true;
+}
+
+bool QtPlatform::showFolderDialog(QWidget* parent, QString& folder) {
+    const QString chosen = QFileDialog::getExistingDirectory(parent, QString(), folder);
+    if (chosen.isEmpty())
+        return false;
+    folder = chosen;
+    return true;
+}
+
 namespace {
 // "Description (*.gpc *.xyz)" gives "gpc": the suffix a name typed without one gets.
 QString suffixOf(const QString& nameFilter) {

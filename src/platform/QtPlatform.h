@@ -15,6 +15,9 @@ public:
     bool writeSetting(const QString& key, const QString& value) override;
     bool showOpenDialog(QWidget* parent, FileDialogState& dialog) override;
     bool showSaveDialog(QWidget* parent, FileDialogState& dialog) override;
+    bool showOpenFilesDialog(QWidget* parent, FileDialogState& dialog,
+                             QStringList& chosen) override;
+    bool showFolderDialog(QWidget* parent, QString& folder) override;
     MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
                               MessageButtons buttons) override;
     void showModal(QDialog* dialog) override;

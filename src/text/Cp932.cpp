@@ -1,6 +1,9 @@
 #include "text/Cp932.h"
 
 #include <memory>
+#include <unicode/normalizer2.h>
+#include <unicode/translit.h>
+#include <unicode/uchar.h>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
 
@@ -103,6 +106,81 @@ QString codePointName(const QString& character) {
         character.at(1).isLowSurrogate())
         codePoint = QChar::surrogateToUcs4(character.at(0), character.at(1));
     return QStringLiteral("U+") + QString::number(codePoint, 16).toUpper().rightJustified(4, u'0');
+}
+
+namespace {
+
+icu::UnicodeString toIcu(const QString& text) {
+    return icu::UnicodeString(reinterpret_cast<const UChar*>(text.utf16()), int32_t(text.size()));
+}
+
+QString fromIcu(const icu::UnicodeString& text) {
+    return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
+}
+
+bool holds(const QString& text) {
+    return encode(text).bytes.has_value();
+}
+
+// The candidates for one character, nearest first.
+QStringList nearestCandidates(const QString& character) {
+    QStringList candidates;
+    UErrorCode status = U_ZERO_ERROR;
+    if (const icu::Normalizer2* nfkc = icu::Normalizer2::getNFKCInstance(status); U_SUCCESS(status))
+        candidates << fromIcu(nfkc->normalize(toIcu(character), status));
+    // Building the transliterator parses its rules; one per thread is kept.
+    thread_local std::unique_ptr<icu::Transliterator> toAscii;
+    if (!toAscii) {
+        status = U_ZERO_ERROR;
+        toAscii.reset(icu::Transliterator::createInstance("Latin-ASCII", UTRANS_FORWARD, status));
+        if (U_FAILURE(status))
+            toAscii.reset();
+    }
+    if (toAscii) {
+        icu::UnicodeString ascii = toIcu(character);
+        toAscii->transliterate(ascii);
+        candidates << fromIcu(ascii);
+    }
+    status = U_ZERO_ERROR;
+    if (const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status); U_SUCCESS(status)) {
+        QString bare;
+        const QString decomposed = fromIcu(nfd->normalize(toIcu(character), status));
+        for (const QChar part : decomposed)
+            if (part.category() != QChar::Mark_NonSpacing)
+                bare += part;
+        candidates << bare;
+    }
+    return candidates;
+}
+
+} // namespace
+
+NearestResult nearestForm(const QString& text) {
+    NearestResult result;
+    if (holds(text)) {
+        result.text = text;
+        return result;
+    }
+    for (int i = 0; i < text.size();) {
+        const bool pair =
+            text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate();
+        const QString character = text.mid(i, pair ? 2 : 1);
+        i += int(character.size());
+        QString replacement = character;
+        if (!holds(character)) {
+            for (const QString& candidate : nearestCandidates(character)) {
+                if (!candidate.isEmpty() && candidate != character && holds(candidate)) {
+                    replacement = candidate;
+                    const Replacement made{character, candidate};
+                    if (!result.replacements.contains(made))
+                        result.replacements << made;
+                    break;
+                }
+            }
+        }
+        result.text += replacement;
+    }
+    return result;
 }
 
 } // namespace Cp932

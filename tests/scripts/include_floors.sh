@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Lower floors never include higher ones: every #include "folder/..." in src/ must name a folder on
 # the same floor or below. Floors: 1 text, platform; 2 document, shapes; 3 commands, view, merge,
-# printing/render; 4 editing, printing, view/widgets; 5 mainwindow.
+# tracklayout, printing/render; 4 editing, printing, tracks, view/widgets; 5 mainwindow.
 set -euo pipefail
 cd "${GPC_SOURCE_DIR:-$(dirname "$0")/../..}/src"
 
@@ -9,8 +9,8 @@ floor() {
   case "$1" in
     text/* | platform/*) echo 1 ;;
     document/* | shapes/*) echo 2 ;;
-    view/widgets/* | editing/*) echo 4 ;;
-    printing/render/* | commands/* | view/* | merge/*) echo 3 ;;
+    view/widgets/* | editing/* | tracks/*) echo 4 ;;
+    printing/render/* | commands/* | view/* | merge/* | tracklayout/*) echo 3 ;;
     printing/*) echo 4 ;;
     mainwindow/*) echo 5 ;;
     *) echo 0 ;;

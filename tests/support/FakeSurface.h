@@ -3,6 +3,7 @@
 #include "document/LabelSurface.h"
 
 #include <QRectF>
+#include <vector>
 
 // A label surface with no window: it counts what the commands ask of it, so command and undo
 // tests run without the main window.
@@ -16,9 +17,14 @@ public:
     bool movePointer = false;
     int menusPoppedUp = 0;
     std::vector<TextItem> previewItems;
+    int previewsShown = 0;
 
     void RedrawLabel() override { ++redraws; }
     void drawNewTextItem(int) override { ++newItemsDrawn; }
+    void showPreviewItems(const std::vector<TextItem>& items) override {
+        previewItems = items;
+        ++previewsShown;
+    }
     double viewSidePx() const override { return 500; }
     void showScaleStep(int step) override { shownStep = step; }
     using LabelSurface::showFrame;
@@ -30,5 +36,4 @@ public:
     void showMovePointer() override { movePointer = true; }
     void showDefaultPointer() override { movePointer = false; }
     void popUpEditMenu(float, float) override { ++menusPoppedUp; }
-    void showPreviewItems(const std::vector<TextItem>& items) override { previewItems = items; }
 };

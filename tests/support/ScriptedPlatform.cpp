@@ -43,6 +43,22 @@ bool ScriptedPlatform::showSaveDialog(QWidget*, FileDialogState& dialog) {
     return answerFileDialog(true, dialog);
 }
 
+bool ScriptedPlatform::showOpenFilesDialog(QWidget*, FileDialogState& dialog, QStringList& chosen) {
+    if (!answerFileDialog(false, dialog))
+        return false;
+    chosen = dialog.fileName.split(QLatin1Char('\n'));
+    dialog.fileName = chosen.first();
+    return true;
+}
+
+bool ScriptedPlatform::showFolderDialog(QWidget*, QString& folder) {
+    FileDialogState dialog{QString(), folder};
+    if (!answerFileDialog(false, dialog))
+        return false;
+    folder = dialog.fileName;
+    return true;
+}
+
 MessageAnswer ScriptedPlatform::showMessage(QWidget*, const QString& text, const QString& title,
                                             MessageButtons buttons) {
     messages.append(Message{text, title, buttons});

@@ -24,7 +24,8 @@ public:
     };
 
     // Answers, consumed in order.
-    std::deque<std::optional<QString>> fileAnswers;   // nullopt = cancel
+    // nullopt = cancel; for several files at once, the paths separated by newlines.
+    std::deque<std::optional<QString>> fileAnswers;
     std::deque<MessageAnswer> messageAnswers;        // for Yes/No/Cancel boxes
     std::deque<std::function<void(QDialog*)>> modalActions;
     std::deque<std::function<bool(QPrinter&)>> printAnswers; // false = cancel
@@ -54,6 +55,9 @@ public:
     bool writeSetting(const QString& key, const QString& value) override;
     bool showOpenDialog(QWidget* parent, FileDialogState& dialog) override;
     bool showSaveDialog(QWidget* parent, FileDialogState& dialog) override;
+    bool showOpenFilesDialog(QWidget* parent, FileDialogState& dialog,
+                             QStringList& chosen) override;
+    bool showFolderDialog(QWidget* parent, QString& folder) override;
     MessageAnswer showMessage(QWidget* parent, const QString& text, const QString& title,
                               MessageButtons buttons) override;
     void showModal(QDialog* dialog) override;

@@ -14,5 +14,6 @@ int runRender(const QStringList& args);
 int runAlignment(const QStringList& args);
 int runCheck(const QStringList& args);
 int runMerge(const QStringList& args);
+int runTracks(const QStringList& args);
 
 } // namespace GpcTool

@@ -27,6 +27,7 @@ void printUsage(std::FILE* out) {
                "       gpctool merge [--offset L,T] [--page WxH] DESIGN.gpc TABLE.csv OUT.pdf\n"
                "       gpctool merge --each DIR [--name PATTERN] [page options] DESIGN.gpc "
                "TABLE.csv\n"
+               "       gpctool tracks PATH... [--json]\n"
                "       gpctool --help | --version\n",
                out);
 }
@@ -64,6 +65,8 @@ int main(int argc, char** argv) {
         return GpcTool::runCheck(args);
     if (command == QLatin1String("merge"))
         return GpcTool::runMerge(args);
+    if (command == QLatin1String("tracks"))
+        return GpcTool::runTracks(args);
     std::fprintf(stderr, "gpctool: unknown command '%s'\n", qPrintable(command));
     printUsage(stderr);
     return GpcTool::UsageError;
