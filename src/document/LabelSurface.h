@@ -20,9 +20,13 @@ public:
         (void)index;
         RedrawLabel();
     }
-    // Items a dialog proposes, drawn over the label until it confirms or leaves; the document is
-    // not touched, so the undo history sees only the confirmed change. Empty: none.
-    virtual void showPreviewItems(const std::vector<TextItem>& items) { (void)items; }
+    // Items a dialog proposes, drawn over the label until it confirms or leaves, in place of the
+    // item `replacing` when it changes one; the document is not touched, so the undo history sees
+    // only the confirmed change. Empty: none.
+    virtual void showPreviewItems(const std::vector<TextItem>& items, int replacing = -1) {
+        (void)items;
+        (void)replacing;
+    }
     // The view's side in logical pixels (text is measured for it).
     virtual double viewSidePx() const = 0;
 

@@ -160,17 +160,25 @@ void frmMain::RedrawLabel() {
     const QColor background = picDoc_->palette().color(QPalette::Base);
 
     QPainter painter(&image);
-    ScreenView::draw(painter, side, label_.document, label_.picture, background, viewCaches_);
+    if (previewReplacing_ >= 0 && previewReplacing_ < label_.document.itemCount()) {
+        // The item a dialog is changing gives way to its proposal.
+        LabelDocument shown = label_.document;
+        shown.removeItem(previewReplacing_);
+        ScreenView::draw(painter, side, shown, label_.picture, background, viewCaches_);
+    } else {
+        ScreenView::draw(painter, side, label_.document, label_.picture, background, viewCaches_);
+    }
     drawPreviewItems(painter, side);
     painter.end();
     picDoc_->setImage(image);
     placeSelectionFrame();
 }
 
-void frmMain::showPreviewItems(const std::vector<TextItem>& items) {
-    if (items.empty() && previewItems_.empty())
+void frmMain::showPreviewItems(const std::vector<TextItem>& items, int replacing) {
+    if (items.empty() && previewItems_.empty() && replacing == previewReplacing_)
         return;
     previewItems_ = items;
+    previewReplacing_ = items.empty() ? -1 : replacing;
     RedrawLabel();
 }
 

@@ -17,12 +17,14 @@ public:
     bool movePointer = false;
     int menusPoppedUp = 0;
     std::vector<TextItem> previewItems;
+    int previewReplacing = -1;
     int previewsShown = 0;
 
     void RedrawLabel() override { ++redraws; }
     void drawNewTextItem(int) override { ++newItemsDrawn; }
-    void showPreviewItems(const std::vector<TextItem>& items) override {
+    void showPreviewItems(const std::vector<TextItem>& items, int replacing = -1) override {
         previewItems = items;
+        previewReplacing = replacing;
         ++previewsShown;
     }
     double viewSidePx() const override { return 500; }
