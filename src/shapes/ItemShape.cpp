@@ -139,6 +139,12 @@ std::shared_ptr<const ItemShape> ItemShape::of(const TextItem& item) {
     return shape;
 }
 
+void ItemShape::forgetAll() {
+    ShapeCache& shapes = cache();
+    const std::lock_guard lock(shapes.mutex);
+    shapes.shapes.clear();
+}
+
 ItemShape::ItemShape(const TextItem& item) : item_(item) {
     if (item.layout.kind == TextLayoutKind::Arc)
         layOutArc();

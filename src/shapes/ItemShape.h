@@ -26,6 +26,9 @@ public:
     // The shape of an item, laid out once and kept while the item's text, font, size, placement
     // and layout stay the same (its colour does not count).
     static std::shared_ptr<const ItemShape> of(const TextItem& item);
+    // Lets every kept shape go, so that the next ones are laid out afresh (a benchmark of the
+    // first layout).
+    static void forgetAll();
 
     // Whether a point lies on the item's text: strictly inside its box (turned with it) for
     // straight text, so that a point on an edge misses as it always has; inside one of the
