@@ -421,7 +421,7 @@ void frmMain::buildBands() {
                              {"Del", "7", QStringLiteral("文字の削除")}});
     fsbZoom_ = new QScrollBar(Qt::Horizontal, client_);
     fsbZoom_->setObjectName(QStringLiteral("fsbZoom"));
-    fsbZoom_->setRange(-100, 100);
+    fsbZoom_->setRange(BackgroundScale::MinStep, BackgroundScale::MaxStep);
     fsbZoom_->setSingleStep(1);
     fsbZoom_->setPageStep(10);
     fsbZoom_->setValue(0);
@@ -624,16 +624,10 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 // Returns false to keep the window open.
 bool frmMain::Form_Unload() {
-    if (label_.document.LabelChanged) {
-        const MessageAnswer answer = platform_.showMessage(
-            this, QStringLiteral("ラベルは変更されています。変更しますか？"),
-            QStringLiteral("終了確認"), MessageButtons::YesNoCancel);
-        if (answer == MessageAnswer::Cancel)
-            return false;
-        // A cancelled save dialog or a failed save keeps the window and the changes.
-        if (answer == MessageAnswer::Yes && !documentCommands_->saveDocument(false))
-            return false;
-    }
+    // A cancelled save dialog or a failed save keeps the window and the changes.
+    if (!documentCommands_->saveFirst(QStringLiteral("ラベルは変更されています。変更しますか？"),
+                                      QStringLiteral("終了確認")))
+        return false;
     if (!isMinimized())
         WindowPlacement::write(platform_, frameGeometry(), platform_.twipsPerPixel());
     closeDialogs();
