@@ -5,6 +5,7 @@
 #include "editing/frmText.h"
 #include "mainwindow/frmMain.h"
 #include "shapes/Centring.h"
+#include "shapes/ItemPlacement.h"
 #include "shapes/ItemShape.h"
 #include "support/FakeSurface.h"
 #include "support/ScriptedPlatform.h"
@@ -165,6 +166,30 @@ private slots:
         // The shape and the check see the same turn.
         const QRectF shape = ItemShape::of(item)->inkMm().boundingRect();
         QVERIFY(std::abs(shape.height() - ink.height()) < 1);
+    }
+
+    // A vertical item runs down from its top-left corner in a thin column that its record's box
+    // covers; a press on it selects it, and its centring goes by its ink.
+    void verticalColumnStandsInItsBox() {
+        TextItem item;
+        item.Text = QStringLiteral("ーーーー");
+        item.FontName = QStringLiteral("IPAGothic");
+        item.Size = 16;
+        item.Left = 20;
+        item.Top = 30;
+        item.layout.kind = TextLayoutKind::Vertical;
+        ItemPlacement::measure(item, 500);
+        const QRectF ink = inkOf(item, 0).boundsMm;
+        QVERIFY2(ink.height() > 4 * ink.width(), qPrintable(QStringLiteral("%1 x %2")
+                                                                .arg(ink.width())
+                                                                .arg(ink.height())));
+        QVERIFY(item.boxMm().adjusted(-0.5, -0.5, 0.5, 0.5).contains(ink));
+        QVERIFY(item.Height > 4 * 5.6 * 0.9); // four cells of a 16-point em
+        const QPointF middle = item.boxMm().center();
+        QVERIFY(ItemShape::of(item)->contains(middle));
+        QVERIFY(!ItemShape::of(item)->contains(middle + QPointF(item.Width, 0)));
+        const TextItem centred = Centring::centred(item, CentreAxis::Across);
+        QVERIFY(std::abs(inkOf(centred, 0).boundsMm.center().x() - 61) < 0.5);
     }
 
     // An arc crossing the 58 mm circle is found by its ink; the same text well inside is not.
