@@ -8,6 +8,8 @@
 #include <QString>
 #include <vector>
 
+class QWidget;
+
 // What the commands need of whatever shows the open label: a narrow surface, so that commands and
 // their tests never need the window. Coordinates are label millimetres. It listens to the open
 // label and shows what each edit changed.
@@ -54,6 +56,12 @@ public:
     virtual void popUpEditMenu(float x, float y) = 0;
 
     // Items a dialog would make, shown over the label while it is open (none: nothing shown).
+    // Moves a dialog about to open so that it leaves the part of the label it changes in view.
+    virtual void placeDialogClearOf(QWidget* dialog, const QRectF& areaMm) {
+        (void)dialog;
+        (void)areaMm;
+    }
+
     // What an edit changed: a new item alone is drawn on top of what is shown; anything else
     // redraws the label.
     void labelChanged(const OpenLabel& label, const LabelChange& change) override;

@@ -11,6 +11,7 @@
 #include "shapes/Centring.h"
 #include "shapes/ItemMoves.h"
 #include "shapes/ItemPlacement.h"
+#include "shapes/ItemShape.h"
 
 #include <QLineEdit>
 
@@ -99,6 +100,7 @@ void TextCommands::mnuEditTextEdit_Click() {
     dialog.setSizeText(QString::number(current.Size));
     dialog.setColorIndex(current.Color);
     dialog.setLayout(current.layout);
+    context_.surface.placeDialogClearOf(&dialog, ItemShape::of(current)->outlineMm().boundingRect());
     showWithPreview(dialog, current, document.SelectedText);
     if (Variable::DialogCancel || !document.hasSelection())
         return;

@@ -33,6 +33,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QToolBar>
@@ -225,7 +226,41 @@ void frmMain::placeSelectionFrame() {
         hideFrame();
         return;
     }
-    showFrame(ItemShape::of(document.item(document.SelectedText))->outlineMm());
+    // While a dialog changes the selected item, the frame goes round what it would make.
+    const bool previewed = previewReplacing_ == document.SelectedText && !previewItems_.empty();
+    showFrame(ItemShape::of(previewed ? previewItems_.front()
+                                      : document.item(document.SelectedText))
+                  ->outlineMm());
+}
+
+// Below the area when it lies in the upper half of the label, above it otherwise, else beside
+// the label; where none fits on the screen the dialog stays where it would open.
+void frmMain::placeDialogClearOf(QWidget* dialog, const QRectF& areaMm) {
+    if (areaMm.isEmpty() || !dialog)
+        return;
+    dialog->adjustSize();
+    // The frame the window manager adds is not known before the dialog shows.
+    const QSize size = dialog->size() + QSize(16, 40);
+    const QRect area(picDoc_->mapToGlobal(picDoc_->toPixels(areaMm.topLeft()).toPoint()),
+                     picDoc_->mapToGlobal(picDoc_->toPixels(areaMm.bottomRight()).toPoint()));
+    const QRect label(picDoc_->mapToGlobal(QPoint(0, 0)), picDoc_->size());
+    const QRect screen = this->screen()->availableGeometry();
+    constexpr int Gap = 12;
+    const int centredX = area.center().x() - size.width() / 2;
+    const QPoint below(centredX, area.bottom() + Gap), above(centredX, area.top() - Gap - size.height());
+    const bool upper = areaMm.center().y() < LabelSideMm / 2;
+    const QPoint candidates[] = {upper ? below : above, upper ? above : below,
+                                 QPoint(label.right() + Gap, area.center().y() - size.height() / 2),
+                                 QPoint(label.left() - Gap - size.width(),
+                                        area.center().y() - size.height() / 2)};
+    for (QPoint at : candidates) {
+        at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() - size.width())));
+        const QRect placed(at, size);
+        if (screen.contains(placed) && !placed.intersects(area)) {
+            dialog->move(at);
+            return;
+        }
+    }
 }
 
 void frmMain::showFrame(const QPainterPath& outlineMm) {

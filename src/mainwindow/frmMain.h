@@ -52,6 +52,7 @@ public:
     void RedrawLabel() override;
     void drawNewTextItem(int index) override;
     void showPreviewItems(const std::vector<TextItem>& items, int replacing = -1) override;
+    void placeDialogClearOf(QWidget* dialog, const QRectF& areaMm) override;
     double viewSidePx() const override;
     void showScaleStep(int step) override;
     void backgroundReplaced() override;
