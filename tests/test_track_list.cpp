@@ -11,6 +11,7 @@
 #include "tracklayout/TrackLines.h"
 #include "tracklayout/TrackPlacement.h"
 #include "tracks/TrackListCommands.h"
+#include "view/DiscRangeCheck.h"
 #include "tracks/TrackListDialog.h"
 
 #include <QCheckBox>
@@ -211,7 +212,7 @@ void TestTrackList::placesBesideTheHub_data() {
     QTest::newRow("two columns of five") << int(Layout::TwoColumns) << 5 << "";
     QTest::newRow("two columns under a title")
         << int(Layout::TwoColumns) << 16 << QStringLiteral("夏のドライブ / A");
-    QTest::newRow("arc: not yet") << int(Layout::Arc) << 4 << "";
+    QTest::newRow("arcs from the outer ring inward") << int(Layout::Arc) << 8 << "";
 }
 
 void TestTrackList::placesBesideTheHub() {
@@ -225,7 +226,20 @@ void TestTrackList::placesBesideTheHub() {
     const std::vector<TextItem> items =
         TrackPlacement::place(texts, title, Layout(layout), style, 500);
     if (Layout(layout) == Layout::Arc) {
-        QVERIFY(items.empty());
+        // The bottom of the disc first, each line on a smaller circle, then the top; every line
+        // on the printable ring.
+        QCOMPARE(items.size(), std::size_t(lines));
+        for (std::size_t k = 0; k < items.size(); ++k) {
+            const TextLayout& arc = items[k].layout;
+            QCOMPARE(arc.kind, TextLayoutKind::Arc);
+            if (k > 0 && arc.angleDeg == items[k - 1].layout.angleDeg)
+                QVERIFY(arc.radiusMm < items[k - 1].layout.radiusMm);
+        }
+        QCOMPARE(items.front().layout.angleDeg, 180.0f);
+        QCOMPARE(items.back().layout.angleDeg, 0.0f);
+        LabelDocument label;
+        label.TextItems = items;
+        QVERIFY(DiscRangeCheck::check(label).empty());
         return;
     }
     const std::size_t first = title.isEmpty() ? 0 : 1;

@@ -34,12 +34,36 @@ float widest(const std::vector<TextItem>& items, std::size_t from, std::size_t t
     return width;
 }
 
-} // namespace
-
-bool available(Layout layout) {
-    // Arc plugs in here and in place() once an item can follow a circle.
-    return layout != Layout::Arc;
+// One circle per line, centred at the bottom of the disc from the outer guide circle inward, and
+// when the ring there is full, at the top from the outer circle (below the title) inward.
+void placeOnArcs(std::vector<TextItem>& items, std::size_t first, double step,
+                 double titleBottom) {
+    const DiscFrame disc = DiscFrame::disc();
+    const double outermost = disc.outerGuideRadiusMm - HubGapMm - step / LineSpacing;
+    const double innermost = disc.innerGuideRadiusMm + HubGapMm + step / LineSpacing;
+    const double topOutermost =
+        titleBottom > 0 ? std::min(outermost, DiscFrame::CentreMm.y() - titleBottom - step)
+                        : outermost;
+    double radius = outermost;
+    bool bottom = true;
+    for (std::size_t i = first; i < items.size(); ++i) {
+        if (bottom && radius < innermost) {
+            bottom = false;
+            radius = topOutermost;
+        }
+        TextItem& item = items[i];
+        item.layout.kind = TextLayoutKind::Arc;
+        item.layout.side = ArcSide::Auto;
+        item.layout.align = ArcAlign::Centre;
+        item.layout.angleDeg = bottom ? 180 : 0;
+        item.layout.radiusMm = float(std::clamp(radius, double(TextLayout::MinRadiusMm),
+                                                double(TextLayout::MaxRadiusMm)));
+        ItemPlacement::placeRecord(item);
+        radius -= step;
+    }
 }
+
+} // namespace
 
 std::int32_t titleSizePoints(std::int32_t lineSizePoints) {
     return std::clamp(lineSizePoints * 2, lineSizePoints, LargestTitlePoints);
@@ -47,8 +71,6 @@ std::int32_t titleSizePoints(std::int32_t lineSizePoints) {
 
 std::vector<TextItem> place(const QStringList& lines, const QString& title, Layout layout,
                             const TextStyle& style, double viewSidePx) {
-    if (!available(layout))
-        return {};
     std::vector<TextItem> items;
     items.reserve(std::size_t(lines.size()) + 1);
     double titleBottom = 0;
@@ -69,6 +91,10 @@ std::vector<TextItem> place(const QStringList& lines, const QString& title, Layo
     for (std::size_t i = first; i < items.size(); ++i)
         lineHeight = std::max(lineHeight, items[i].Height);
     const double step = LineSpacing * lineHeight;
+    if (layout == Layout::Arc) {
+        placeOnArcs(items, first, step, titleBottom);
+        return items;
+    }
     const std::size_t count = items.size() - first;
     const std::size_t leftCount = layout == Layout::TwoColumns ? (count + 1) / 2 : 0;
     const std::size_t rows = std::max(leftCount, count - leftCount);

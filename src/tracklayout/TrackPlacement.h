@@ -13,11 +13,8 @@ namespace TrackPlacement {
 enum class Layout {
     OneColumn,  // one column right of the hub, as a hand-made list is placed
     TwoColumns, // the first half left of the hub, the rest right of it
-    Arc,        // one ring of text per line, from the outer ring inward
+    Arc,        // one line per circle along the disc, from the outer ring inward
 };
-
-// The arc needs items that follow the disc; until they exist it is offered but not chosen.
-bool available(Layout layout);
 
 // The title's size: twice the lines', within what the size box takes.
 std::int32_t titleSizePoints(std::int32_t lineSizePoints);

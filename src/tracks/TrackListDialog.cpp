@@ -18,7 +18,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSpinBox>
-#include <QStandardItemModel>
 #include <QTableWidget>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -116,12 +115,6 @@ void TrackListDialog::buildControls() {
     cmbPlacement_->addItem(QStringLiteral("一列"), int(TrackPlacement::Layout::OneColumn));
     cmbPlacement_->addItem(QStringLiteral("二列"), int(TrackPlacement::Layout::TwoColumns));
     cmbPlacement_->addItem(QStringLiteral("円弧"), int(TrackPlacement::Layout::Arc));
-    // An entry whose layout does not exist yet is shown but cannot be chosen.
-    auto* placements = qobject_cast<QStandardItemModel*>(cmbPlacement_->model());
-    for (int index = 0; index < cmbPlacement_->count(); ++index) {
-        const auto layout = TrackPlacement::Layout(cmbPlacement_->itemData(index).toInt());
-        placements->item(index)->setEnabled(TrackPlacement::available(layout));
-    }
     connect(cmbPlacement_, &QComboBox::currentIndexChanged, this, &TrackListDialog::refresh);
 
     cmbFont_ = new QComboBox(this);
