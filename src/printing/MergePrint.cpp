@@ -82,23 +82,25 @@ std::optional<MergeTable::Table> MergePrint::chooseTable() {
 }
 
 void MergePrint::drawRow(QPainter& painter, QPrinter& printer, const MergeTable::Table& table,
-                         int row, const Offset& offset) {
+                         int row, const Offset& offset,
+                         PrintRenderer::SharedBackground& background) {
     const MergeFill::Filled filled =
         MergeFill::fillRow(context_.document(), table, row, context_.surface.viewSidePx());
     if (!filled.document)
         return; // every row passed the same check before printing began
-    PrintRenderer::drawLabel(
-        painter, PrintRenderer::pageGeometry(printer, offset.leftMm, offset.topMm),
-        *filled.document, context_.label.picture, PrintRenderer::PictureUse::WholePicture);
+    PrintRenderer::drawLabel(painter,
+                             PrintRenderer::pageGeometry(printer, offset.leftMm, offset.topMm),
+                             *filled.document, background);
 }
 
 bool MergePrint::confirmWithPreview(const MergeTable::Table& table, const Offset& offset) {
+    PrintRenderer::SharedBackground background(context_.label.picture);
     frmMergePreview dialog(
         table.rowCount(),
         [&](QPrinter& printer) {
             PrinterSetup::usePrintableArea(printer);
             QPainter painter(&printer);
-            drawRow(painter, printer, table, 0, offset);
+            drawRow(painter, printer, table, 0, offset, background);
         },
         context_.dialogParent);
     context_.platform.showModal(&dialog);
@@ -117,13 +119,14 @@ int MergePrint::printRows(QPrinter& printer, const MergeTable::Table& table, con
     if (!painter.begin(&printer))
         return -1;
     int sent = 0;
+    PrintRenderer::SharedBackground background(context_.label.picture);
     // Cancelling takes effect between pages; the pages drawn so far go to the printer.
     for (; sent < table.rowCount() && !progress.wasCanceled(); ++sent) {
         progress.setLabelText(
             QStringLiteral("印刷しています (%1 / %2 件)").arg(sent + 1).arg(table.rowCount()));
         if (sent > 0 && !printer.newPage())
             return -1;
-        drawRow(painter, printer, table, sent, offset);
+        drawRow(painter, printer, table, sent, offset, background);
         progress.setValue(sent + 1);
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "document/LabelContext.h"
-#include "printing/PrinterSetup.h"
 #include "merge/MergeProblem.h"
 #include "merge/MergeTable.h"
 #include "platform/Platform.h"
+#include "printing/PrinterSetup.h"
 
 #include <optional>
 
 class QPrinter;
+namespace PrintRenderer {
+class SharedBackground;
+}
 
 // File > 差し込み印刷: the open design filled from each row of a table and printed one page per
 // row. Every row is filled and checked before the preview is shown, so a run that starts
@@ -33,8 +36,9 @@ private:
     // Prints the rows one page each until done or cancelled; the number of rows sent, or -1
     // when the printer refused the job.
     int printRows(QPrinter& printer, const MergeTable::Table& table, const Offset& offset);
+    // Every page of a run draws its background from the same pixels.
     void drawRow(QPainter& painter, QPrinter& printer, const MergeTable::Table& table, int row,
-                 const Offset& offset);
+                 const Offset& offset, PrintRenderer::SharedBackground& background);
 
     void say(const QString& text) const;
     void reportFailure(const QString& reason) const;

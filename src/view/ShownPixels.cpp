@@ -32,15 +32,28 @@ PictureRegion make(const Picture& picture, const QRect& area, double scaleX, dou
                    const std::atomic_bool* cancel) {
     scaleX = std::min(scaleX, 1.0);
     scaleY = std::min(scaleY, 1.0);
-    PictureRegion region = picture.pixels(area, std::max(scaleX, scaleY), cancel);
+    PictureRegion region = picture.pixels(area, scaleX, scaleY, cancel);
     if (region.isEmpty())
         return region;
     const QSize wanted(std::min(region.image.width(), sideAt(region.areaPx.width(), scaleX)),
                        std::min(region.image.height(), sideAt(region.areaPx.height(), scaleY)));
-    // QImage's smooth reduction averages the source pixels each target pixel covers.
+    // A picture held whole comes as it is. QImage's smooth reduction averages the source pixels
+    // each target pixel covers.
     if (wanted != region.image.size())
         region.image = region.image.scaled(wanted, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     return region;
+}
+
+bool makeInBands(const Picture& picture, const QRect& area, double scaleX, double scaleY,
+                 int bandRows, const std::function<void(const PictureRegion&)>& band) {
+    if (picture.decodedWhole()) {
+        const PictureRegion region = make(picture, area, scaleX, scaleY);
+        if (!region.isEmpty())
+            band(region);
+        return !region.isEmpty();
+    }
+    return picture.jpeg()->decodeInBands(area, std::min(scaleX, 1.0), std::min(scaleY, 1.0),
+                                         bandRows, band);
 }
 
 bool satisfies(const PictureRegion& region, const QRect& area, double scaleX, double scaleY) {
@@ -58,6 +71,16 @@ bool satisfies(const PictureRegion& region, const QRect& area, double scaleX, do
     };
     return close(region.image.width(), covered.width(), scaleX) &&
            close(region.image.height(), covered.height(), scaleY);
+}
+
+Placed placed(const Picture& picture, const PictureRegion& region) {
+    if (region.isEmpty())
+        return Placed{};
+    const double mmPerPxX = 1.0 / picture.pixelsPerMmX(), mmPerPxY = 1.0 / picture.pixelsPerMmY();
+    const QRectF& area = region.areaPx;
+    return Placed{region.image, region.scaleX() / mmPerPxX, region.scaleY() / mmPerPxY,
+                  QRectF(area.left() * mmPerPxX, area.top() * mmPerPxY, area.width() * mmPerPxX,
+                         area.height() * mmPerPxY)};
 }
 
 } // namespace ShownPixels

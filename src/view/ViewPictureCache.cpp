@@ -127,13 +127,7 @@ ViewPictureCache::Source ViewPictureCache::backdrop(const Picture& picture) cons
 
 ViewPictureCache::Source ViewPictureCache::sourceOf(const PictureRegion& region,
                                                     const Picture& picture) {
-    if (region.isEmpty())
-        return Source{QImage(), 1, 1, QRectF()};
-    const double mmPerPxX = 1.0 / picture.pixelsPerMmX(), mmPerPxY = 1.0 / picture.pixelsPerMmY();
-    const QRectF& area = region.areaPx;
-    return Source{region.image, region.scaleX() / mmPerPxX, region.scaleY() / mmPerPxY,
-                  QRectF(area.left() * mmPerPxX, area.top() * mmPerPxY, area.width() * mmPerPxX,
-                         area.height() * mmPerPxY)};
+    return ShownPixels::placed(picture, region);
 }
 
 void ViewPictureCache::decodeInBackground(std::function<void()> sharperPixelsReady) {

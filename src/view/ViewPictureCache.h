@@ -2,6 +2,7 @@
 
 #include "platform/pictures/Picture.h"
 #include "platform/pictures/PictureRegion.h"
+#include "view/ShownPixels.h"
 
 #include <QImage>
 #include <QRectF>
@@ -23,12 +24,8 @@ template <typename T> class QFutureWatcher;
 // it has, scaled; the window is called back to redraw when the sharper pixels are ready.
 class ViewPictureCache {
 public:
-    struct Source {
-        QImage image;        // shares the cache's pixels; no copy
-        double pixelsPerMmX; // image pixels per millimetre of the picture's natural size
-        double pixelsPerMmY;
-        QRectF extentMm; // what the image covers, in millimetres of the natural size
-    };
+    // Shares the cache's pixels; no copy.
+    using Source = ShownPixels::Placed;
 
     ViewPictureCache();
     ~ViewPictureCache();

@@ -2,15 +2,23 @@
 
 #include <QImage>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
-// Reduces a picture arriving row by row (from a decoder) to a smaller opaque image by area
+// Reduces a picture arriving row by row (from a decoder) to a smaller opaque picture by area
 // averaging: each target pixel is the mean of the source area it covers, a source pixel on its
 // border counted by the part of it that lies inside. Only two target rows of sums are kept, never
 // the source, so a printed page of a large photo needs the memory of its own pixels only.
 class AreaReducer {
 public:
-    // `target` is the image to fill, of the reduced size (no larger than the source's).
+    // Where target row `y` is to be written (QImage::Format_RGB32's pixels); rows are asked for
+    // in order, each once.
+    using RowOut = std::function<QRgb*(int y)>;
+
+    // A target of `targetWidth` × `targetHeight` pixels, no more than the source has.
+    AreaReducer(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight,
+                RowOut rowOut);
+    // `target` is the image to fill, of the reduced size.
     AreaReducer(int sourceWidth, int sourceHeight, QImage& target);
 
     // The next source row, `sourceWidth` pixels in QImage::Format_RGB32's byte order.
@@ -28,12 +36,17 @@ private:
     void reduceAcross(const std::uint8_t* bgra);
     void finishRow();
 
-    QImage& target_;
+    RowOut rowOut_;
+    int targetWidth_;
+    int targetHeight_;
     std::vector<Share> columns_;
     std::vector<Share> rows_;
     int sourceRow_ = 0;
     int targetRow_ = 0;
-    std::vector<float> across_;  // the source row reduced across, three sums per target pixel
-    std::vector<float> current_; // sums of target row targetRow_
-    std::vector<float> next_;    // sums of the row below it
+    // Four sums per target pixel (blue, green, red and alpha, as the pixels come) worked on
+    // together, and one pixel more for a last share of nothing.
+    using Sums = float __attribute__((vector_size(16)));
+    std::vector<Sums> across_;  // the source row reduced across
+    std::vector<Sums> current_; // sums of target row targetRow_
+    std::vector<Sums> next_;    // sums of the row below it
 };

@@ -175,11 +175,11 @@ bool writePdf(const QString& path, const LabelDocument& document, const Picture&
 bool writePdfPages(const QString& path, int pageCount,
                    const std::function<LabelDocument(int)>& labelAt, const Picture& picture,
                    const Page& page, QString* reason) {
+    PrintRenderer::SharedBackground background(picture);
     return pdfPagesWith(
         path, page, pageCount,
         [&](QPainter& painter, const LabelRenderer::Geometry& geometry, int index) {
-            PrintRenderer::drawLabel(painter, geometry, labelAt(index), picture,
-                                     PrintRenderer::PictureUse::WholePicture);
+            PrintRenderer::drawLabel(painter, geometry, labelAt(index), background);
         },
         reason);
 }
