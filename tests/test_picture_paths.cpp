@@ -8,6 +8,7 @@
 #include "platform/pictures/PictureLoader.h"
 #include "printing/MergePrint.h"
 #include "printing/PrintCommands.h"
+#include "printing/render/PageExport.h"
 #include "support/FakeSurface.h"
 #include "support/MetafileBytes.h"
 #include "support/ScriptedPlatform.h"
@@ -215,6 +216,8 @@ private slots:
     void initTestCase();
     void everyPathShowsThePicture_data();
     void everyPathShowsThePicture();
+    void viewExportIsTheEditorsView_data();
+    void viewExportIsTheEditorsView();
 
 private:
     // One path: the files it wrote, read back as label squares (one per page).
@@ -384,6 +387,48 @@ void TestPicturePaths::everyPathShowsThePicture() {
                                                       .arg(QColor(probe.colour).name())));
         }
     }
+}
+
+// gpctool render --view writes what the editor's screen shows: the same pixels, a photo's
+// enlarged into square pixels, from the same decoding of the shown part.
+void TestPicturePaths::viewExportIsTheEditorsView_data() {
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QSize>("pixels");
+    QTest::newRow("small, decoded") << QStringLiteral("PNG") << QSize(400, 320);
+    QTest::newRow("large JPEG, kept compressed") << QStringLiteral("JPEG") << QSize(2600, 2000);
+}
+
+void TestPicturePaths::viewExportIsTheEditorsView() {
+    QFETCH(QString, format);
+    QFETCH(QSize, pixels);
+    QImage noise(pixels, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < noise.height(); ++y)
+        for (int x = 0; x < noise.width(); ++x)
+            noise.setPixel(x, y, random.generate() | 0xFF000000);
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    noise.save(&buffer, qPrintable(format), 95);
+    const Picture picture = PictureLoader::loadBytes(bytes).picture.value_or(Picture());
+    QCOMPARE(picture.decodedWhole(), format == QLatin1String("PNG"));
+    LabelDocument document; // 200 picture pixels over 600 view pixels
+    document.BackLeft = 20;
+    document.BackTop = 10;
+    document.BackWidth = document.BackHeight = float(200 * 25.4 / 96);
+
+    constexpr int Side = 600;
+    QImage screen(Side, Side, QImage::Format_RGB32);
+    ViewCaches caches;
+    {
+        QPainter painter(&screen);
+        ScreenView::draw(painter, Side, document, picture, Qt::white, caches);
+    }
+    const QString path = dir_.filePath(QStringLiteral("view-%1.png").arg(format));
+    QString reason;
+    QVERIFY2(PageExport::writeView(path, document, picture, Side, &reason, nullptr),
+             qPrintable(reason));
+    QCOMPARE(QImage(path).convertToFormat(QImage::Format_RGB32), screen);
 }
 
 QTEST_MAIN(TestPicturePaths)

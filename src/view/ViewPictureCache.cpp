@@ -93,8 +93,8 @@ ViewPictureCache::Source ViewPictureCache::prepareRegion(const Picture& picture,
     if (wanted.area.isEmpty() || !(wanted.scaleX > 0) || !(wanted.scaleY > 0) ||
         ShownPixels::satisfies(region_, wanted.area, wanted.scaleX, wanted.scaleY))
         return sourceOf(region_, picture);
-    const Request decode{ShownPixels::withMargin(picture, wanted.area), wanted.scaleX,
-                         wanted.scaleY};
+    const Request decode{roomToDrag_ ? ShownPixels::withMargin(picture, wanted.area) : wanted.area,
+                         wanted.scaleX, wanted.scaleY};
     if (!sharperPixelsReady_) {
         decodeNow(picture, decode);
     } else if (region_.isEmpty() && !failed_) {

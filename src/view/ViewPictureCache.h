@@ -39,6 +39,9 @@ public:
     // The same for a view that shows the whole picture.
     Source prepare(const Picture& picture, double devicePxPerMmX, double devicePxPerMmY);
 
+    // For a view drawn once (an export): no room to drag is decoded around the shown part.
+    void showOnce() { roomToDrag_ = false; }
+
     // From now on, decodes after the first are made off this thread; `sharperPixelsReady` runs
     // on this thread when one has finished.
     void decodeInBackground(std::function<void()> sharperPixelsReady);
@@ -74,6 +77,7 @@ private:
     void forgetRegion();
     static Source sourceOf(const PictureRegion& region, const Picture& picture);
 
+    bool roomToDrag_ = true;
     qint64 pictureKey_ = 0;
     QSize size_;
     QImage image_;

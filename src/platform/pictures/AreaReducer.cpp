@@ -9,28 +9,38 @@
 // memory on the little-endian processors the editor runs on.
 static_assert(Q_BYTE_ORDER == Q_LITTLE_ENDIAN);
 
-AreaReducer::AreaReducer(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight,
-                         RowOut rowOut)
-    : rowOut_(std::move(rowOut)), targetWidth_(targetWidth), targetHeight_(targetHeight),
-      columns_(sharesOf(sourceWidth, targetWidth)), rows_(sharesOf(sourceHeight, targetHeight)),
-      across_(size_t(std::max(targetWidth, 0) + 1)), current_(across_.size()),
-      next_(across_.size()) {}
+AreaReducer::AreaReducer(int sourceWidth, int sourceHeight, Axis across, Axis down, RowOut rowOut)
+    : rowOut_(std::move(rowOut)), targetWidth_(std::max(across.targetSide, 0)),
+      targetHeight_(std::max(down.targetSide, 0)), columns_(sharesOf(sourceWidth, across)),
+      rows_(sharesOf(sourceHeight, down)), across_(size_t(targetWidth_) + 2),
+      current_(across_.size()), next_(across_.size()) {}
 
 AreaReducer::AreaReducer(int sourceWidth, int sourceHeight, QImage& target)
-    : AreaReducer(sourceWidth, sourceHeight, target.width(), target.height(),
+    : AreaReducer(sourceWidth, sourceHeight,
+                  Axis{0, double(target.width()) / sourceWidth, target.width()},
+                  Axis{0, double(target.height()) / sourceHeight, target.height()},
                   [&target](int y) { return reinterpret_cast<QRgb*>(target.scanLine(y)); }) {}
 
-// In whole units: a source pixel spans targetSide units and a target pixel sourceSide, so every
-// overlap is exact and each target pixel's shares add up to one.
-std::vector<AreaReducer::Share> AreaReducer::sharesOf(int sourceSide, int targetSide) {
+// A source pixel covers at most two target pixels. Its shares are the lengths it covers of each
+// (in target pixels), so that a target pixel's shares add up to one. Whatever lies outside the
+// target counts for nothing: before it, and past it (where a share of nothing goes to the last
+// pixel, or a share spills into the spare one after it).
+std::vector<AreaReducer::Share> AreaReducer::sharesOf(int sourceSide, const Axis& axis) {
     std::vector<Share> shares(size_t(std::max(sourceSide, 0)));
-    const std::int64_t source = sourceSide, target = targetSide;
-    for (std::int64_t i = 0; i < source; ++i) {
-        const std::int64_t start = i * target, end = start + target;
-        const std::int64_t first = start / source;
-        const std::int64_t inFirst = std::min(end, (first + 1) * source) - start;
-        shares[size_t(i)] = Share{int(first), float(double(inFirst) / double(source)),
-                                  float(double(target - inFirst) / double(source))};
+    for (int i = 0; i < sourceSide; ++i) {
+        const double start = axis.start + i * axis.step, end = start + axis.step;
+        const double first = std::floor(start);
+        Share& share = shares[size_t(i)];
+        if (end <= 0) {
+            share = Share{0, 0, 0};
+        } else if (first < 0) {
+            share = Share{0, float(std::min(end, 1.0)), float(std::max(end - 1, 0.0))};
+        } else if (first >= axis.targetSide) {
+            share = Share{std::max(axis.targetSide - 1, 0), 0, 0};
+        } else {
+            const double inFirst = std::min(end, first + 1) - start;
+            share = Share{int(first), float(inFirst), float(end - start - inFirst)};
+        }
     }
     return shares;
 }

@@ -15,10 +15,16 @@ public:
     // in order, each once.
     using RowOut = std::function<QRgb*(int y)>;
 
-    // A target of `targetWidth` × `targetHeight` pixels, no more than the source has.
-    AreaReducer(int sourceWidth, int sourceHeight, int targetWidth, int targetHeight,
-                RowOut rowOut);
-    // `target` is the image to fill, of the reduced size.
+    // How one side of the source lies on the target: source pixel i covers target coordinates
+    // [start + i × step, start + (i + 1) × step), step being at most 1. What falls outside
+    // [0, targetSide) is left out; each target pixel inside must be covered whole.
+    struct Axis {
+        double start;
+        double step;
+        int targetSide;
+    };
+    AreaReducer(int sourceWidth, int sourceHeight, Axis across, Axis down, RowOut rowOut);
+    // The whole source onto the whole of `target`, the image to fill, of the reduced size.
     AreaReducer(int sourceWidth, int sourceHeight, QImage& target);
 
     // The next source row, `sourceWidth` pixels in QImage::Format_RGB32's byte order.
@@ -32,7 +38,7 @@ private:
         float toFirst;
         float toNext;
     };
-    static std::vector<Share> sharesOf(int sourceSide, int targetSide);
+    static std::vector<Share> sharesOf(int sourceSide, const Axis& axis);
     void reduceAcross(const std::uint8_t* bgra);
     void finishRow();
 
@@ -44,7 +50,7 @@ private:
     int sourceRow_ = 0;
     int targetRow_ = 0;
     // Four sums per target pixel (blue, green, red and alpha, as the pixels come) worked on
-    // together, and one pixel more for a last share of nothing.
+    // together, and a spare pixel after the last for shares that fall past it.
     using Sums = float __attribute__((vector_size(16)));
     std::vector<Sums> across_;  // the source row reduced across
     std::vector<Sums> current_; // sums of target row targetRow_

@@ -144,6 +144,7 @@ private:
 // setjmp, so that no object with a destructor lives in its frame.
 struct Decoding {
     QRect area;    // full-resolution pixels, within the picture
+    QSize picture; // its size
     int eighths;   // decoder scale: eighths / 8
     double scaleX; // of the full resolution wanted; the decoder's rows are reduced to it
     double scaleY;
@@ -158,13 +159,12 @@ struct Decoding {
     unsigned firstRow = 0;
     unsigned width = 0; // decoded, before the reduction
     unsigned height = 0;
-    QSize target{}; // after the reduction
+    QRect target{}; // after the reduction, in pixels of the whole picture at the scale wanted
 
-    // The full-resolution pixels the decoded rows cover.
-    QRectF decodedArea() const {
-        const double fullPerDecoded = 8.0 / eighths;
-        return QRectF(firstColumn * fullPerDecoded, firstRow * fullPerDecoded,
-                      width * fullPerDecoded, height * fullPerDecoded);
+    // The full-resolution pixels the target covers.
+    QRectF targetArea() const {
+        return QRectF(target.left() / scaleX, target.top() / scaleY, target.width() / scaleX,
+                      target.height() / scaleY);
     }
 };
 
@@ -186,22 +186,50 @@ bool readRows(jpeg_decompress_struct& info, Decoding& job) {
     return job.sink->finish();
 }
 
-// The decoded rows go straight to the sink where the decoder's scale is the one wanted, and
-// through an area reduction to the wanted size otherwise.
+// The target's pixels lie on the grid of the whole picture at the scale wanted, whatever part was
+// decoded: the pixels of two parts that overlap are the same where they overlap, so a view does
+// not flicker as it takes sharper or wider parts.
+struct Side {
+    int first = 0; // the first target pixel covered whole by the decoded pixels
+    int count = 0;
+    AreaReducer::Axis axis{};
+};
+
+// `decodedFirst`, `decodedCount`: decoded pixels, each `fullPerDecoded` full-resolution ones;
+// the picture ends at `fullSide`.
+Side sideOf(unsigned decodedFirst, unsigned decodedCount, double fullPerDecoded, int fullSide,
+            double scale) {
+    double step = fullPerDecoded * scale;
+    if (std::abs(step - 1) < 1e-9) // the decoder's own scale: no resampling
+        step = 1;
+    const double start = decodedFirst * step;
+    const double end = std::min((decodedFirst + decodedCount) * step, fullSide * scale);
+    Side side;
+    side.first = int(std::ceil(start - 1e-9));
+    side.count = std::max(int(std::floor(end + 1e-9)) - side.first, 1);
+    side.axis = AreaReducer::Axis{start - side.first, step, side.count};
+    return side;
+}
+
+// The decoded rows go straight to the sink where they are the pixels wanted, and through an area
+// reduction otherwise.
 bool prepareOutput(Decoding& job) {
     const double fullPerDecoded = 8.0 / job.eighths;
-    const auto side = [&](unsigned decoded, double scale) {
-        return int(std::clamp(std::lround(decoded * fullPerDecoded * scale), 1L, long(decoded)));
-    };
-    const int width = side(job.width, job.scaleX), height = side(job.height, job.scaleY);
-    job.target = QSize(width, height);
+    const Side across =
+        sideOf(job.firstColumn, job.width, fullPerDecoded, job.picture.width(), job.scaleX);
+    const Side down =
+        sideOf(job.firstRow, job.height, fullPerDecoded, job.picture.height(), job.scaleY);
+    job.target = QRect(across.first, down.first, across.count, down.count);
     job.sink = std::make_unique<RowSink>(
-        width, height, job.bandRows > 0 ? job.bandRows : height,
+        across.count, down.count, job.bandRows > 0 ? job.bandRows : down.count,
         [&job](const QImage& band, int firstRow) { job.deliver(band, firstRow, job); });
-    if (width != int(job.width) || height != int(job.height)) {
+    const auto direct = [](const Side& side, unsigned decoded) {
+        return side.axis.step == 1 && side.axis.start == 0 && side.count == int(decoded);
+    };
+    if (!direct(across, job.width) || !direct(down, job.height)) {
         job.row.assign(size_t(job.width) * 4, 0);
         job.reducer =
-            std::make_unique<AreaReducer>(int(job.width), int(job.height), width, height,
+            std::make_unique<AreaReducer>(int(job.width), int(job.height), across.axis, down.axis,
                                           [sink = job.sink.get()](int y) { return sink->row(y); });
     }
     return true;
@@ -224,10 +252,13 @@ bool runDecoder(const QByteArray& bytes, Decoding& job) {
 
     const double scale = job.eighths / 8.0;
     const unsigned scaledWidth = info.output_width, scaledHeight = info.output_height;
-    const unsigned left = unsigned(std::floor(job.area.left() * scale));
+    // A block of columns more on either side: at the edges of a crop the decoder smooths the
+    // colour without the neighbours, so the part asked for gets the pixels a full decode gives.
+    const unsigned guard = unsigned(info.max_h_samp_factor * info.min_DCT_scaled_size);
+    const unsigned left = unsigned(std::max(0.0, std::floor(job.area.left() * scale) - guard));
     const unsigned top = unsigned(std::floor(job.area.top() * scale));
     const unsigned right =
-        std::min(scaledWidth, unsigned(std::ceil((job.area.right() + 1) * scale)));
+        std::min(scaledWidth, unsigned(std::ceil((job.area.right() + 1) * scale)) + guard);
     const unsigned bottom =
         std::min(scaledHeight, unsigned(std::ceil((job.area.bottom() + 1) * scale)));
     bool ok = right > left && bottom > top;
@@ -292,22 +323,16 @@ bool decodeTo(const JpegSource& source, const QRect& areaPx, double scaleX, doub
         return false;
     scaleX = std::min(scaleX, 1.0);
     scaleY = std::min(scaleY, 1.0);
-    Decoding job{area,
-                 eighthsFor(std::max(scaleX, scaleY)),
-                 scaleX,
-                 scaleY,
-                 bandRows,
-                 cancel,
-                 std::move(deliver)};
+    Decoding job{
+        area,   source.size(),     eighthsFor(std::max(scaleX, scaleY)), scaleX, scaleY, bandRows,
+        cancel, std::move(deliver)};
     return runDecoder(source.bytes(), job);
 }
 
 // The full-resolution pixels of target rows from `firstRow` on, `rows` of them.
 QRectF rowsArea(const Decoding& job, int firstRow, int rows) {
-    const QRectF decoded = job.decodedArea();
-    const double perRow = decoded.height() / job.target.height();
-    return QRectF(decoded.left(), decoded.top() + firstRow * perRow, decoded.width(),
-                  rows * perRow);
+    const QRectF area = job.targetArea();
+    return QRectF(area.left(), area.top() + firstRow / job.scaleY, area.width(), rows / job.scaleY);
 }
 
 } // namespace
@@ -317,7 +342,7 @@ PictureRegion JpegSource::decode(const QRect& areaPx, double scaleX, double scal
     PictureRegion region;
     const bool ok = decodeTo(*this, areaPx, scaleX, scaleY, 0, cancel,
                              [&region](const QImage& image, int, const Decoding& job) {
-                                 region = PictureRegion{image, job.decodedArea()};
+                                 region = PictureRegion{image, job.targetArea()};
                              });
     return ok ? region : PictureRegion();
 }
