@@ -3,6 +3,7 @@
 #include "document/LabelFileStore.h"
 #include "mainwindow/frmMain.h"
 #include "platform/pictures/AreaReducer.h"
+#include "platform/pictures/JpegOrientation.h"
 #include "platform/pictures/JpegSource.h"
 #include "platform/pictures/PictureLoader.h"
 #include "printing/render/PrintRenderer.h"
@@ -10,6 +11,7 @@
 #include "support/PeakMemory.h"
 #include "support/PixelCompare.h"
 #include "support/ScriptedPlatform.h"
+#include "support/TestFiles.h"
 #include "view/LabelRenderer.h"
 #include "view/ScreenView.h"
 #include "view/ViewPictureCache.h"
@@ -109,6 +111,11 @@ private slots:
     void pageMatchesTheFullResolutionPath();
     void overlappingPartsAgree_data();
     void overlappingPartsAgree();
+    void thumbnailIsThePhotosOwn_data();
+    void thumbnailIsThePhotosOwn();
+    void firstPixelsOfAPhoto_data();
+    void firstPixelsOfAPhoto();
+    void smallerViewReducesThePixelsAtHand();
     void editorPeakMemory_data();
     void editorPeakMemory();
 };
@@ -318,6 +325,138 @@ void TestLargePictures::overlappingPartsAgree() {
             differing +=
                 difference(part.image.pixel(x, y), wide.image.pixel(offset + QPoint(x, y))) > 1;
     QCOMPARE(differing, 0);
+}
+
+// A phone photo's EXIF thumbnail is shown while the photo is decoded, but only when it shows what
+// the photo does: not one of another shape (a photo cropped since), and not after the photo was
+// turned upright (the thumbnail is left as the camera took it, and unlinked).
+void TestLargePictures::thumbnailIsThePhotosOwn_data() {
+    QTest::addColumn<bool>("thumbnail");
+    QTest::addColumn<QSize>("thumbnailSize");
+    QTest::addColumn<int>("orientation"); // turned upright before it is opened
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("a phone's photo") << true << QSize() << 0 << true;
+    QTest::newRow("none stored") << false << QSize() << 0 << false;
+    QTest::newRow("another shape") << true << QSize(160, 160) << 0 << false;
+    QTest::newRow("turned half round") << true << QSize() << 3 << false;
+    QTest::newRow("turned a quarter") << true << QSize() << 6 << false;
+}
+
+void TestLargePictures::thumbnailIsThePhotosOwn() {
+    QFETCH(bool, thumbnail);
+    QFETCH(QSize, thumbnailSize);
+    QFETCH(int, orientation);
+    QFETCH(bool, shown);
+    LargeJpeg::Options options;
+    options.thumbnail = thumbnail;
+    options.thumbnailSize = thumbnailSize;
+    options.orientation = orientation;
+    const QString path = LargeJpeg::inFolder(folder().path(), 2400, 1800, options);
+    QByteArray bytes = TestFiles::readAll(path);
+    if (orientation > 1) {
+        const std::optional<QByteArray> upright = JpegOrientation::upright(bytes);
+        QVERIFY(upright);
+        bytes = *upright;
+    }
+    const std::shared_ptr<const JpegSource> jpeg = JpegSource::open(bytes, nullptr);
+    QVERIFY(jpeg);
+    const QImage small = jpeg->thumbnail();
+    QCOMPARE(!small.isNull(), shown);
+    if (!shown)
+        return;
+    QCOMPARE(small.size(), QSize(160, 120));
+    const QImage full = decodeWithQt(path);
+    double total = 0;
+    for (int y = 0; y < 120; ++y)
+        for (int x = 0; x < 160; ++x)
+            total += difference(small.pixel(x, y),
+                                areaAverage(full, x * 15, y * 15, x * 15 + 15, y * 15 + 15));
+    // A few samples of each thumbnail pixel's area, compressed: near, but not the area average.
+    QVERIFY2(total / (160 * 120) < 16, qPrintable(QString::number(total / (160 * 120))));
+}
+
+// The first pixels of a photo the view shows: the shown part with its room to drag, decoded once,
+// with nothing decoded beside it; where the camera stored a thumbnail, the thumbnail shows at once
+// and the decode runs off the interface thread. Either way the view ends as a view drawn in one go.
+void TestLargePictures::firstPixelsOfAPhoto_data() {
+    QTest::addColumn<bool>("thumbnail");
+    QTest::addColumn<bool>("whole"); // else the corner, as 背景を開く leaves it
+    for (const bool thumbnail : {false, true})
+        for (const bool whole : {false, true})
+            QTest::addRow("%s, %s", thumbnail ? "thumbnail" : "no thumbnail",
+                          whole ? "whole photo" : "corner")
+                << thumbnail << whole;
+}
+
+void TestLargePictures::firstPixelsOfAPhoto() {
+    QFETCH(bool, thumbnail);
+    QFETCH(bool, whole);
+    LargeJpeg::Options options;
+    options.thumbnail = thumbnail;
+    const PictureLoader::LoadResult loaded =
+        PictureLoader::loadFile(LargeJpeg::inFolder(folder().path(), 2400, 1800, options));
+    QVERIFY(loaded.picture && !loaded.picture->decodedWhole());
+    const Picture& picture = *loaded.picture;
+    LabelDocument document;
+    document.BackWidth = document.BackHeight = float(whole ? 1800 * MmPerPx : LabelSideMm);
+    document.BackLeft = float(whole ? 300 * MmPerPx : 0);
+    constexpr int Side = 500;
+    const auto draw = [&](ViewPictureCache& cache) {
+        QImage view(Side, Side, QImage::Format_RGB32);
+        view.fill(Qt::white);
+        QPainter painter(&view);
+        ScreenView::drawBackground(painter, LabelRenderer::screenGeometry(Side), document, picture,
+                                   cache);
+        return view;
+    };
+    ViewPictureCache cache;
+    int sharper = 0;
+    cache.decodeInBackground([&sharper] { ++sharper; });
+    draw(cache);
+    const QSizeF perMm(Side / document.BackWidth, Side / document.BackHeight);
+    const ViewPictureCache::Source first =
+        cache.prepare(picture, perMm.width(), perMm.height(), LabelRenderer::shownMm(document));
+    QCOMPARE(first.image.isNull(), thumbnail);
+    QCOMPARE(cache.backdrop(picture).image.isNull(), !thumbnail);
+    QCOMPARE(cache.decoding(), thumbnail);
+    QTRY_VERIFY_WITH_TIMEOUT(!ViewPictureCache::decodingAnywhere(), 30000);
+    QCoreApplication::processEvents();
+    QCOMPARE(sharper, thumbnail ? 1 : 0);
+    const QImage settled = draw(cache);
+    QCOMPARE(cache.rebuildCount(), 1);
+    ViewPictureCache inOneGo;
+    QCOMPARE(settled, draw(inOneGo));
+}
+
+// A view made a little smaller (the window framed after it showed) reduces the pixels it has at
+// once, to nearly what a decode at the new size gives, instead of drawing them soft until one.
+void TestLargePictures::smallerViewReducesThePixelsAtHand() {
+    const PictureLoader::LoadResult loaded = PictureLoader::loadFile(photo(2400, 1800));
+    QVERIFY(loaded.picture && !loaded.picture->decodedWhole());
+    LabelDocument document; // the whole photo
+    document.BackWidth = document.BackHeight = float(1800 * MmPerPx);
+    document.BackLeft = float(300 * MmPerPx);
+    const auto draw = [&](ViewPictureCache& cache, int side) {
+        QImage view(side, side, QImage::Format_RGB32);
+        QPainter painter(&view);
+        ScreenView::drawBackground(painter, LabelRenderer::screenGeometry(side), document,
+                                   *loaded.picture, cache);
+        return view;
+    };
+    ViewPictureCache cache;
+    cache.decodeInBackground([] {});
+    draw(cache, 500);
+    QTRY_VERIFY_WITH_TIMEOUT(!ViewPictureCache::decodingAnywhere(), 30000);
+    const QImage smaller = draw(cache, 460);
+    QVERIFY(!cache.decoding());
+    QCOMPARE(cache.rebuildCount(), 2);
+    ViewPictureCache fresh;
+    const QImage decoded = draw(fresh, 460);
+    double total = 0;
+    for (int y = 0; y < 460; ++y)
+        for (int x = 0; x < 460; ++x)
+            total += difference(smaller.pixel(x, y), decoded.pixel(x, y));
+    QVERIFY2(total / (460 * 460) < 2, qPrintable(QString::number(total / (460 * 460))));
 }
 
 void TestLargePictures::editorPeakMemory_data() {

@@ -2,25 +2,28 @@
 
 #include "document/FileMessages.h"
 #include "document/LabelFileStore.h"
+#include "platform/pictures/PictureLoader.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSaveFile>
 #include <cstdio>
 
 namespace {
 const QString ErrorTitle = QStringLiteral("エラー");
 
-// Writes the picture's bytes to a file in one piece: a reader never sees half of them.
+// Writes the picture's bytes to a staging file of this run's own; a file cut short is removed.
+// Nothing is flushed to the disk: the file lives for the run only, and flushing a photo's tens of
+// megabytes would hold up its first showing.
 bool writeWholeFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
+    QFile file(path);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                         file.write(bytes) == bytes.size() && file.flush();
+    file.close();
+    if (!written || file.error() != QFileDevice::NoError) {
+        file.remove();
         return false;
     }
-    return file.commit();
+    return true;
 }
 } // namespace
 
@@ -73,20 +76,19 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     }
     LabelFileCodec::DecodedFile& file = *result.file;
 
-    // The picture goes to a staging file first; it replaces the temporary picture (which the
-    // current document may still be using) only once it has loaded.
+    // The picture is read from the bytes in hand (a JPEG kept compressed holds them, so a large
+    // photo is held once) and goes to a staging file, which replaces the temporary picture (the
+    // current document may still be using it) only once the picture has loaded.
     Picture picture;
     if (!file.picture.isEmpty()) {
         const QString staging = temporaryPicturePath() + QStringLiteral(".new");
-        if (temporaryPicturePath().isEmpty() || !writeWholeFile(staging, file.picture)) {
-            picture = Picture();
-        } else {
-            file.picture.clear(); // written out: a large photo is not held twice
-            picture = platform.loadPicture(staging);
-        }
-        if (picture.isEmpty() ||
-            std::rename(QFile::encodeName(staging).constData(),
-                        QFile::encodeName(temporaryPicturePath()).constData()) != 0) {
+        picture = PictureLoader::loadBytes(file.picture).picture.value_or(Picture());
+        const bool kept = !picture.isEmpty() && !temporaryPicturePath().isEmpty() &&
+                          writeWholeFile(staging, file.picture) &&
+                          std::rename(QFile::encodeName(staging).constData(),
+                                      QFile::encodeName(temporaryPicturePath()).constData()) == 0;
+        file.picture.clear();
+        if (!kept) {
             QFile::remove(staging);
             platform.showMessage(context_.dialogParent,
                                  QStringLiteral("画像を読み込めませんでした。"), ErrorTitle,
@@ -124,7 +126,9 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     return true;
 }
 
-void DocumentCommands::mnuFileSave_Click(int index) { saveDocument(index == 1); }
+void DocumentCommands::mnuFileSave_Click(int index) {
+    saveDocument(index == 1);
+}
 
 bool DocumentCommands::saveDocument(bool alwaysAskForName) {
     FileDialogState& dialog = context_.label.documentDialog;
@@ -142,9 +146,8 @@ bool DocumentCommands::saveDocument(bool alwaysAskForName) {
 
 bool DocumentCommands::SaveLabelFile(const QString& path, LabelFileStore::SaveFault* fault) {
     OpenLabel& label = context_.label;
-    const LabelFileStore::SaveResult result =
-        LabelFileStore::save(path, label.document, std::int16_t(label.scaleStep),
-                             label.backgroundDialog.fileName);
+    const LabelFileStore::SaveResult result = LabelFileStore::save(
+        path, label.document, std::int16_t(label.scaleStep), label.backgroundDialog.fileName);
     if (fault)
         *fault = result.fault;
     if (!result.ok)

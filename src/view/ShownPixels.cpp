@@ -1,5 +1,7 @@
 #include "view/ShownPixels.h"
 
+#include "platform/pictures/AreaReducer.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -54,6 +56,35 @@ bool makeInBands(const Picture& picture, const QRect& area, double scaleX, doubl
     }
     return picture.jpeg()->decodeInBands(area, std::min(scaleX, 1.0), std::min(scaleY, 1.0),
                                          bandRows, band);
+}
+
+PictureRegion reduced(const PictureRegion& region, double scaleX, double scaleY) {
+    if (region.isEmpty() || !(scaleX > 0) || !(scaleY > 0) || scaleX > region.scaleX() ||
+        scaleY > region.scaleY())
+        return {};
+    const QRectF& area = region.areaPx;
+    // Pixel i of `source` covers full-resolution pixels from start + i × (end - start) / source;
+    // the target's pixels lie on the grid of the whole picture at `scale`.
+    const auto axis = [](double start, double end, double scale, int source) {
+        const int first = int(std::ceil(start * scale - 1e-9));
+        const int count = int(std::floor(end * scale + 1e-9)) - first;
+        const double step = (end - start) / source * scale;
+        return std::pair{first, AreaReducer::Axis{start * scale - first, step, count}};
+    };
+    const auto [left, across] = axis(area.left(), area.right(), scaleX, region.image.width());
+    const auto [top, down] = axis(area.top(), area.bottom(), scaleY, region.image.height());
+    if (across.targetSide < 1 || down.targetSide < 1)
+        return {};
+    QImage image(across.targetSide, down.targetSide, QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    const QImage source = region.image.convertToFormat(QImage::Format_RGB32);
+    AreaReducer reducer(source.width(), source.height(), across, down,
+                        [&image](int y) { return reinterpret_cast<QRgb*>(image.scanLine(y)); });
+    for (int y = 0; y < source.height(); ++y)
+        reducer.addRow(source.constScanLine(y));
+    return PictureRegion{image, QRectF(left / scaleX, top / scaleY, across.targetSide / scaleX,
+                                       down.targetSide / scaleY)};
 }
 
 bool satisfies(const PictureRegion& region, const QRect& area, double scaleX, double scaleY) {

@@ -29,6 +29,11 @@ PictureRegion make(const Picture& picture, const QRect& area, double scaleX, dou
 bool makeInBands(const Picture& picture, const QRect& area, double scaleX, double scaleY,
                  int bandRows, const std::function<void(const PictureRegion&)>& band);
 
+// The pixels of `region` reduced to `scaleX` × `scaleY` of the full resolution (each less than the
+// region's own) on the grid a decode at that scale has, for as much of it as the region covers;
+// the region's pixels are area-averaged again, so the result is a little softer than a decode.
+PictureRegion reduced(const PictureRegion& region, double scaleX, double scaleY);
+
 // Whether `region` covers `area` at `scaleX` × `scaleY` (to the pixel).
 bool satisfies(const PictureRegion& region, const QRect& area, double scaleX, double scaleY);
 

@@ -21,7 +21,8 @@ template <typename T> class QFutureWatcher;
 // A JPEG kept compressed is decoded only around the shown part (with room to drag), at the
 // view's resolution. Once the window asks for it (decodeInBackground), a part that is no longer
 // covered, or a new zoom, is decoded on another thread while the view keeps drawing the pixels
-// it has, scaled; the window is called back to redraw when the sharper pixels are ready.
+// it has, scaled, over the whole picture small (the overview, or at first the camera's
+// thumbnail); the window is called back to redraw when the sharper pixels are ready.
 class ViewPictureCache {
 public:
     // Shares the cache's pixels; no copy.
@@ -46,9 +47,10 @@ public:
     // on this thread when one has finished.
     void decodeInBackground(std::function<void()> sharperPixelsReady);
 
-    // While the pixels prepared last do not cover all that is shown (a drag past them, before
-    // the decode of the new part has finished), the whole picture at low resolution to draw
-    // beneath them; otherwise an empty image.
+    // While the pixels prepared last do not cover all that is shown (a photo's first moments
+    // when it carries a thumbnail, a drag past them before the decode of the new part has
+    // finished), the whole picture at low resolution to draw beneath them; otherwise an empty
+    // image.
     Source backdrop(const Picture& picture) const;
 
     void clear();
@@ -73,7 +75,8 @@ private:
     void decodeNow(const Picture& picture, const Request& request);
     void startDecoding(const Picture& picture, const Request& request);
     void finishDecoding();
-    void startOverview(const Picture& picture);
+    bool showThumbnail(const Picture& picture);
+    void makeOverview(const Picture& picture);
     void forgetRegion();
     static Source sourceOf(const PictureRegion& region, const Picture& picture);
 
@@ -87,6 +90,7 @@ private:
     PictureRegion region_;
     bool covered_ = true;    // region_ covers what was shown last
     PictureRegion overview_; // the whole picture, small
+    bool overviewMade_ = false;
     bool failed_ = false;
     std::function<void()> sharperPixelsReady_;
     std::unique_ptr<QFutureWatcher<PictureRegion>> watcher_;
