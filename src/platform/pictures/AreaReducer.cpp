@@ -4,6 +4,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 // Rows arrive and leave in QImage::Format_RGB32's byte order, which is blue, green, red, alpha in
 // memory on the little-endian processors the editor runs on.
@@ -46,8 +49,25 @@ std::vector<AreaReducer::Share> AreaReducer::sharesOf(int sourceSide, const Axis
 }
 
 namespace {
-using Bytes = std::uint8_t __attribute__((vector_size(4)));
-using Levels = std::int32_t __attribute__((vector_size(16)));
+
+using Sums = float __attribute__((vector_size(16)));
+
+// A pixel's four bytes as four sums.
+Sums sumsOf(const std::uint8_t* bgra) {
+    int raw;
+    std::memcpy(&raw, bgra, sizeof raw);
+#if defined(__SSE2__)
+    const __m128i zero = _mm_setzero_si128();
+    return Sums(
+        _mm_cvtepi32_ps(_mm_unpacklo_epi16(_mm_unpacklo_epi8(_mm_cvtsi32_si128(raw), zero), zero)));
+#else
+    using Bytes = std::uint8_t __attribute__((vector_size(4)));
+    Bytes bytes;
+    std::memcpy(&bytes, &raw, sizeof bytes);
+    return __builtin_convertvector(bytes, Sums);
+#endif
+}
+
 } // namespace
 
 void AreaReducer::addRow(const std::uint8_t* bgra) {
@@ -66,32 +86,67 @@ void AreaReducer::addRow(const std::uint8_t* bgra) {
             finishRow();
 }
 
-// A pixel's four channels are added up together, as one vector: a page of a large photo reduces
-// tens of millions of source pixels.
+// A pixel's four channels are added up together, as one vector, and the two target pixels a
+// source pixel falls into are summed in registers until the next begins: a page of a large photo
+// reduces tens of millions of source pixels. A source pixel spans at most one target pixel, so the
+// target pixel summed advances one at a time.
 void AreaReducer::reduceAcross(const std::uint8_t* bgra) {
     std::fill(across_.begin(), across_.end(), Sums{});
+    if (columns_.empty())
+        return;
+    size_t at = size_t(columns_.front().first);
+    Sums first{}, second{}; // of target pixels `at` and `at` + 1
     for (const Share& column : columns_) {
-        Bytes pixel;
-        std::memcpy(&pixel, bgra, sizeof pixel);
-        const Sums value = __builtin_convertvector(pixel, Sums);
-        across_[size_t(column.first)] += column.toFirst * value;
-        across_[size_t(column.first) + 1] += column.toNext * value;
+        while (at < size_t(column.first)) {
+            across_[at++] = first;
+            first = second;
+            second = Sums{};
+        }
+        const Sums value = sumsOf(bgra);
+        first += column.toFirst * value;
+        second += column.toNext * value;
         bgra += 4;
     }
+    across_[at] = first;
+    across_[at + 1] = second;
 }
 
-void AreaReducer::finishRow() {
-    auto* out = reinterpret_cast<std::uint8_t*>(rowOut_(targetRow_));
-    const Levels top = {255, 255, 255, 255};
-    for (int x = 0; x < targetWidth_; ++x) {
-        // Sums are never negative; rounding error may take one a hair past 255.
-        Levels level = __builtin_convertvector(current_[size_t(x)] + 0.5f, Levels);
-        const Levels over = level > top;
-        level = (level & ~over) | (top & over);
-        const Bytes pixel = __builtin_convertvector(level, Bytes);
-        std::memcpy(out + size_t(x) * 4, &pixel, sizeof pixel);
-        out[size_t(x) * 4 + 3] = 0xFF;
+namespace {
+
+// Sums (never negative; rounding may take one a hair past 255) to opaque pixels.
+#if defined(__SSE2__)
+// Four pixels at a time: the packing instructions clamp to 0..255 on the way.
+void toPixels(const float* sums, int count, std::uint8_t* out) {
+    const __m128 half = _mm_set1_ps(0.5f);
+    const __m128i opaque = _mm_set1_epi32(int(0xFF000000u));
+    const auto level = [&](int k) {
+        return _mm_cvttps_epi32(_mm_add_ps(_mm_loadu_ps(sums + 4 * k), half));
+    };
+    int x = 0;
+    for (; x + 4 <= count; x += 4) {
+        const __m128i low = _mm_packs_epi32(level(x), level(x + 1));
+        const __m128i high = _mm_packs_epi32(level(x + 2), level(x + 3));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * x),
+                         _mm_or_si128(_mm_packus_epi16(low, high), opaque));
     }
+    for (; x < count; ++x) {
+        const __m128i one = _mm_packs_epi32(level(x), level(x));
+        const int pixel = _mm_cvtsi128_si32(_mm_or_si128(_mm_packus_epi16(one, one), opaque));
+        std::memcpy(out + 4 * x, &pixel, 4);
+    }
+}
+#else
+void toPixels(const float* sums, int count, std::uint8_t* out) {
+    for (int k = 0; k < count * 4; ++k)
+        out[k] = (k & 3) == 3 ? 0xFF : std::uint8_t(std::min(int(sums[k] + 0.5f), 255));
+}
+#endif
+
+} // namespace
+
+void AreaReducer::finishRow() {
+    toPixels(reinterpret_cast<const float*>(current_.data()), targetWidth_,
+             reinterpret_cast<std::uint8_t*>(rowOut_(targetRow_)));
     current_.swap(next_);
     std::fill(next_.begin(), next_.end(), Sums{});
     ++targetRow_;
