@@ -8,6 +8,8 @@
 //    photo (a child process each, so nothing else this program does counts).
 //  - Redraws while dragging the 48 MP photo at step -100 across the label, with sharper pixels
 //    arriving from the background decode: mean and longest frame.
+//  - gpctool render --view of the 48 MP photo of high detail at the corner, the far corner and
+//    whole.
 //  - gpctool render to PDF of a disc label with a 24 MP photo (as placed by 背景を開く, and shown
 //    whole) and a dozen lines of text: time, peak memory and size of the file, against gLabels 3's
 //    batch tool on the same label where installed.
@@ -542,6 +544,44 @@ void BM_GpctoolRenderPdf24MP(benchmark::State& state) {
 BENCHMARK(BM_GpctoolRenderPdf24MP)
     ->Arg(0)
     ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// gpctool render --view of the high-detail 48 MP photo: the corner as 背景を開く leaves it, the
+// bottom-right corner (every row above it is read) and the whole photo, at two view sides; time and
+// peak memory of the process. GPCTOOL names another build's tool, for figures from before a change.
+void BM_GpctoolRenderView48MP(benchmark::State& state) {
+    const int placement = int(state.range(0)), side = int(state.range(1));
+    const QString path = folder().filePath(QStringLiteral("view-%1.gpc").arg(placement));
+    if (!QFile::exists(path)) {
+        LabelDocument label;
+        label.BackWidth = label.BackHeight = float(LabelSideMm);
+        if (placement == 1) {
+            label.BackLeft = float((8000 - 461) * MmPerPx);
+            label.BackTop = float((6000 - 461) * MmPerPx);
+        } else if (placement == 2) {
+            label.BackWidth = label.BackHeight = float(6000 * MmPerPx);
+            label.BackLeft = float(1000 * MmPerPx);
+        }
+        LabelFileStore::save(path, label, 0,
+                             LargeJpeg::inFolder(folder().path(), 8000, 6000, detailed(false)));
+    }
+    const QString tool = qEnvironmentVariable("GPCTOOL", QStringLiteral(GPCTOOL_PATH));
+    const QString png = folder().filePath(QStringLiteral("view.png"));
+    Measured total;
+    for (auto _ : state) {
+        const Measured run = runMeasured(tool, {QStringLiteral("render"), QStringLiteral("--view"),
+                                                QString::number(side), path, png});
+        state.SetIterationTime(run.ms / 1e3);
+        total.peakMb = std::max(total.peakMb, run.peakMb);
+    }
+    state.counters["peak_MB"] = total.peakMb;
+}
+// Arguments: placement (0 the corner, 1 the bottom-right corner, 2 the whole photo), view side.
+BENCHMARK(BM_GpctoolRenderView48MP)
+    ->ArgNames({"placement", "side"})
+    ->ArgsProduct({{0, 1, 2}, {461, 2000}})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);

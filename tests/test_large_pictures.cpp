@@ -116,6 +116,8 @@ private slots:
     void firstPixelsOfAPhoto_data();
     void firstPixelsOfAPhoto();
     void smallerViewReducesThePixelsAtHand();
+    void oneDecodePerView_data();
+    void oneDecodePerView();
     void editorPeakMemory_data();
     void editorPeakMemory();
 };
@@ -457,6 +459,35 @@ void TestLargePictures::smallerViewReducesThePixelsAtHand() {
         for (int x = 0; x < 460; ++x)
             total += difference(smaller.pixel(x, y), decoded.pixel(x, y));
     QVERIFY2(total / (460 * 460) < 2, qPrintable(QString::number(total / (460 * 460))));
+}
+
+// The screen draws its view band by band, each band asking for the pixels: one decode serves them
+// all, wherever the shown part lies and at a scale just short of the picture's own (a 461-pixel
+// view of a 96-dpi picture), where the last pixels of the part reach past what was decoded.
+void TestLargePictures::oneDecodePerView_data() {
+    QTest::addColumn<QPoint>("cornerPx");
+    QTest::newRow("top left") << QPoint(0, 0);
+    QTest::newRow("middle") << QPoint(900, 700);
+    QTest::newRow("bottom right") << QPoint(2400 - 461, 1800 - 461);
+}
+
+void TestLargePictures::oneDecodePerView() {
+    QFETCH(QPoint, cornerPx);
+    const PictureLoader::LoadResult loaded = PictureLoader::loadFile(photo(2400, 1800));
+    QVERIFY(loaded.picture && !loaded.picture->decodedWhole());
+    LabelDocument document;
+    document.BackWidth = document.BackHeight = float(LabelSideMm);
+    document.BackLeft = float(cornerPx.x() * MmPerPx);
+    document.BackTop = float(cornerPx.y() * MmPerPx);
+    for (const bool once : {false, true}) {
+        QImage view(461, 461, QImage::Format_RGB32);
+        ViewCaches caches;
+        if (once)
+            caches.picture.showOnce();
+        QPainter painter(&view);
+        ScreenView::draw(painter, 461, document, *loaded.picture, Qt::white, caches);
+        QCOMPARE(caches.picture.rebuildCount(), 1);
+    }
 }
 
 void TestLargePictures::editorPeakMemory_data() {

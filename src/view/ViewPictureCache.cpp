@@ -118,6 +118,9 @@ ViewPictureCache::Source ViewPictureCache::prepareRegion(const Picture& picture,
     }
     const Request decode{roomToDrag_ ? ShownPixels::withMargin(picture, wanted.area) : wanted.area,
                          wanted.scaleX, wanted.scaleY};
+    // What a decode of the same request gave is all it can give: never the same decode twice.
+    if (lastRequest_ == decode)
+        return sourceOf(region_, picture);
     if (!sharperPixelsReady_) {
         decodeNow(picture, decode);
     } else if (region_.isEmpty() && !failed_ && !decoding()) {
@@ -139,6 +142,7 @@ ViewPictureCache::Source ViewPictureCache::prepareRegion(const Picture& picture,
 }
 
 void ViewPictureCache::decodeNow(const Picture& picture, const Request& request) {
+    lastRequest_ = request;
     PictureRegion made = ShownPixels::make(picture, request.area, request.scaleX, request.scaleY);
     failed_ = made.isEmpty();
     if (!failed_) {
@@ -177,6 +181,7 @@ bool ViewPictureCache::decoding() const {
 void ViewPictureCache::startDecoding(const Picture& picture, const Request& request) {
     if (decoding())
         return;
+    lastRequest_ = request;
     if (!watcher_) {
         watcher_ = std::make_unique<QFutureWatcher<PictureRegion>>();
         QObject::connect(watcher_.get(), &QFutureWatcher<PictureRegion>::finished,
@@ -261,6 +266,7 @@ void ViewPictureCache::forgetRegion() {
     overviewMade_ = false;
     jpeg_.reset();
     region_ = PictureRegion();
+    lastRequest_.reset();
     overview_ = PictureRegion();
     covered_ = true;
     failed_ = false;

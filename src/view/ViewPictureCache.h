@@ -9,6 +9,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 template <typename T> class QFutureWatcher;
 
@@ -67,6 +68,7 @@ private:
         QRect area;
         double scaleX;
         double scaleY;
+        bool operator==(const Request&) const = default;
     };
 
     Source prepareWhole(const Picture& picture, double devicePxPerMmX, double devicePxPerMmY);
@@ -88,8 +90,9 @@ private:
 
     std::shared_ptr<const JpegSource> jpeg_; // the picture region_ belongs to
     PictureRegion region_;
-    bool covered_ = true;    // region_ covers what was shown last
-    PictureRegion overview_; // the whole picture, small
+    std::optional<Request> lastRequest_; // the decode made or running last
+    bool covered_ = true;                // region_ covers what was shown last
+    PictureRegion overview_;             // the whole picture, small
     bool overviewMade_ = false;
     bool failed_ = false;
     std::function<void()> sharperPixelsReady_;

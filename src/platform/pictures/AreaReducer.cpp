@@ -25,11 +25,14 @@ AreaReducer::AreaReducer(int sourceWidth, int sourceHeight, QImage& target)
                   [&target](int y) { return reinterpret_cast<QRgb*>(target.scanLine(y)); }) {}
 
 // A source pixel covers at most two target pixels. Its shares are the lengths it covers of each
-// (in target pixels), so that a target pixel's shares add up to one. Whatever lies outside the
-// target counts for nothing: before it, and past it (where a share of nothing goes to the last
-// pixel, or a share spills into the spare one after it).
+// (in target pixels), so that a target pixel's shares add up to one; a target pixel only partly
+// covered (where the picture ends) has its shares raised to add up to one, so that it is the mean
+// of what there is. Whatever lies outside the target counts for nothing: before it, and past it
+// (where a share of nothing goes to the last pixel, or a share spills into the spare one after
+// it).
 std::vector<AreaReducer::Share> AreaReducer::sharesOf(int sourceSide, const Axis& axis) {
     std::vector<Share> shares(size_t(std::max(sourceSide, 0)));
+    std::vector<double> covered(size_t(std::max(axis.targetSide, 0)) + 2, 0.0);
     for (int i = 0; i < sourceSide; ++i) {
         const double start = axis.start + i * axis.step, end = start + axis.step;
         const double first = std::floor(start);
@@ -44,6 +47,15 @@ std::vector<AreaReducer::Share> AreaReducer::sharesOf(int sourceSide, const Axis
             const double inFirst = std::min(end, first + 1) - start;
             share = Share{int(first), float(inFirst), float(end - start - inFirst)};
         }
+        covered[size_t(share.first)] += share.toFirst;
+        covered[size_t(share.first) + 1] += share.toNext;
+    }
+    for (Share& share : shares) {
+        const double first = covered[size_t(share.first)], next = covered[size_t(share.first) + 1];
+        if (first > 0 && first < 0.999)
+            share.toFirst = float(share.toFirst / first);
+        if (next > 0 && next < 0.999)
+            share.toNext = float(share.toNext / next);
     }
     return shares;
 }

@@ -197,16 +197,19 @@ struct Side {
 
 // `decodedFirst`, `decodedCount`: decoded pixels, each `fullPerDecoded` full-resolution ones;
 // the picture ends at `fullSide`.
+// The picture's last target pixel may reach past its end; it is made of what lies inside.
 Side sideOf(unsigned decodedFirst, unsigned decodedCount, double fullPerDecoded, int fullSide,
             double scale) {
     double step = fullPerDecoded * scale;
     if (std::abs(step - 1) < 1e-9) // the decoder's own scale: no resampling
         step = 1;
     const double start = decodedFirst * step;
-    const double end = std::min((decodedFirst + decodedCount) * step, fullSide * scale);
+    const double decodedEnd = (decodedFirst + decodedCount) * step, pictureEnd = fullSide * scale;
     Side side;
     side.first = int(std::ceil(start - 1e-9));
-    side.count = std::max(int(std::floor(end + 1e-9)) - side.first, 1);
+    const int last = decodedEnd >= pictureEnd - 1e-9 ? int(std::ceil(pictureEnd - 1e-9))
+                                                     : int(std::floor(decodedEnd + 1e-9));
+    side.count = std::max(last - side.first, 1);
     side.axis = AreaReducer::Axis{start - side.first, step, side.count};
     return side;
 }
@@ -252,15 +255,17 @@ bool runDecoder(const QByteArray& bytes, Decoding& job) {
 
     const double scale = job.eighths / 8.0;
     const unsigned scaledWidth = info.output_width, scaledHeight = info.output_height;
-    // A block of columns more on either side: at the edges of a crop the decoder smooths the
-    // colour without the neighbours, so the part asked for gets the pixels a full decode gives.
-    const unsigned guard = unsigned(info.max_h_samp_factor * info.min_DCT_scaled_size);
-    const unsigned left = unsigned(std::max(0.0, std::floor(job.area.left() * scale) - guard));
-    const unsigned top = unsigned(std::floor(job.area.top() * scale));
+    // A block more on every side: at the edges of a crop the decoder smooths the colour without
+    // the neighbours, and the reduced pixels at the part's edges take source pixels from beyond
+    // it, so the part asked for gets the pixels a full decode gives.
+    const unsigned across = unsigned(info.max_h_samp_factor * info.min_DCT_scaled_size);
+    const unsigned down = unsigned(info.max_v_samp_factor * info.min_DCT_scaled_size);
+    const unsigned left = unsigned(std::max(0.0, std::floor(job.area.left() * scale) - across));
+    const unsigned top = unsigned(std::max(0.0, std::floor(job.area.top() * scale) - down));
     const unsigned right =
-        std::min(scaledWidth, unsigned(std::ceil((job.area.right() + 1) * scale)) + guard);
+        std::min(scaledWidth, unsigned(std::ceil((job.area.right() + 1) * scale)) + across);
     const unsigned bottom =
-        std::min(scaledHeight, unsigned(std::ceil((job.area.bottom() + 1) * scale)));
+        std::min(scaledHeight, unsigned(std::ceil((job.area.bottom() + 1) * scale)) + down);
     bool ok = right > left && bottom > top;
     if (ok) {
         JDIMENSION column = left, width = right - left;
