@@ -439,13 +439,14 @@ QString discLabel(int width, int height, bool whole) {
         if (whole)
             label.BackWidth = label.BackHeight = float(std::min(width, height) * MmPerPx);
         for (const Line& line : discLines()) {
-            TextItem& item = label.item(label.TextCount++);
+            TextItem item;
             item.Text = line.text;
             item.FontName = QStringLiteral("IPAGothic");
             item.Size = line.points;
             item.Left = float(line.leftMm);
             item.Top = float(line.topMm);
             LabelRenderer::measureItem(item, LabelRenderer::RealSizeViewPx);
+            label.insertItem(label.itemCount(), item);
         }
         LabelFileStore::save(path, label, 0, photo(width, height));
     }

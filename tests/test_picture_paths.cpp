@@ -3,6 +3,7 @@
 // The paths: the screen, Print, the preview, the label saved as PNG and as PDF, merge printing,
 // and gpctool's page, view and merge. Each draws a picture of coloured cells; the cells' centres
 // on the ring are read back from what the path wrote.
+#include "document/DiscFrame.h"
 #include "document/LabelFileCodec.h"
 #include "merge/MergeFill.h"
 #include "platform/pictures/PictureLoader.h"
@@ -119,12 +120,13 @@ LabelDocument design(Kind kind) {
     document.BackLeft = float(shown.left());
     document.BackTop = float(shown.top());
     document.BackWidth = document.BackHeight = float(shown.width());
-    TextItem& item = document.item(document.TextCount++);
+    TextItem item;
     item.Text = QStringLiteral("{{name}}");
     item.FontName = QStringLiteral("IPAGothic");
     item.Size = 10;
     item.Left = item.Top = 1;
     LabelRenderer::measureItem(item, MergeFill::RealSizeViewPx);
+    document.insertItem(document.itemCount(), item);
     return document;
 }
 
@@ -140,8 +142,10 @@ QList<Probe> probes() {
     for (int row = 0; row < Cells; ++row)
         for (int column = 0; column < Cells; ++column) {
             const QPointF centre((column + 0.5) * cell, (row + 0.5) * cell);
-            const double radius = std::hypot(centre.x() - 61, centre.y() - 61);
-            if (radius > 21 && radius < 57)
+            const double radius = std::hypot(centre.x() - DiscFrame::CentreMm.x(),
+                                             centre.y() - DiscFrame::CentreMm.y());
+            const DiscFrame disc = DiscFrame::disc();
+            if (radius > disc.innerGuideRadiusMm + 1 && radius < disc.outerGuideRadiusMm - 1)
                 result.append(Probe{centre, cellColour(column, row)});
         }
     return result;
