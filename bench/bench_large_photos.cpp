@@ -1,17 +1,24 @@
 // Phone photos far larger than the label needs: a 48-megapixel (8000 × 6000) and a 200-megapixel
 // (16320 × 12240) JPEG, made here row by row.
-//  - Opening a document that holds the 48 MP photo up to the first paint with it, against a full
-//    decode of the same JPEG (ratio = open ÷ decode).
+//  - The first frame that shows a 48 MP photo of high detail (a 37 MB JPEG), as a user sees it:
+//    from the editor's start with the document named on its command line, and from the open in a
+//    running editor, to the first frame painted with the photo (an EXIF thumbnail's counts) and
+//    to the frame the view then settles on; against a full decode of the same JPEG.
 //  - The editor's peak memory after opening each document, showing it and showing the whole
 //    photo (a child process each, so nothing else this program does counts).
 //  - Redraws while dragging the 48 MP photo at step -100 across the label, with sharper pixels
 //    arriving from the background decode: mean and longest frame.
-//  - gpctool render to PDF of a label with a 24 MP photo (as placed by 背景を開く, and shown
-//    whole): time and peak memory of the process, against gLabels 3's batch tool where installed.
+//  - gpctool render --view of the 48 MP photo of high detail at the corner, the far corner and
+//    whole.
+//  - gpctool render to PDF of a disc label with a 24 MP photo (as placed by 背景を開く, and shown
+//    whole) and a dozen lines of text: time, peak memory and size of the file, against gLabels 3's
+//    batch tool on the same label where installed.
 #include "BenchSupport.h"
 #include "document/LabelFileStore.h"
 #include "support/LargeJpeg.h"
+#include "shapes/ItemPlacement.h"
 #include "support/PeakMemory.h"
+#include "view/LabelRenderer.h"
 #include "view/ViewPictureCache.h"
 #include "view/widgets/LabelView.h"
 
@@ -21,8 +28,11 @@
 #include <QImageReader>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
 #include <benchmark/benchmark.h>
 #include <ctime>
+#include <vector>
 
 namespace {
 
@@ -73,18 +83,235 @@ int openAndReport(const QString& path) {
     return 0;
 }
 
-void BM_OpenDocument48MP_FirstPaint(benchmark::State& state) {
-    const QString path = document(8000, 6000);
-    BenchSupport::EditorWindow w;
-    for (auto _ : state) {
-        w.window.openDocumentFile(path); // ends with the redraw that shows the photo
-        benchmark::DoNotOptimize(w.window.picDoc()->image().constBits());
-    }
+// ---- The first frame with the photo, as a user sees it ---------------------------------------
+
+LargeJpeg::Options detailed(bool thumbnail) {
+    LargeJpeg::Options options;
+    options.highDetail = true;
+    options.thumbnail = thumbnail;
+    return options;
 }
-BENCHMARK(BM_OpenDocument48MP_FirstPaint)->Unit(benchmark::kMillisecond)->Iterations(8);
+
+// The high-detail photo's label as 背景を開く leaves it, or as 背景を全体に合わせる leaves it (the
+// shorter side filling the label, centred along the longer); with or without an EXIF thumbnail.
+QString detailedDocument(bool fitted, bool thumbnail) {
+    const QString path = folder().filePath(QStringLiteral("detailed%1%2.gpc")
+                                               .arg(fitted ? "-fitted" : "")
+                                               .arg(thumbnail ? "-thumbnail" : ""));
+    if (!QFile::exists(path)) {
+        LabelDocument label;
+        label.BackWidth = label.BackHeight = float(LabelSideMm);
+        if (fitted) {
+            label.BackWidth = label.BackHeight = float(6000 * MmPerPx);
+            label.BackLeft = float(1000 * MmPerPx);
+        }
+        LabelFileStore::save(path, label, 0,
+                             LargeJpeg::inFolder(folder().path(), 8000, 6000, detailed(thumbnail)));
+    }
+    return path;
+}
+
+QString emptyDocument() {
+    const QString path = folder().filePath(QStringLiteral("empty.gpc"));
+    if (!QFile::exists(path))
+        LabelFileStore::save(path, LabelDocument(), 0, QString());
+    return path;
+}
+
+double monotonicMs() {
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+// What a frame shows: whether most of it is picture rather than the empty label's white, and how
+// much detail it has (the mean difference of neighbouring pixels along a few rows): a photo of high
+// detail drawn from a small copy (a thumbnail, or pixels of another zoom) has less.
+struct FrameLook {
+    bool picture = false;
+    double detail = 0;
+};
+
+FrameLook lookOf(const QImage& image) {
+    constexpr int Rows = 24;
+    FrameLook look;
+    if (image.isNull() || image.width() < 2)
+        return look;
+    qint64 coloured = 0, count = 0;
+    double total = 0;
+    for (int j = 0; j < Rows; ++j) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(
+            image.constScanLine((2 * j + 1) * image.height() / (2 * Rows)));
+        for (int x = 1; x < image.width(); ++x) {
+            const QRgb a = row[x - 1], b = row[x];
+            coloured += std::min({qRed(b), qGreen(b), qBlue(b)}) < 230;
+            total += std::abs(qRed(a) - qRed(b)) + std::abs(qGreen(a) - qGreen(b)) +
+                     std::abs(qBlue(a) - qBlue(b));
+            ++count;
+        }
+    }
+    look.picture = coloured * 2 > count;
+    look.detail = total / double(3 * count);
+    return look;
+}
+
+// Every frame the view paints, with the time it was painted.
+class FrameLog : public QObject {
+public:
+    struct Frame {
+        double ms;
+        FrameLook look;
+    };
+    std::vector<Frame> frames;
+
+    explicit FrameLog(LabelView* view) : view_(view) { view->installEventFilter(this); }
+    double lastMs() const { return frames.empty() ? 0 : frames.back().ms; }
+
+protected:
+    bool eventFilter(QObject* object, QEvent* event) override {
+        if (object == view_ && event->type() == QEvent::Paint)
+            frames.push_back(Frame{monotonicMs(), lookOf(view_->image())});
+        return false;
+    }
+
+private:
+    LabelView* view_;
+};
+
+// The child of the first-frame benchmarks: the editor as its main() starts it, with the document
+// named on its command line ("start"), or opened once the window has shown and gone idle
+// ("running", as the open dialog's Enter does). Prints the monotonic clock's milliseconds at the
+// open, the first frame, the first frame showing a picture and the first showing it sharp (with
+// nine tenths of the detail of the frame the view settles on).
+int watchFirstFrames(bool running, const QString& path) {
+    BenchSupport::Platform platform;
+    frmMain window(platform);
+    FrameLog log(window.picDoc());
+    double openedMs = 0;
+    const auto open = [&] {
+        openedMs = monotonicMs();
+        window.openDocumentFile(path);
+    };
+    window.show();
+    if (!running)
+        open();
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const double now = monotonicMs();
+        if (openedMs == 0) {
+            if (!log.frames.empty() && now - log.lastMs() > 300) {
+                log.frames.clear();
+                open();
+            }
+        } else if (!ViewPictureCache::decodingAnywhere() && !log.frames.empty() &&
+                   now - log.lastMs() > 500) {
+            QApplication::quit();
+        }
+    });
+    tick.start(20);
+    QTimer::singleShot(60000, qApp, &QApplication::quit);
+    QApplication::exec();
+    if (log.frames.empty())
+        return 1;
+    const double settledDetail = log.frames.back().look.detail;
+    double pictureMs = 0, sharpMs = 0;
+    for (const FrameLog::Frame& frame : log.frames) {
+        if (pictureMs == 0 && frame.look.picture)
+            pictureMs = frame.ms;
+        if (sharpMs == 0 && frame.look.picture && frame.look.detail >= 0.9 * settledDetail)
+            sharpMs = frame.ms;
+    }
+    std::printf("%.3f %.3f %.3f %.3f\n", openedMs, log.frames.front().ms, pictureMs, sharpMs);
+    return 0;
+}
+
+struct FirstFrames {
+    double firstMs = 0;   // any frame of the view
+    double pictureMs = 0; // the first with a picture
+    double sharpMs = 0;   // the first with the picture sharp
+};
+
+// Runs the child: times from the child's start ("start") or from the open ("running").
+FirstFrames firstFrames(bool running, const QString& path) {
+    QProcess child;
+    // A screen of a usual size: the window takes its default placement on it.
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    if (environment.value(QStringLiteral("QT_QPA_PLATFORM")) == QLatin1String("offscreen")) {
+        const QString screens = folder().filePath(QStringLiteral("screens.json"));
+        QFile file(screens);
+        if (file.open(QIODevice::WriteOnly))
+            file.write(R"({"screens": [{"name": "bench", "x": 0, "y": 0, "width": 1920,
+                           "height": 1200, "logicalDpi": 96}]})");
+        file.close();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"),
+                           QStringLiteral("offscreen:configfile=") + screens);
+    }
+    child.setProcessEnvironment(environment);
+    const double startMs = monotonicMs();
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--first-frame"),
+                 running ? QStringLiteral("running") : QStringLiteral("start"), path});
+    child.waitForFinished(120000);
+    const QList<QByteArray> fields = child.readAllStandardOutput().simplified().split(' ');
+    if (fields.size() != 4)
+        return {};
+    const double from = running ? fields[0].toDouble() : startMs;
+    return FirstFrames{fields[1].toDouble() - from, fields[2].toDouble() - from,
+                       fields[3].toDouble() - from};
+}
+
+double median(std::vector<double> values) {
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Qt's decode of the whole high-detail photo: the yardstick, taken beside every measurement, since
+// a processor shared with other work is slower at one moment than at the next.
+double fullDecodeMs() {
+    const QString path = LargeJpeg::inFolder(folder().path(), 8000, 6000, detailed(false));
+    QElapsedTimer timer;
+    timer.start();
+    QImageReader reader(path);
+    reader.setAllocationLimit(1024);
+    benchmark::DoNotOptimize(reader.read());
+    return double(timer.nsecsElapsed()) / 1e6;
+}
+
+// Arguments: fitted (0: the corner as 背景を開く leaves it), EXIF thumbnail, running editor (0:
+// from the editor's start, less the same for an empty label). Medians of the iterations; the
+// ratios are those of each iteration's times to the full decode measured with it.
+void BM_FirstFrame48MP(benchmark::State& state) {
+    const bool fitted = state.range(0) != 0, thumbnail = state.range(1) != 0;
+    const bool running = state.range(2) != 0;
+    const QString path = detailedDocument(fitted, thumbnail);
+    std::vector<double> picture, sharp, decode, pictureRatio, sharpRatio;
+    for (auto _ : state) {
+        const FirstFrames shown = firstFrames(running, path);
+        const double emptyMs = running ? 0 : firstFrames(false, emptyDocument()).firstMs;
+        decode.push_back(fullDecodeMs());
+        picture.push_back(shown.pictureMs - emptyMs);
+        sharp.push_back(shown.sharpMs - emptyMs);
+        pictureRatio.push_back(picture.back() / decode.back());
+        sharpRatio.push_back(sharp.back() / decode.back());
+        state.SetIterationTime(std::max(sharp.back(), 0.0) / 1e3);
+    }
+    state.counters["picture_ms"] = median(picture);
+    state.counters["sharp_ms"] = median(sharp);
+    state.counters["full_decode_ms"] = median(decode);
+    state.counters["picture_per_decode"] = median(pictureRatio);
+    state.counters["sharp_per_decode"] = median(sharpRatio);
+}
+BENCHMARK(BM_FirstFrame48MP)
+    ->ArgNames({"fitted", "thumbnail", "running"})
+    ->ArgsProduct({{0, 1}, {0, 1}, {0, 1}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(7);
 
 void BM_FullDecode48MP(benchmark::State& state) {
-    const QString path = photo(8000, 6000);
+    const QString path = LargeJpeg::inFolder(folder().path(), 8000, 6000, detailed(false));
     for (auto _ : state) {
         QImageReader reader(path);
         reader.setAllocationLimit(1024);
@@ -184,9 +411,68 @@ Measured runMeasured(const QString& program, const QStringList& arguments) {
     return measured;
 }
 
+// A disc label's dozen lines of text: a title, a date and the tracks.
+struct Line {
+    QString text;
+    double leftMm, topMm;
+    int points;
+};
+
+const std::vector<Line>& discLines() {
+    static const std::vector<Line> lines = [] {
+        std::vector<Line> result{{QStringLiteral("夏のライブ 2024"), 30, 12, 24},
+                                 {QStringLiteral("2024年8月12日 市民ホール"), 33, 24, 11}};
+        for (int track = 1; track <= 10; ++track)
+            result.push_back(Line{QStringLiteral("%1. トラック %1 Live Take").arg(track, 2),
+                                  track <= 5 ? 12.0 : 70.0, 72.0 + ((track - 1) % 5) * 8, 10});
+        return result;
+    }();
+    return lines;
+}
+
+// The photo's label with the dozen lines, for the page benchmarks.
+QString discLabel(int width, int height, bool whole) {
+    const QString path = folder().filePath(
+        QStringLiteral("disc-%1x%2%3.gpc").arg(width).arg(height).arg(whole ? "-whole" : ""));
+    if (!QFile::exists(path)) {
+        LabelDocument label;
+        label.BackWidth = label.BackHeight = float(LabelSideMm);
+        if (whole)
+            label.BackWidth = label.BackHeight = float(std::min(width, height) * MmPerPx);
+        for (const Line& line : discLines()) {
+            TextItem item;
+            item.Text = line.text;
+            item.FontName = QStringLiteral("IPAGothic");
+            item.Size = line.points;
+            item.Left = float(line.leftMm);
+            item.Top = float(line.topMm);
+            ItemPlacement::measure(item, RealSizeViewPx);
+            label.insertItem(label.itemCount(), item);
+        }
+        LabelFileStore::save(path, label, 0, photo(width, height));
+    }
+    return path;
+}
+
 // The same label for gLabels 3: a 122 mm disc label on A4 holding the photo placed as the
 // document places it (the photo's natural size at 96 pixels per inch, or its shorter side filling
-// the label), clipped to the disc like ours.
+// the label), clipped to the disc like ours, and the same lines in the same font.
+QString gLabelsLines() {
+    QString objects;
+    for (const Line& line : discLines())
+        objects +=
+            QStringLiteral(
+                R"(    <Object-text x="%1mm" y="%2mm" w="0mm" h="0mm" justify="Left" valign="Top" auto_shrink="False" a0="1" a1="0" a2="0" a3="1" a4="0" a5="0">
+      <Span color="0x000000ff" font_family="IPAGothic" font_size="%3" font_weight="Regular" font_italic="False" line_spacing="1">%4</Span>
+    </Object-text>
+)")
+                .arg(line.leftMm)
+                .arg(line.topMm)
+                .arg(line.points)
+                .arg(line.text.toHtmlEscaped());
+    return objects;
+}
+
 QString gLabelsDocument(int width, int height, bool whole) {
     const QString path = folder().filePath(
         QStringLiteral("label-%1x%2%3.glabels").arg(width).arg(height).arg(whole ? "-whole" : ""));
@@ -205,12 +491,13 @@ QString gLabelsDocument(int width, int height, bool whole) {
   </Template>
   <Objects id="0" rotate="False">
     <Object-image x="0mm" y="0mm" w="%1mm" h="%2mm" src="%3" a0="1" a1="0" a2="0" a3="1" a4="0" a5="0"/>
-  </Objects>
+%4  </Objects>
 </Glabels-document>
 )")
                    .arg(width * mmPerPx)
                    .arg(height * mmPerPx)
                    .arg(photo(width, height))
+                   .arg(gLabelsLines())
                    .toUtf8());
     return path;
 }
@@ -220,9 +507,10 @@ QString gLabelsDocument(int width, int height, bool whole) {
 // ratios of time and peak memory are reported.
 void BM_GpctoolRenderPdf24MP(benchmark::State& state) {
     const bool whole = state.range(0) != 0;
-    const QString label = document(6000, 4000, whole);
+    const QString label = discLabel(6000, 4000, whole);
     const QString pdf = folder().filePath(QStringLiteral("page.pdf"));
-    const QString tool = QStringLiteral(GPCTOOL_PATH);
+    // GPCTOOL names another build's tool, for figures from before a change.
+    const QString tool = qEnvironmentVariable("GPCTOOL", QStringLiteral(GPCTOOL_PATH));
     const QString gLabels = QStringLiteral("/usr/bin/glabels-3-batch");
     const bool compare = QFile::exists(gLabels);
     const QString gLabelsLabel = compare ? gLabelsDocument(6000, 4000, whole) : QString();
@@ -248,11 +536,51 @@ void BM_GpctoolRenderPdf24MP(benchmark::State& state) {
     state.counters["glabels_peak_MB"] = theirs.peakMb;
     state.counters["time_ratio"] = ours.ms / theirs.ms;
     state.counters["memory_ratio"] = ours.peakMb / theirs.peakMb;
+    state.counters["glabels_pdf_MB"] = QFile(gLabelsPdf).size() / 1048576.0;
+    state.counters["size_ratio"] = double(QFile(pdf).size()) / double(QFile(gLabelsPdf).size());
 }
 // Arg 0: step 0 from the corner; 1: the whole photo.
 BENCHMARK(BM_GpctoolRenderPdf24MP)
     ->Arg(0)
     ->Arg(1)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(5);
+
+// gpctool render --view of the high-detail 48 MP photo: the corner as 背景を開く leaves it, the
+// bottom-right corner (every row above it is read) and the whole photo, at two view sides; time and
+// peak memory of the process. GPCTOOL names another build's tool, for figures from before a change.
+void BM_GpctoolRenderView48MP(benchmark::State& state) {
+    const int placement = int(state.range(0)), side = int(state.range(1));
+    const QString path = folder().filePath(QStringLiteral("view-%1.gpc").arg(placement));
+    if (!QFile::exists(path)) {
+        LabelDocument label;
+        label.BackWidth = label.BackHeight = float(LabelSideMm);
+        if (placement == 1) {
+            label.BackLeft = float((8000 - 461) * MmPerPx);
+            label.BackTop = float((6000 - 461) * MmPerPx);
+        } else if (placement == 2) {
+            label.BackWidth = label.BackHeight = float(6000 * MmPerPx);
+            label.BackLeft = float(1000 * MmPerPx);
+        }
+        LabelFileStore::save(path, label, 0,
+                             LargeJpeg::inFolder(folder().path(), 8000, 6000, detailed(false)));
+    }
+    const QString tool = qEnvironmentVariable("GPCTOOL", QStringLiteral(GPCTOOL_PATH));
+    const QString png = folder().filePath(QStringLiteral("view.png"));
+    Measured total;
+    for (auto _ : state) {
+        const Measured run = runMeasured(tool, {QStringLiteral("render"), QStringLiteral("--view"),
+                                                QString::number(side), path, png});
+        state.SetIterationTime(run.ms / 1e3);
+        total.peakMb = std::max(total.peakMb, run.peakMb);
+    }
+    state.counters["peak_MB"] = total.peakMb;
+}
+// Arguments: placement (0 the corner, 1 the bottom-right corner, 2 the whole photo), view side.
+BENCHMARK(BM_GpctoolRenderView48MP)
+    ->ArgNames({"placement", "side"})
+    ->ArgsProduct({{0, 1, 2}, {461, 2000}})
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond)
     ->Iterations(5);
@@ -264,6 +592,10 @@ int main(int argc, char** argv) {
     if (argc == 3 && qstrcmp(argv[1], "--open") == 0) {
         QApplication app(argc, argv);
         return openAndReport(QString::fromLocal8Bit(argv[2]));
+    }
+    if (argc == 4 && qstrcmp(argv[1], "--first-frame") == 0) {
+        QApplication app(argc, argv);
+        return watchFirstFrames(qstrcmp(argv[2], "running") == 0, QString::fromLocal8Bit(argv[3]));
     }
     QApplication app(argc, argv);
     return BenchSupport::runBenchmarks(argc, argv);

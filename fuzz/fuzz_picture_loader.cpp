@@ -1,6 +1,6 @@
 // The picture loader as a whole on arbitrary bytes: every format it recognises by content, then
-// the JPEG path on its own (the part-by-part decoder at several scales and places, the EXIF
-// reader and the lossless turn), whatever the size of the picture.
+// the JPEG path on its own (the part-by-part decoder at several scales and places, whole and in
+// bands, the EXIF reader, the thumbnail and the lossless turn), whatever the size of the picture.
 #include "FuzzGuiApplication.h"
 #include "platform/pictures/JpegOrientation.h"
 #include "platform/pictures/JpegSource.h"
@@ -33,6 +33,17 @@ void decodeParts(const JpegSource& source) {
             region.image.format() != QImage::Format_RGB32)
             std::abort();
     }
+    // Bands come top to bottom, each beginning no lower than where the one before ended.
+    double end = -1;
+    source.decodeInBands(whole, 0.3, 0.2, 7, [&end](const PictureRegion& band) {
+        if (band.image.format() != QImage::Format_RGB32 ||
+            (end >= 0 && band.areaPx.top() > end + 1e-6))
+            std::abort();
+        end = band.areaPx.bottom();
+    });
+    const QImage thumbnail = source.thumbnail();
+    if (!thumbnail.isNull() && thumbnail.width() > size.width())
+        std::abort();
 }
 
 } // namespace

@@ -1,10 +1,11 @@
 #include "document/DocumentCommands.h"
 
-#include "document/AtomicReplace.h"
 #include "document/BackgroundLimit.h"
 #include "document/FileMessages.h"
 #include "document/FontNotice.h"
 #include "document/LabelFileStore.h"
+#include "document/TemporaryFile.h"
+#include "platform/pictures/PictureLoader.h"
 
 #include <QDir>
 #include <QFile>
@@ -72,20 +73,19 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     }
     LabelFileCodec::DecodedFile& file = *result.file;
 
-    // The picture goes to a staging file first; it replaces the temporary picture (which the
-    // current document may still be using) only once it has loaded.
+    // The picture is read from the bytes in hand (a JPEG kept compressed holds them, so a large
+    // photo is held once) and goes to a staging file, which replaces the temporary picture (the
+    // current document may still be using it) only once the picture has loaded.
     Picture picture;
     if (!file.picture.isEmpty()) {
         const QString staging = temporaryPicturePath() + QStringLiteral(".new");
-        if (temporaryPicturePath().isEmpty() || !AtomicReplace::replace(staging, file.picture).ok) {
-            picture = Picture();
-        } else {
-            file.picture.clear(); // written out: a large photo is not held twice
-            picture = platform.loadPicture(staging);
-        }
-        if (picture.isEmpty() ||
-            std::rename(QFile::encodeName(staging).constData(),
-                        QFile::encodeName(temporaryPicturePath()).constData()) != 0) {
+        picture = PictureLoader::loadBytes(file.picture).picture.value_or(Picture());
+        const bool kept = !picture.isEmpty() && !temporaryPicturePath().isEmpty() &&
+                          TemporaryFile::write(staging, file.picture) &&
+                          std::rename(QFile::encodeName(staging).constData(),
+                                      QFile::encodeName(temporaryPicturePath()).constData()) == 0;
+        file.picture.clear();
+        if (!kept) {
             QFile::remove(staging);
             platform.showMessage(context_.dialogParent,
                                  QStringLiteral("画像を読み込めませんでした。"), ErrorTitle,

@@ -1,6 +1,6 @@
 #include "document/UprightPicture.h"
 
-#include "document/AtomicReplace.h"
+#include "document/TemporaryFile.h"
 #include "platform/pictures/JpegOrientation.h"
 #include "platform/pictures/PictureLimits.h"
 #include "platform/pictures/StreamChecks.h"
@@ -52,7 +52,7 @@ QString fileToLoad(const QString& chosen, const QString& folder) {
     if (!turned)
         return chosen;
     const QString copy = freshCopyPath(folder);
-    return AtomicReplace::replace(copy, *turned).ok ? copy : chosen;
+    return TemporaryFile::write(copy, *turned) ? copy : chosen;
 }
 
 void discard(const QString& path, const QString& folder) {

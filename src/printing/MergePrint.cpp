@@ -70,23 +70,24 @@ std::optional<MergeTable::Table> MergePrint::chooseTable() {
 }
 
 void MergePrint::drawRow(QPainter& painter, QPrinter& printer, const MergeTable::Table& table,
-                         int row, const Offset& offset) {
+                         int row, const Offset& offset,
+                         PrintRenderer::SharedBackground& background) {
     const MergeFill::Filled filled =
         MergeFill::fillRow(context_.document(), table, row, context_.surface.viewSidePx());
     if (!filled.document)
         return; // every row passed the same check before printing began
     PrintRenderer::drawLabel(painter, Geometry::page(printer, offset.leftMm, offset.topMm),
-                             *filled.document, context_.label.picture,
-                             PrintRenderer::PictureUse::WholePicture);
+                             *filled.document, background);
 }
 
 bool MergePrint::confirmWithPreview(const MergeTable::Table& table, PrintJob& job) {
+    PrintRenderer::SharedBackground background(context_.label.picture);
     frmMergePreview dialog(
         table.rowCount(), job.printer(),
         [&](QPrinter& printer) {
             QPainter painter;
             if (PrintJob::begin(painter, printer))
-                drawRow(painter, printer, table, 0, job.offset());
+                drawRow(painter, printer, table, 0, job.offset(), background);
         },
         context_.dialogParent);
     context_.platform.showModal(&dialog);
@@ -105,6 +106,7 @@ MergePrint::Run MergePrint::printRows(PrintJob& job, const MergeTable::Table& ta
     if (!PrintJob::begin(painter, printer))
         return Run{Run::End::Refused, 0};
     Run run;
+    PrintRenderer::SharedBackground background(context_.label.picture);
     // Cancelling takes effect between pages; the pages drawn so far go to the printer.
     for (; run.sent < table.rowCount(); ++run.sent) {
         if (progress.wasCanceled()) {
@@ -122,7 +124,7 @@ MergePrint::Run MergePrint::printRows(PrintJob& job, const MergeTable::Table& ta
             painter.end();
             return Run{Run::End::StoppedMidway, run.sent};
         }
-        drawRow(painter, printer, table, run.sent, job.offset());
+        drawRow(painter, printer, table, run.sent, job.offset(), background);
         progress.setValue(run.sent + 1);
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)

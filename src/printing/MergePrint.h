@@ -11,6 +11,9 @@
 class PrintJob;
 class QPainter;
 class QPrinter;
+namespace PrintRenderer {
+class SharedBackground;
+}
 
 // File > 差し込み印刷: the open design filled from each row of a table and printed one page per
 // row. Every row is filled and checked before the preview is shown, so a run that starts
@@ -40,8 +43,9 @@ private:
     // Prints the rows one page each until done, cancelled or refused.
     Run printRows(PrintJob& job, const MergeTable::Table& table);
     void report(const Run& run, const PrintJob& job, int rowCount) const;
+    // Every page of a run draws its background from the same pixels.
     void drawRow(QPainter& painter, QPrinter& printer, const MergeTable::Table& table, int row,
-                 const Offset& offset);
+                 const Offset& offset, PrintRenderer::SharedBackground& background);
 
     void say(const QString& text) const;
 

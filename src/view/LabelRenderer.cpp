@@ -108,12 +108,6 @@ void drawShownPart(QPainter& painter, const Geometry& geometry, const LabelDocum
     painter.restore();
 }
 
-namespace {
-QRectF wholeOf(const Picture& picture) {
-    return QRectF(QPointF(0, 0), picture.naturalSizeMm());
-}
-} // namespace
-
 QRectF shownMm(const LabelDocument& document) {
     return QRectF(document.BackLeft, document.BackTop, document.BackWidth, document.BackHeight);
 }
@@ -131,28 +125,90 @@ QSizeF devicePxPerPictureMm(const QPainter& painter, const Geometry& geometry,
                   labelPxPerMmY * LabelSideMm / document.BackHeight);
 }
 
+namespace {
+
+// Rows of a band of the shown part handed to a PDF: a few megabytes at the widest page.
+constexpr int PdfBandRows = 256;
+
+bool paintsPdf(const QPainter& painter) {
+    const QPaintEngine* engine = painter.paintEngine();
+    return engine && engine->type() == QPaintEngine::Pdf;
+}
+
+// What the page decodes of a picture kept compressed: the shown part, and the share of the full
+// resolution that gives the device's resolution (at most the finest a page needs).
+struct PageDecode {
+    QRect area;
+    double scaleX;
+    double scaleY;
+};
+
+PageDecode pageDecode(const QPainter& painter, const Geometry& geometry,
+                      const LabelDocument& document, const Picture& picture) {
+    const QSizeF wanted = devicePxPerPictureMm(painter, geometry, document, MaxOutputPixelsPerMm);
+    return PageDecode{ShownPixels::areaOf(picture, shownMm(document)),
+                      wanted.width() / picture.pixelsPerMmX(),
+                      wanted.height() / picture.pixelsPerMmY()};
+}
+
+ShownPixels::Placed wholeOf(const Picture& picture) {
+    return ShownPixels::Placed{picture.image(), picture.pixelsPerMmX(), picture.pixelsPerMmY(),
+                               QRectF(QPointF(0, 0), picture.naturalSizeMm())};
+}
+
+void drawPlaced(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+                const ShownPixels::Placed& pixels) {
+    drawShownPart(painter, geometry, document, pixels.extentMm, pixels.image, pixels.pixelsPerMmX,
+                  pixels.pixelsPerMmY, true);
+}
+
+} // namespace
+
+ShownPixels::Placed backgroundPixels(const QPainter& painter, const Geometry& geometry,
+                                     const LabelDocument& document, const Picture& picture) {
+    if (picture.isEmpty() || !placementDrawable(document))
+        return {};
+    if (picture.decodedWhole())
+        return wholeOf(picture);
+    const PageDecode decode = pageDecode(painter, geometry, document, picture);
+    return ShownPixels::placed(
+        picture, ShownPixels::make(picture, decode.area, decode.scaleX, decode.scaleY));
+}
+
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                     const Picture& picture) {
     if (picture.isEmpty() || !placementDrawable(document))
         return;
-    if (picture.decodedWhole()) {
-        drawShownPart(painter, geometry, document, wholeOf(picture), picture.image(),
-                      picture.pixelsPerMmX(), picture.pixelsPerMmY(), true);
+    if (picture.decodedWhole() || !paintsPdf(painter)) {
+        drawPlaced(painter, geometry, document,
+                   backgroundPixels(painter, geometry, document, picture));
         return;
     }
-    // A picture kept compressed is decoded for the shown part only, at the device's resolution
-    // up to the finest the page needs.
-    const QSizeF wanted = devicePxPerPictureMm(painter, geometry, document, MaxOutputPixelsPerMm);
-    const PictureRegion region = ShownPixels::make(
-        picture, ShownPixels::areaOf(picture, shownMm(document)),
-        wanted.width() / picture.pixelsPerMmX(), wanted.height() / picture.pixelsPerMmY());
-    if (region.isEmpty())
+    const PageDecode decode = pageDecode(painter, geometry, document, picture);
+    ShownPixels::makeInBands(picture, decode.area, decode.scaleX, decode.scaleY, PdfBandRows,
+                             [&](const PictureRegion& band) {
+                                 drawPlaced(painter, geometry, document,
+                                            ShownPixels::placed(picture, band));
+                             });
+}
+
+void drawWholePixels(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+                     const ShownPixels::Placed& pixels) {
+    if (pixels.image.isNull() || !placementDrawable(document))
         return;
-    const double mmPerPxX = 1.0 / picture.pixelsPerMmX(), mmPerPxY = 1.0 / picture.pixelsPerMmY();
-    const QRectF extent(region.areaPx.left() * mmPerPxX, region.areaPx.top() * mmPerPxY,
-                        region.areaPx.width() * mmPerPxX, region.areaPx.height() * mmPerPxY);
-    drawShownPart(painter, geometry, document, extent, region.image, region.scaleX() / mmPerPxX,
-                  region.scaleY() / mmPerPxY, true);
+    const double left = document.BackLeft, top = document.BackTop;
+    const double scaleX = LabelSideMm / document.BackWidth,
+                 scaleY = LabelSideMm / document.BackHeight;
+    const QRectF& extent = pixels.extentMm;
+    const QRectF target(
+        geometry.map((extent.left() - left) * scaleX, (extent.top() - top) * scaleY),
+        geometry.map((extent.right() - left) * scaleX, (extent.bottom() - top) * scaleY));
+    painter.save();
+    painter.setClipRect(QRectF(geometry.map(0, 0), geometry.map(LabelSideMm, LabelSideMm)),
+                        Qt::IntersectClip);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(target, pixels.image);
+    painter.restore();
 }
 
 void drawGuideCircles(QPainter& painter, const Geometry& geometry, const DiscFrame& frame) {

@@ -4,6 +4,7 @@
 #include "platform/pictures/Picture.h"
 #include "shapes/Geometry.h"
 #include "view/DeviceRows.h"
+#include "view/ShownPixels.h"
 
 #include <QFont>
 #include <QImage>
@@ -23,9 +24,22 @@ namespace LabelRenderer {
 inline constexpr double MaxOutputPixelsPerMm = 600.0 / Units::MmPerInch;
 
 // The part of the picture named by BackLeft..BackHeight stretched over the label square. Where
-// that rectangle reaches past the picture, nothing is drawn.
+// that rectangle reaches past the picture, nothing is drawn. A picture kept compressed is decoded
+// for the shown part only, at the device's resolution up to MaxOutputPixelsPerMm; a PDF (the print
+// system's included) gets those pixels band by band as they are decoded, since it keeps a copy of
+// every image anyway.
 void drawBackground(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
                     const Picture& picture);
+
+// The pixels drawBackground draws from on this painter, all at once: the whole picture when it is
+// held decoded, else the shown part decoded as above. Null when there is nothing to draw.
+ShownPixels::Placed backgroundPixels(const QPainter& painter, const Geometry& geometry,
+                                     const LabelDocument& document, const Picture& picture);
+// The label square's part of those pixels, drawn from the whole image as it is (no copy of a part
+// of it): a PDF stores one image object for each distinct image, so pages drawn from the same
+// pixels share it.
+void drawWholePixels(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+                     const ShownPixels::Placed& pixels);
 
 // The pieces the screen's own drawing shares with drawBackground: whether the placement can be
 // drawn at all; the shown rectangle; device pixels per millimetre of the picture where the painter

@@ -20,22 +20,33 @@ int cachedSide(int pixels, double wanted) {
 }
 
 // Decodes run on threads of their own at a lower priority, so that on a busy processor the
-// interface thread still draws its frames first.
-QThreadPool& decodingThreads() {
-    static QThreadPool* pool = [] {
+// interface thread still draws its frames first; all but a photo's first pixels, which the view
+// waits for with nothing else to draw (a thread's priority, once lowered, cannot be raised again).
+enum class Urgency { FirstPixels, Later };
+
+QThreadPool& decodingThreads(Urgency urgency) {
+    const auto make = [](int count) {
         auto* threads = new QThreadPool;
-        threads->setMaxThreadCount(2);
+        threads->setMaxThreadCount(count);
         return threads;
-    }();
-    return *pool;
+    };
+    static QThreadPool* first = make(1);
+    static QThreadPool* later = make(2);
+    return urgency == Urgency::FirstPixels ? *first : *later;
 }
 
-template <typename Work> QFuture<PictureRegion> decodeElsewhere(Work work) {
-    return QtConcurrent::run(&decodingThreads(), [work = std::move(work)] {
-        setpriority(PRIO_PROCESS, 0, 10); // on Linux: this thread only
+template <typename Work>
+QFuture<PictureRegion> decodeElsewhere(Work work, Urgency urgency = Urgency::Later) {
+    return QtConcurrent::run(&decodingThreads(urgency), [work = std::move(work), urgency] {
+        if (urgency == Urgency::Later)
+            setpriority(PRIO_PROCESS, 0, 10); // on Linux: this thread only
         return work();
     });
 }
+
+// A view this close to the scale of the pixels at hand (a fifth smaller at most) has them reduced
+// on this thread; that stays quick, where a far smaller one has its pixels decoded afresh.
+constexpr double NearlyTheScale = 0.8;
 
 } // namespace
 
@@ -93,16 +104,37 @@ ViewPictureCache::Source ViewPictureCache::prepareRegion(const Picture& picture,
     if (wanted.area.isEmpty() || !(wanted.scaleX > 0) || !(wanted.scaleY > 0) ||
         ShownPixels::satisfies(region_, wanted.area, wanted.scaleX, wanted.scaleY))
         return sourceOf(region_, picture);
-    const Request decode{ShownPixels::withMargin(picture, wanted.area), wanted.scaleX,
-                         wanted.scaleY};
+    // A view made a little smaller (a window framed after it showed) keeps its pixels, reduced at
+    // once, rather than waiting a decode's time with them drawn soft.
+    if (sharperPixelsReady_ && covered_ && wanted.scaleX < region_.scaleX() &&
+        wanted.scaleY < region_.scaleY() && wanted.scaleX > region_.scaleX() * NearlyTheScale &&
+        wanted.scaleY > region_.scaleY() * NearlyTheScale) {
+        PictureRegion smaller = ShownPixels::reduced(region_, wanted.scaleX, wanted.scaleY);
+        if (ShownPixels::satisfies(smaller, wanted.area, wanted.scaleX, wanted.scaleY)) {
+            region_ = std::move(smaller);
+            ++rebuilds_;
+            return sourceOf(region_, picture);
+        }
+    }
+    const Request decode{roomToDrag_ ? ShownPixels::withMargin(picture, wanted.area) : wanted.area,
+                         wanted.scaleX, wanted.scaleY};
+    // What a decode of the same request gave is all it can give: never the same decode twice.
+    if (lastRequest_ == decode)
+        return sourceOf(region_, picture);
     if (!sharperPixelsReady_) {
         decodeNow(picture, decode);
-    } else if (region_.isEmpty() && !failed_) {
-        // The first pixels of a picture are decoded at once, for the shown part only: there is
-        // nothing to show meanwhile. The room to drag and the overview follow off this thread.
-        decodeNow(picture, wanted);
-        startDecoding(picture, decode);
-        startOverview(picture);
+    } else if (region_.isEmpty() && !failed_ && !decoding()) {
+        // The first pixels of a picture come with the room to drag: every row above the shown
+        // part's bottom is read anyway, so the margin costs little more. A thumbnail the camera
+        // stored shows at once while they are decoded off this thread; without one they are
+        // decoded here, as there is nothing to show meanwhile. The overview follows them, so
+        // that the two never share the processor.
+        if (showThumbnail(picture)) {
+            startDecoding(picture, decode);
+        } else {
+            decodeNow(picture, decode);
+            makeOverview(picture);
+        }
     } else {
         startDecoding(picture, decode);
     }
@@ -110,6 +142,7 @@ ViewPictureCache::Source ViewPictureCache::prepareRegion(const Picture& picture,
 }
 
 void ViewPictureCache::decodeNow(const Picture& picture, const Request& request) {
+    lastRequest_ = request;
     PictureRegion made = ShownPixels::make(picture, request.area, request.scaleX, request.scaleY);
     failed_ = made.isEmpty();
     if (!failed_) {
@@ -127,13 +160,7 @@ ViewPictureCache::Source ViewPictureCache::backdrop(const Picture& picture) cons
 
 ViewPictureCache::Source ViewPictureCache::sourceOf(const PictureRegion& region,
                                                     const Picture& picture) {
-    if (region.isEmpty())
-        return Source{QImage(), 1, 1, QRectF()};
-    const double mmPerPxX = 1.0 / picture.pixelsPerMmX(), mmPerPxY = 1.0 / picture.pixelsPerMmY();
-    const QRectF& area = region.areaPx;
-    return Source{region.image, region.scaleX() / mmPerPxX, region.scaleY() / mmPerPxY,
-                  QRectF(area.left() * mmPerPxX, area.top() * mmPerPxY, area.width() * mmPerPxX,
-                         area.height() * mmPerPxY)};
+    return ShownPixels::placed(picture, region);
 }
 
 void ViewPictureCache::decodeInBackground(std::function<void()> sharperPixelsReady) {
@@ -141,7 +168,8 @@ void ViewPictureCache::decodeInBackground(std::function<void()> sharperPixelsRea
 }
 
 bool ViewPictureCache::decodingAnywhere() {
-    return decodingThreads().activeThreadCount() > 0;
+    return decodingThreads(Urgency::FirstPixels).activeThreadCount() > 0 ||
+           decodingThreads(Urgency::Later).activeThreadCount() > 0;
 }
 
 bool ViewPictureCache::decoding() const {
@@ -153,30 +181,59 @@ bool ViewPictureCache::decoding() const {
 void ViewPictureCache::startDecoding(const Picture& picture, const Request& request) {
     if (decoding())
         return;
+    lastRequest_ = request;
     if (!watcher_) {
         watcher_ = std::make_unique<QFutureWatcher<PictureRegion>>();
         QObject::connect(watcher_.get(), &QFutureWatcher<PictureRegion>::finished,
                          [this] { finishDecoding(); });
     }
-    watcher_->setFuture(decodeElsewhere([picture, request, cancel = cancel_] {
-        return ShownPixels::make(picture, request.area, request.scaleX, request.scaleY,
-                                 cancel.get());
-    }));
+    watcher_->setFuture(decodeElsewhere(
+        [picture, request, cancel = cancel_] {
+            return ShownPixels::make(picture, request.area, request.scaleX, request.scaleY,
+                                     cancel.get());
+        },
+        region_.isEmpty() ? Urgency::FirstPixels : Urgency::Later));
 }
 
-// The whole picture with its longer side at most this many pixels: a few megabytes at most.
-constexpr int OverviewSidePx = 1024;
+// The whole picture with its longer side at most this many pixels: a few megabytes at most, and
+// for a 48 MP photo (8000 pixels across) the decoder's cheapest scale, an eighth.
+constexpr int OverviewSidePx = 1000;
 
-// Made once per picture, beside the decodes of the shown part.
-void ViewPictureCache::startOverview(const Picture& picture) {
-    if (overviewWatcher_)
+bool ViewPictureCache::showThumbnail(const Picture& picture) {
+    const QImage thumbnail = picture.jpeg()->thumbnail();
+    if (thumbnail.isNull())
+        return false;
+    // Enlarged smoothly once: the view draws a backdrop with square pixels, which would show a
+    // thumbnail's few pixels as blocks.
+    const QSize size =
+        picture.pixelSize().scaled(OverviewSidePx, OverviewSidePx, Qt::KeepAspectRatio);
+    overview_ =
+        PictureRegion{thumbnail.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+                      QRectF(QPointF(0, 0), QSizeF(picture.pixelSize()))};
+    return true;
+}
+
+// Once per picture, after its first pixels. Where those are the whole picture already (a view of
+// all of it, with its margin), the overview is made from them instead of decoding it again.
+void ViewPictureCache::makeOverview(const Picture& picture) {
+    if (overviewMade_ || region_.isEmpty())
         return;
+    overviewMade_ = true;
     const QSize size = picture.pixelSize();
+    const QRectF& area = region_.areaPx;
+    const double slackX = 1 / region_.scaleX(), slackY = 1 / region_.scaleY();
+    if (area.left() < slackX && area.top() < slackY && area.right() > size.width() - slackX &&
+        area.bottom() > size.height() - slackY) {
+        const QSize small = region_.image.size().boundedTo(QSize(OverviewSidePx, OverviewSidePx));
+        overview_ = PictureRegion{
+            region_.image.scaled(small, Qt::KeepAspectRatio, Qt::SmoothTransformation), area};
+        return;
+    }
     const double scale =
         std::min(1.0, double(OverviewSidePx) / std::max(size.width(), size.height()));
     overviewWatcher_ = std::make_unique<QFutureWatcher<PictureRegion>>();
     QObject::connect(overviewWatcher_.get(), &QFutureWatcher<PictureRegion>::finished, [this] {
-        if (overviewWatcher_->future().resultCount() > 0)
+        if (overviewWatcher_->future().resultCount() > 0 && !overviewWatcher_->result().isEmpty())
             overview_ = overviewWatcher_->result();
     });
     overviewWatcher_->setFuture(decodeElsewhere([picture, scale, cancel = cancel_] {
@@ -185,15 +242,18 @@ void ViewPictureCache::startOverview(const Picture& picture) {
     }));
 }
 
-// A decode that failed leaves the pixels shown as they are.
+// A decode that failed leaves the pixels shown as they are (a thumbnail, or none).
 void ViewPictureCache::finishDecoding() {
     if (!watcher_ || watcher_->future().resultCount() == 0)
         return;
     PictureRegion made = watcher_->result();
-    if (made.isEmpty())
+    if (made.isEmpty()) {
+        failed_ = region_.isEmpty();
         return;
+    }
     region_ = std::move(made);
     ++rebuilds_;
+    makeOverview(Picture::fromJpeg(jpeg_));
     if (sharperPixelsReady_)
         sharperPixelsReady_();
 }
@@ -203,8 +263,10 @@ void ViewPictureCache::forgetRegion() {
     cancel_ = std::make_shared<std::atomic_bool>(false);
     watcher_.reset(); // decodes still running finish unheard
     overviewWatcher_.reset();
+    overviewMade_ = false;
     jpeg_.reset();
     region_ = PictureRegion();
+    lastRequest_.reset();
     overview_ = PictureRegion();
     covered_ = true;
     failed_ = false;

@@ -2,12 +2,14 @@
 
 #include "platform/pictures/Picture.h"
 #include "platform/pictures/PictureRegion.h"
+#include "view/ShownPixels.h"
 
 #include <QImage>
 #include <QRectF>
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <optional>
 
 template <typename T> class QFutureWatcher;
 
@@ -20,15 +22,12 @@ template <typename T> class QFutureWatcher;
 // A JPEG kept compressed is decoded only around the shown part (with room to drag), at the
 // view's resolution. Once the window asks for it (decodeInBackground), a part that is no longer
 // covered, or a new zoom, is decoded on another thread while the view keeps drawing the pixels
-// it has, scaled; the window is called back to redraw when the sharper pixels are ready.
+// it has, scaled, over the whole picture small (the overview, or at first the camera's
+// thumbnail); the window is called back to redraw when the sharper pixels are ready.
 class ViewPictureCache {
 public:
-    struct Source {
-        QImage image;        // shares the cache's pixels; no copy
-        double pixelsPerMmX; // image pixels per millimetre of the picture's natural size
-        double pixelsPerMmY;
-        QRectF extentMm; // what the image covers, in millimetres of the natural size
-    };
+    // Shares the cache's pixels; no copy.
+    using Source = ShownPixels::Placed;
 
     ViewPictureCache();
     ~ViewPictureCache();
@@ -42,13 +41,17 @@ public:
     // The same for a view that shows the whole picture.
     Source prepare(const Picture& picture, double devicePxPerMmX, double devicePxPerMmY);
 
+    // For a view drawn once (an export): no room to drag is decoded around the shown part.
+    void showOnce() { roomToDrag_ = false; }
+
     // From now on, decodes after the first are made off this thread; `sharperPixelsReady` runs
     // on this thread when one has finished.
     void decodeInBackground(std::function<void()> sharperPixelsReady);
 
-    // While the pixels prepared last do not cover all that is shown (a drag past them, before
-    // the decode of the new part has finished), the whole picture at low resolution to draw
-    // beneath them; otherwise an empty image.
+    // While the pixels prepared last do not cover all that is shown (a photo's first moments
+    // when it carries a thumbnail, a drag past them before the decode of the new part has
+    // finished), the whole picture at low resolution to draw beneath them; otherwise an empty
+    // image.
     Source backdrop(const Picture& picture) const;
 
     void clear();
@@ -65,6 +68,7 @@ private:
         QRect area;
         double scaleX;
         double scaleY;
+        bool operator==(const Request&) const = default;
     };
 
     Source prepareWhole(const Picture& picture, double devicePxPerMmX, double devicePxPerMmY);
@@ -73,10 +77,12 @@ private:
     void decodeNow(const Picture& picture, const Request& request);
     void startDecoding(const Picture& picture, const Request& request);
     void finishDecoding();
-    void startOverview(const Picture& picture);
+    bool showThumbnail(const Picture& picture);
+    void makeOverview(const Picture& picture);
     void forgetRegion();
     static Source sourceOf(const PictureRegion& region, const Picture& picture);
 
+    bool roomToDrag_ = true;
     qint64 pictureKey_ = 0;
     QSize size_;
     QImage image_;
@@ -84,8 +90,10 @@ private:
 
     std::shared_ptr<const JpegSource> jpeg_; // the picture region_ belongs to
     PictureRegion region_;
-    bool covered_ = true;    // region_ covers what was shown last
-    PictureRegion overview_; // the whole picture, small
+    std::optional<Request> lastRequest_; // the decode made or running last
+    bool covered_ = true;                // region_ covers what was shown last
+    PictureRegion overview_;             // the whole picture, small
+    bool overviewMade_ = false;
     bool failed_ = false;
     std::function<void()> sharperPixelsReady_;
     std::unique_ptr<QFutureWatcher<PictureRegion>> watcher_;

@@ -92,13 +92,20 @@ std::optional<QByteArray> transform(const QByteArray& jpeg, int operation) {
     return result;
 }
 
-// Where the two bytes of IFD0's orientation value lie in a TIFF block of `size` bytes, or -1.
-qsizetype orientationValueIn(const uchar* tiff, qsizetype size) {
+// Where, in a TIFF block of `size` bytes, the two bytes of IFD0's orientation value lie and the
+// four of IFD0's link to the next directory (IFD1, the thumbnail's); -1 each where there is none.
+struct Ifd0Places {
+    qsizetype orientation = -1;
+    qsizetype nextLink = -1;
+};
+
+Ifd0Places ifd0PlacesIn(const uchar* tiff, qsizetype size) {
+    Ifd0Places places;
     if (size < 8)
-        return -1;
+        return places;
     const bool little = tiff[0] == 'I' && tiff[1] == 'I';
     if (!little && !(tiff[0] == 'M' && tiff[1] == 'M'))
-        return -1;
+        return places;
     const auto u16 = [&](qsizetype at) {
         return little ? qFromLittleEndian<quint16>(tiff + at) : qFromBigEndian<quint16>(tiff + at);
     };
@@ -107,21 +114,29 @@ qsizetype orientationValueIn(const uchar* tiff, qsizetype size) {
     };
     const qsizetype ifd = u32(4);
     if (ifd < 8 || ifd + 2 > size)
-        return -1;
+        return places;
     const int count = u16(ifd);
+    bool seen = false; // the first orientation entry counts
     for (int i = 0; i < count; ++i) {
         const qsizetype entry = ifd + 2 + qsizetype(i) * 12;
         if (entry + 12 > size)
-            return -1;
-        if (u16(entry) == OrientationTag)
-            return u16(entry + 2) == ShortType && u32(entry + 4) == 1 ? entry + 8 : -1;
+            return places;
+        if (u16(entry) == OrientationTag && !seen) {
+            seen = true;
+            if (u16(entry + 2) == ShortType && u32(entry + 4) == 1)
+                places.orientation = entry + 8;
+        }
     }
-    return -1;
+    const qsizetype link = ifd + 2 + qsizetype(count) * 12;
+    if (link + 4 <= size)
+        places.nextLink = link;
+    return places;
 }
 
-// Sets the orientation value in the JPEG's EXIF block to 1, in place. The tag is rewritten by
-// hand because only its two bytes may change: rebuilding the block (as libexif would) moves
-// maker notes whose inner offsets then point nowhere.
+// Sets the orientation value in the JPEG's EXIF block to 1, in place, and unlinks the thumbnail,
+// which stays as the camera took it and would show the photo turned the old way. Only those bytes
+// may change: rebuilding the block (as libexif would) moves maker notes whose inner offsets then
+// point nowhere.
 bool setUpright(QByteArray& jpeg) {
     const uchar* bytes = reinterpret_cast<const uchar*>(jpeg.constData());
     const qsizetype size = jpeg.size();
@@ -135,12 +150,15 @@ bool setUpright(QByteArray& jpeg) {
             return false;
         if (marker == 0xE1 && length >= 8 && std::memcmp(bytes + pos + 4, "Exif\0\0", 6) == 0) {
             const qsizetype tiff = pos + 10;
-            const qsizetype value = orientationValueIn(bytes + tiff, pos + 2 + length - tiff);
-            if (value < 0)
+            const Ifd0Places places = ifd0PlacesIn(bytes + tiff, pos + 2 + length - tiff);
+            if (places.orientation < 0)
                 return false;
             const bool little = bytes[tiff] == 'I';
-            uchar* target = reinterpret_cast<uchar*>(jpeg.data()) + tiff + value;
-            little ? qToLittleEndian<quint16>(1, target) : qToBigEndian<quint16>(1, target);
+            uchar* block = reinterpret_cast<uchar*>(jpeg.data()) + tiff;
+            little ? qToLittleEndian<quint16>(1, block + places.orientation)
+                   : qToBigEndian<quint16>(1, block + places.orientation);
+            if (places.nextLink >= 0)
+                qToLittleEndian<quint32>(0, block + places.nextLink); // zero either way
             return true;
         }
         pos += 2 + length;

@@ -46,12 +46,13 @@ public:
     double pixelsPerMmX() const { return pixelSize().width() / naturalSizeMm_.width(); }
     double pixelsPerMmY() const { return pixelSize().height() / naturalSizeMm_.height(); }
 
-    // The pixels of `areaPx` (full-resolution pixels) at no less than `scale` of the full
-    // resolution. A picture held whole gives all of its pixels, without a copy.
-    PictureRegion pixels(const QRect& areaPx, double scale,
+    // The pixels of `areaPx` (full-resolution pixels) at `scaleX` × `scaleY` of the full
+    // resolution (JpegSource::decode). A picture held whole gives all of its pixels, without a
+    // copy.
+    PictureRegion pixels(const QRect& areaPx, double scaleX, double scaleY,
                          const std::atomic_bool* cancel = nullptr) const {
         if (jpeg_)
-            return jpeg_->decode(areaPx, scale, cancel);
+            return jpeg_->decode(areaPx, scaleX, scaleY, cancel);
         return PictureRegion{image_, QRectF(QPointF(0, 0), QSizeF(image_.size()))};
     }
 

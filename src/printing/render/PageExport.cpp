@@ -4,6 +4,7 @@
 #include "printing/render/AlignmentSheet.h"
 #include "printing/render/PrintRenderer.h"
 #include "view/LabelRenderer.h"
+#include "view/ScreenView.h"
 
 #include <QBuffer>
 #include <QImage>
@@ -170,11 +171,11 @@ bool writePdf(const QString& path, const LabelDocument& document, const Picture&
 bool writePdfPages(const QString& path, int pageCount,
                    const std::function<LabelDocument(int)>& labelAt, const Picture& picture,
                    const Page& page, QString* reason) {
+    PrintRenderer::SharedBackground background(picture);
     return pdfPagesWith(
         path, page, pageCount,
         [&](QPainter& painter, const Geometry& geometry, int index) {
-            PrintRenderer::drawLabel(painter, geometry, labelAt(index), picture,
-                                     PrintRenderer::PictureUse::WholePicture);
+            PrintRenderer::drawLabel(painter, geometry, labelAt(index), background);
         },
         reason);
 }
@@ -223,8 +224,11 @@ bool writeView(const QString& path, const LabelDocument& document, const Picture
             *notice = QStringLiteral("the shown part lay outside the background picture; "
                                      "drawn from the picture's top-left corner, as the "
                                      "editor would");
+        // The editor's own drawing, with its decoding of the shown part only.
+        ViewCaches caches;
+        caches.picture.showOnce();
         QPainter painter(&image);
-        LabelRenderer::drawView(painter, sidePx, shown, picture, Qt::white);
+        ScreenView::draw(painter, sidePx, shown, picture, Qt::white, caches);
     }
     return saveImage(path, image, reason);
 }

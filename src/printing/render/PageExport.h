@@ -56,9 +56,11 @@ bool writeLabelPdf(const QString& path, const LabelDocument& document, const Pic
 bool writeLabelPng(const QString& path, const LabelDocument& document, const Picture& picture,
                    int dpi, QString* reason);
 
-// What the editor's view shows at a side of sidePx pixels, guide circles included. Where the
-// view would refuse the background placement, the editor shows its limit message and draws
-// from the picture's top-left corner; the export does the same and reports it in `notice`.
+// What the editor's view shows at a side of sidePx pixels, guide circles and the outlines of text
+// off the ring included, drawn as the editor draws it (a large JPEG decoded for the shown part
+// only). Where the view would refuse the background placement, the editor shows its limit message
+// and draws from the picture's top-left corner; the export does the same and reports it in
+// `notice`.
 bool writeView(const QString& path, const LabelDocument& document, const Picture& picture,
                int sidePx, QString* reason, QString* notice);
 

@@ -6,30 +6,6 @@
 
 namespace PrintRenderer {
 
-namespace {
-
-// The whole picture, placed so that its shown rectangle covers the label square, cut to the
-// square.
-void drawWholePicture(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
-                      const Picture& picture) {
-    const double left = document.BackLeft, top = document.BackTop;
-    const double width = document.BackWidth, height = document.BackHeight;
-    if (!std::isfinite(left) || !std::isfinite(top) || !(width > 0) || !(height > 0) ||
-        !std::isfinite(width) || !std::isfinite(height))
-        return;
-    const QSizeF natural = picture.naturalSizeMm();
-    const double scaleX = LabelSideMm / width, scaleY = LabelSideMm / height;
-    const QRectF target(
-        geometry.map(-left * scaleX, -top * scaleY),
-        geometry.map((natural.width() - left) * scaleX, (natural.height() - top) * scaleY));
-    painter.setClipRect(QRectF(geometry.map(0, 0), geometry.map(LabelSideMm, LabelSideMm)),
-                        Qt::IntersectClip);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
-    painter.drawImage(target, picture.image());
-}
-
-} // namespace
-
 QPainterPath ringPath(const Geometry& geometry, const DiscFrame& frame) {
     const QPointF centre = geometry.map(DiscFrame::CentreMm.x(), DiscFrame::CentreMm.y());
     QPainterPath path;
@@ -41,18 +17,49 @@ QPainterPath ringPath(const Geometry& geometry, const DiscFrame& frame) {
     return path;
 }
 
-void drawLabel(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
-               const Picture& picture, PictureUse use) {
-    if (!picture.isEmpty()) {
-        painter.save();
-        painter.setClipPath(ringPath(geometry), Qt::IntersectClip);
-        if (use == PictureUse::WholePicture)
-            drawWholePicture(painter, geometry, document, picture);
-        else
-            LabelRenderer::drawBackground(painter, geometry, document, picture);
-        painter.restore();
+const ShownPixels::Placed& SharedBackground::pixelsFor(const QPainter& painter,
+                                                       const Geometry& geometry,
+                                                       const LabelDocument& document) {
+    const QRectF shown = LabelRenderer::shownMm(document);
+    const QSizeF resolution = LabelRenderer::devicePxPerPictureMm(
+        painter, geometry, document, LabelRenderer::MaxOutputPixelsPerMm);
+    if (pixels_.image.isNull() || shown != shownMm_ || resolution != resolution_) {
+        pixels_ = LabelRenderer::backgroundPixels(painter, geometry, document, picture_);
+        shownMm_ = shown;
+        resolution_ = resolution;
     }
+    return pixels_;
+}
+
+namespace {
+
+// The ring's clip around whatever draws the background.
+template <typename Draw>
+void onTheRing(QPainter& painter, const Geometry& geometry, Draw draw) {
+    painter.save();
+    painter.setClipPath(ringPath(geometry), Qt::IntersectClip);
+    draw();
+    painter.restore();
+}
+
+} // namespace
+
+void drawLabel(QPainter& painter, const Geometry& geometry,
+               const LabelDocument& document, const Picture& picture) {
+    if (!picture.isEmpty())
+        onTheRing(painter, geometry,
+                  [&] { LabelRenderer::drawBackground(painter, geometry, document, picture); });
     // Text is not masked: it prints wherever it lies, inside or outside the disc.
+    LabelRenderer::drawTextItems(painter, geometry, document);
+}
+
+void drawLabel(QPainter& painter, const Geometry& geometry,
+               const LabelDocument& document, SharedBackground& background) {
+    if (!background.picture().isEmpty())
+        onTheRing(painter, geometry, [&] {
+            LabelRenderer::drawWholePixels(painter, geometry, document,
+                                           background.pixelsFor(painter, geometry, document));
+        });
     LabelRenderer::drawTextItems(painter, geometry, document);
 }
 

@@ -17,16 +17,33 @@ namespace PrintRenderer {
 // The frame's picture ring as a path in the painter's units (odd-even fill: the hole stays out).
 QPainterPath ringPath(const Geometry& geometry, const DiscFrame& frame = DiscFrame::disc());
 
-// How the background reaches the device. ShownPart hands over only the part of the picture that
-// shows. A PDF (the print system's included) stores one image object for each distinct image it
-// is given, so labels printed one after another share the picture only when each hands over the
-// whole picture (WholePicture); the ring clip then cuts out what shows.
-enum class PictureUse { ShownPart, WholePicture };
+// The background of a run of pages that share one picture (merge printing): its pixels are
+// decoded for the first page and handed to every page after it as the same image, whole. A PDF
+// (the print system's included) stores one image object for each distinct image it is given, so
+// the run's file holds the picture once; the ring clip cuts out what shows. Made again only for a
+// page with another placement or resolution.
+class SharedBackground {
+public:
+    explicit SharedBackground(Picture picture) : picture_(std::move(picture)) {}
+
+    const Picture& picture() const { return picture_; }
+    const ShownPixels::Placed& pixelsFor(const QPainter& painter,
+                                         const Geometry& geometry,
+                                         const LabelDocument& document);
+
+private:
+    Picture picture_;
+    QRectF shownMm_;
+    QSizeF resolution_; // device pixels per millimetre of the picture
+    ShownPixels::Placed pixels_;
+};
 
 // Draws the page content. The background is clipped by a vector path rather than combined with a
-// raster mask, so printers without raster operations and PDF output keep crisp ring edges, and
-// it is drawn from the full-resolution picture.
-void drawLabel(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
-               const Picture& picture, PictureUse use = PictureUse::ShownPart);
+// raster mask, so printers without raster operations and PDF output keep crisp ring edges.
+void drawLabel(QPainter& painter, const Geometry& geometry,
+               const LabelDocument& document, const Picture& picture);
+// One page of a run that shares its background.
+void drawLabel(QPainter& painter, const Geometry& geometry,
+               const LabelDocument& document, SharedBackground& background);
 
 } // namespace PrintRenderer
