@@ -42,10 +42,10 @@ QPainterPath ringPath(const Geometry& geometry, const DiscFrame& frame) {
 }
 
 void drawLabel(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
-               const Picture& picture, PictureUse use) {
+               const Picture& picture, PictureUse use, const DiscFrame& frame) {
     if (!picture.isEmpty()) {
         painter.save();
-        painter.setClipPath(ringPath(geometry), Qt::IntersectClip);
+        painter.setClipPath(ringPath(geometry, frame), Qt::IntersectClip);
         if (use == PictureUse::WholePicture)
             drawWholePicture(painter, geometry, document, picture);
         else

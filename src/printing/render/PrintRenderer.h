@@ -23,10 +23,12 @@ QPainterPath ringPath(const Geometry& geometry, const DiscFrame& frame = DiscFra
 // whole picture (WholePicture); the ring clip then cuts out what shows.
 enum class PictureUse { ShownPart, WholePicture };
 
-// Draws the page content. The background is clipped by a vector path rather than combined with a
-// raster mask, so printers without raster operations and PDF output keep crisp ring edges, and
-// it is drawn from the full-resolution picture.
+// Draws the page content, the background on the frame's ring (the disc's, or a sticker's). The
+// background is clipped by a vector path rather than combined with a raster mask, so printers
+// without raster operations and PDF output keep crisp ring edges, and it is drawn from the
+// full-resolution picture.
 void drawLabel(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
-               const Picture& picture, PictureUse use = PictureUse::ShownPart);
+               const Picture& picture, PictureUse use = PictureUse::ShownPart,
+               const DiscFrame& frame = DiscFrame::disc());
 
 } // namespace PrintRenderer
