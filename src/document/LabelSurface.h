@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DiscFrame.h"
 #include "document/LabelChange.h"
 #include "document/TextItem.h"
 
@@ -23,6 +24,9 @@ public:
     // Items a dialog proposes, drawn over the label until it confirms or leaves; the document is
     // not touched, so the undo history sees only the confirmed change. Empty: none.
     virtual void showPreviewItems(const std::vector<TextItem>& items) { (void)items; }
+    // The medium printed on is known or changed: the guide circles and the check of the text
+    // follow its frame.
+    virtual void showMedium(const DiscFrame& frame) { (void)frame; }
     // The view's side in logical pixels (text is measured for it).
     virtual double viewSidePx() const = 0;
 

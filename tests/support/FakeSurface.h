@@ -18,6 +18,7 @@ public:
     int menusPoppedUp = 0;
     std::vector<TextItem> previewItems;
     int previewsShown = 0;
+    DiscFrame medium;
 
     void RedrawLabel() override { ++redraws; }
     void drawNewTextItem(int) override { ++newItemsDrawn; }
@@ -25,6 +26,7 @@ public:
         previewItems = items;
         ++previewsShown;
     }
+    void showMedium(const DiscFrame& frame) override { medium = frame; }
     double viewSidePx() const override { return 500; }
     void showScaleStep(int step) override { shownStep = step; }
     using LabelSurface::showFrame;

@@ -122,4 +122,11 @@ void draw(QPainter& painter, const Geometry& geometry, const DiscFrame& frame) {
     painter.restore();
 }
 
+void drawPage(QPainter& painter, const Geometry& page, const SheetPage::Placement& placement,
+              const std::vector<int>& positions) {
+    const DiscFrame frame = placement.layout.frame();
+    SheetPage::draw(painter, page, placement, positions,
+                    [&](QPainter& on, const Geometry& label, int) { draw(on, label, frame); });
+}
+
 } // namespace AlignmentSheet

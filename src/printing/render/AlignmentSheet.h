@@ -1,5 +1,6 @@
 #pragma once
 
+#include "printing/render/SheetPage.h"
 #include "view/LabelRenderer.h"
 
 class QPainter;
@@ -33,5 +34,9 @@ inline double correction(double firstReading, double secondReading) {
 int scaleEndMm(const DiscFrame& frame);
 
 void draw(QPainter& painter, const Geometry& geometry, const DiscFrame& frame = DiscFrame::disc());
+
+// The sheet at each position of a page (SheetPage::draw).
+void drawPage(QPainter& painter, const Geometry& page, const SheetPage::Placement& placement,
+              const std::vector<int>& positions);
 
 } // namespace AlignmentSheet

@@ -160,39 +160,16 @@ bool pngWith(const QString& path, const Page& page, int dpi, bool transparent,
     return saveImage(path, image, reason);
 }
 
-// The label at each chosen position of the page. Several labels of one page share one decoding
-// of the background.
 PageContent labelContent(const LabelDocument& document, const Picture& picture, const Page& page) {
     return [&document, &picture, &page](QPainter& painter, const Geometry& geometry) {
-        const std::vector<int> positions = page.chosenPositions();
-        const DiscFrame frame = page.layout.frame();
-        if (positions.size() <= 1) {
-            SheetPage::draw(painter, geometry, page.placement(), positions,
-                            [&](QPainter& on, const Geometry& label, int) {
-                                PrintRenderer::drawLabel(on, label, document, picture,
-                                                         PrintRenderer::PictureUse::ShownPart,
-                                                         frame);
-                            });
-            return;
-        }
-        const SheetPage::SharedBackground shared =
-            SheetPage::shareBackground(painter, geometry, document, picture);
-        const LabelDocument placed = shared.placed(document);
-        SheetPage::draw(painter, geometry, page.placement(), positions,
-                        [&](QPainter& on, const Geometry& label, int) {
-                            PrintRenderer::drawLabel(on, label, placed, shared.picture,
-                                                     PrintRenderer::PictureUse::ShownPart, frame);
-                        });
+        SheetPage::drawLabels(painter, geometry, page.placement(), page.chosenPositions(), document,
+                              picture);
     };
 }
 
 PageContent alignmentContent(const Page& page) {
     return [&page](QPainter& painter, const Geometry& geometry) {
-        const DiscFrame frame = page.layout.frame();
-        SheetPage::draw(painter, geometry, page.placement(), page.chosenPositions(),
-                        [&](QPainter& on, const Geometry& label, int) {
-                            AlignmentSheet::draw(on, label, frame);
-                        });
+        AlignmentSheet::drawPage(painter, geometry, page.placement(), page.chosenPositions());
     };
 }
 

@@ -1,5 +1,6 @@
 #include "printing/render/SheetPage.h"
 
+#include "printing/render/PrintRenderer.h"
 #include "view/LabelRenderer.h"
 #include "view/ShownPixels.h"
 
@@ -50,6 +51,25 @@ void draw(QPainter& painter, const Geometry& page, const Placement& placement,
         content(painter, label, position);
         painter.restore();
     }
+}
+
+void drawLabels(QPainter& painter, const Geometry& page, const Placement& placement,
+                const std::vector<int>& positions, const LabelDocument& document,
+                const Picture& picture) {
+    const DiscFrame frame = placement.layout.frame();
+    if (positions.size() <= 1) {
+        draw(painter, page, placement, positions, [&](QPainter& on, const Geometry& label, int) {
+            PrintRenderer::drawLabel(on, label, document, picture,
+                                     PrintRenderer::PictureUse::ShownPart, frame);
+        });
+        return;
+    }
+    const SharedBackground shared = shareBackground(painter, page, document, picture);
+    const LabelDocument placed = shared.placed(document);
+    draw(painter, page, placement, positions, [&](QPainter& on, const Geometry& label, int) {
+        PrintRenderer::drawLabel(on, label, placed, shared.picture,
+                                 PrintRenderer::PictureUse::ShownPart, frame);
+    });
 }
 
 SharedBackground shareBackground(const QPainter& painter, const Geometry& geometry,

@@ -47,6 +47,12 @@ using LabelContent = std::function<void(QPainter&, const Geometry&, int position
 void draw(QPainter& painter, const Geometry& page, const Placement& placement,
           const std::vector<int>& positions, const LabelContent& content);
 
+// The printed label (PrintRenderer::drawLabel, on the medium's ring) at each position; several
+// labels of one page share one decoding of the background (shareBackground).
+void drawLabels(QPainter& painter, const Geometry& page, const Placement& placement,
+                const std::vector<int>& positions, const LabelDocument& document,
+                const Picture& picture);
+
 // The background as every label of a page draws it: the part the label shows, decoded (or cut
 // out) once at the resolution `geometry` needs, so that several labels of one page share the same
 // pixels and a PDF holds them once. placed() moves a document's placement onto it.
