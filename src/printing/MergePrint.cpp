@@ -28,7 +28,8 @@ void MergePrint::say(const QString& text) const {
     context_.platform.showMessage(context_.dialogParent, text, Title, MessageButtons::Ok);
 }
 
-bool MergePrint::confirmDiscRange(const MergeTable::Table& table, const DiscFrame& frame) {
+bool MergePrint::confirmDiscRange(const MergeTable::Table& table, const SheetLayout& layout) {
+    const DiscFrame frame = layout.frame();
     QStringList listed;
     int outside = 0;
     for (int row = 0; row < table.rowCount(); ++row) {
@@ -46,9 +47,10 @@ bool MergePrint::confirmDiscRange(const MergeTable::Table& table, const DiscFram
         rows += QStringLiteral("ほか %1 件").arg(outside - ListedRows);
     return context_.platform.showMessage(
                context_.dialogParent,
-               QStringLiteral("次の行はディスクの印刷範囲からはみ出す文字があります。\n%1\n"
+               QStringLiteral("次の行は%1の印刷範囲からはみ出す文字があります。\n%2\n"
                               "このまま印刷しますか？")
-                   .arg(rows),
+                   .arg(layout.isDiscTray() ? QStringLiteral("ディスク") : QStringLiteral("シール"),
+                        rows),
                Title, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
@@ -188,7 +190,7 @@ void MergePrint::mnuFileMerge_Click() {
     if (!job.start())
         return;
     const std::optional<MergeTable::Table> table = chooseTable();
-    if (!table || !confirmDiscRange(*table, job.layout().frame()))
+    if (!table || !confirmDiscRange(*table, job.layout()))
         return;
     const std::optional<int> start = confirmWithPreview(*table, job);
     if (!start || !job.choosePrinter())

@@ -37,7 +37,7 @@ private:
     std::optional<MergeTable::Table> chooseTable();
     // Rows whose text would print on the hub or the tray are listed and asked about first;
     // false = print nothing.
-    bool confirmDiscRange(const MergeTable::Table& table, const DiscFrame& frame);
+    bool confirmDiscRange(const MergeTable::Table& table, const SheetLayout& layout);
     // The preview of the first page, where the first label to print on is chosen; empty when
     // the user cancelled.
     std::optional<int> confirmWithPreview(const MergeTable::Table& table, PrintJob& job);

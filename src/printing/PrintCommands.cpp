@@ -10,7 +10,6 @@
 #include "view/DiscRangeCheck.h"
 
 #include <QAction>
-#include <QActionGroup>
 #include <QMenu>
 
 namespace {
@@ -33,9 +32,6 @@ void PrintCommands::addMediumMenu(QMenu* menu, QAction* before) {
     auto* media = new QMenu(QStringLiteral("用紙(&T)"), menu);
     media->setObjectName(QStringLiteral("mnuFileMedium"));
     media->menuAction()->setObjectName(QStringLiteral("mnuFileMedium"));
-    mediumActions_ = new QActionGroup(media);
-    // None is checked while the chosen medium is no longer listed.
-    mediumActions_->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
     const std::vector<SheetLayout>& all = SheetCatalog::installed().media;
     for (std::size_t index = 0; index < all.size(); ++index) {
         // The tray, the built-in sheets and the user's own, each group apart.
@@ -45,7 +41,7 @@ void PrintCommands::addMediumMenu(QMenu* menu, QAction* before) {
         action->setObjectName(QStringLiteral("mnuFileMediumItem"));
         action->setProperty("Index", int(index));
         action->setCheckable(true);
-        mediumActions_->addAction(action);
+        mediumActions_.push_back(action);
         QObject::connect(action, &QAction::triggered, media,
                          [this, index] { mnuFileMedium_Click(int(index)); });
     }
@@ -84,12 +80,9 @@ void PrintCommands::tellRefusedSheets() {
 void PrintCommands::showChosenMedium() {
     const PrintMedium::Chosen chosen = PrintMedium::chosen(context_.platform);
     const std::vector<SheetLayout>& all = SheetCatalog::installed().media;
-    if (mediumActions_)
-        for (QAction* action : mediumActions_->actions()) {
-            const int index = action->property("Index").toInt();
-            action->setChecked(chosen.layout &&
-                               all[std::size_t(index)].name == chosen.layout->name);
-        }
+    // None is checked while the chosen medium is no longer listed.
+    for (std::size_t index = 0; index < mediumActions_.size(); ++index)
+        mediumActions_[index]->setChecked(chosen.layout && all[index].name == chosen.layout->name);
     context_.surface.showMedium(chosen.layout ? chosen.layout->frame() : DiscFrame::disc());
 }
 
@@ -111,13 +104,15 @@ void PrintCommands::mnuFilePrintSetup_Click() {
     context_.platform.showModal(frmPrint_);
 }
 
-bool PrintCommands::confirmDiscRange(const DiscFrame& frame) const {
-    if (DiscRangeCheck::check(context_.document(), frame).empty())
+bool PrintCommands::confirmDiscRange(const SheetLayout& layout) const {
+    if (DiscRangeCheck::check(context_.document(), layout.frame()).empty())
         return true;
     return context_.platform.showMessage(
                context_.dialogParent,
-               QStringLiteral("ディスクの印刷範囲からはみ出している文字があります。"
-                              "このまま印刷しますか？"),
+               QStringLiteral("%1の印刷範囲からはみ出している文字があります。"
+                              "このまま印刷しますか？")
+                   .arg(layout.isDiscTray() ? QStringLiteral("ディスク")
+                                            : QStringLiteral("シール")),
                PrintTitle, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
@@ -136,7 +131,7 @@ bool PrintCommands::choosePositions(PrintJob& job) const {
 }
 
 bool PrintCommands::startLabelJob(PrintJob& job) const {
-    return job.start() && confirmDiscRange(job.layout().frame()) && choosePositions(job);
+    return job.start() && confirmDiscRange(job.layout()) && choosePositions(job);
 }
 
 PrintJob::PageContent PrintCommands::labelContent(const PrintJob& job) const {

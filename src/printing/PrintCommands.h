@@ -5,10 +5,10 @@
 
 #include <QPointer>
 #include <memory>
+#include <vector>
 
 class LabelExportCommand;
 class QAction;
-class QActionGroup;
 class QMenu;
 class frmPrint;
 
@@ -37,7 +37,7 @@ public:
 
 private:
     // Text that would print off the label's ring is asked about first; false = print nothing.
-    bool confirmDiscRange(const DiscFrame& frame) const;
+    bool confirmDiscRange(const SheetLayout& layout) const;
     // On a sheet, which of its labels to print (as last time); false = print nothing.
     bool choosePositions(PrintJob& job) const;
 
@@ -54,5 +54,7 @@ private:
     // Loaded on first use; the close box destroys it, shut-down closes it by its object name.
     QPointer<frmPrint> frmPrint_;
     std::unique_ptr<LabelExportCommand> labelExport_;
-    QActionGroup* mediumActions_ = nullptr;
+    // The 用紙 menu's items, in the catalogue's order; each is checked by hand, as a group of
+    // actions would show round marks instead of check marks.
+    std::vector<QAction*> mediumActions_;
 };
