@@ -31,6 +31,7 @@
 #include <QTest>
 #include <cmath>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -332,6 +333,9 @@ private slots:
             << l6015Like("avery l6015", two) << "a sheet named \"avery l6015\" is listed already";
         QTest::newRow("the tray's name")
             << l6015Like("DISC", two) << "a sheet named \"DISC\" is listed already";
+        // Reading a FIFO would wait for a writer that never comes.
+        QTest::newRow("a FIFO") << "<fifo>"
+                                << "cannot read the file (not a plain file)";
     }
 
     // A file that is not a valid sheet is left out and named with what is wrong; the rest of the
@@ -341,7 +345,10 @@ private slots:
         QFETCH(QString, problem);
         QTemporaryDir folder;
         const QString path = folder.filePath(QStringLiteral("sheet.json"));
-        QVERIFY(TestFiles::writeFile(path, json.toUtf8()));
+        if (json == QLatin1String("<fifo>"))
+            QCOMPARE(mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else
+            QVERIFY(TestFiles::writeFile(path, json.toUtf8()));
         const SheetCatalog::Catalog catalog = SheetCatalog::read(folder.path());
         if (problem.isEmpty()) {
             QVERIFY(catalog.refused.empty());

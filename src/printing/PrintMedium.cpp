@@ -34,7 +34,10 @@ QString paperName(const QSizeF& pageMm) {
 } // namespace
 
 Chosen chosen(Platform& platform) {
-    const QString name = platform.readSetting(SettingsKeys::Medium, SheetLayout::DiscTrayName);
+    QString name = platform.readSetting(SettingsKeys::Medium, SheetLayout::DiscTrayName);
+    // A blank value is no choice made.
+    if (name.trimmed().isEmpty())
+        name = SheetLayout::DiscTrayName;
     const SheetLayout* layout = SheetCatalog::installed().find(name);
     if (!layout)
         return Chosen{std::nullopt, name};
