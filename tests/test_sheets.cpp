@@ -603,6 +603,20 @@ private slots:
         QCOMPARE(commands.platform.lastMessageText(),
                  QStringLiteral("印刷できませんでした。\n用紙「Gone sheet」が見つかりません。"
                                 "用紙を選び直してください。"));
+
+        // The print dialog starts on the sheet's own paper, whatever the printer's own is.
+        for (const auto& [sheet, paper] :
+             {std::pair{L6015, QPageSize::A4}, {QStringLiteral("Avery 5931"), QPageSize::Letter}}) {
+            commands.platform.settings[QStringLiteral("Medium")] = sheet;
+            QPageSize::PageSizeId offered = QPageSize::Custom;
+            commands.platform.modalActions.push_back(tick({1}));
+            commands.platform.printAnswers.push_back([&offered](QPrinter& printer) {
+                offered = printer.pageLayout().pageSize().id();
+                return false;
+            });
+            commands.print.mnuFilePrint_Click();
+            QCOMPARE(offered, paper);
+        }
     }
 
     // Print asks which labels of the sheet to print, every one ticked the first time and then as

@@ -53,6 +53,12 @@ bool PrintJob::start() {
     }
     placement_.layout = *medium.layout;
     positions_ = SheetPage::allPositions(placement_.layout);
+    // The print dialog starts on the sheet's own paper, upright, as its places are measured on it.
+    if (!layout().isDiscTray()) {
+        printer_.setPageSize(
+            QPageSize(layout().pageMm, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+        printer_.setPageOrientation(QPageLayout::Portrait);
+    }
     return readSettings();
 }
 
