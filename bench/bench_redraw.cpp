@@ -5,6 +5,9 @@
 // pixels drawn at 2000 × 2000 device pixels (the "ratio" counter says which was measured).
 #include "BenchSupport.h"
 #include "platform/pictures/PictureLoader.h"
+#include "shapes/ItemHits.h"
+#include "shapes/ItemPlacement.h"
+#include "shapes/ItemShape.h"
 #include "support/PeakMemory.h"
 #include "view/LabelRenderer.h"
 #include "view/ScreenView.h"
@@ -12,6 +15,7 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QImageReader>
 #include <QPainter>
@@ -67,9 +71,34 @@ void fillItems(LabelDocument& document) {
     }
 }
 
+// 100 items of 20 characters set along the disc, each on its own circle and angle, facing out in
+// the upper half and in below.
+void fillArcItems(LabelDocument& document) {
+    const QStringList texts{QStringLiteral("ディスクラベルの曲目リスト夏の思い出"),
+                            QStringLiteral("Summer Drive Mix 2026"),
+                            QStringLiteral("思い出の写真 2024 Track 12")};
+    document.TextItems.resize(MaxTextItems);
+    for (int i = 0; i < MaxTextItems; ++i) {
+        TextItem& item = document.item(i);
+        item.Text = texts[i % texts.size()].left(20);
+        item.FontName = QStringLiteral("IPAGothic");
+        item.Size = 6 + (i * 5) % 10;
+        item.Color = i % 16;
+        item.layout.kind = TextLayoutKind::Arc;
+        item.layout.radiusMm = float(22 + (i * 7) % 38);
+        item.layout.angleDeg = float((i * 47) % 360 - 180);
+        ItemPlacement::measure(item, RealSizeViewPx);
+    }
+}
+
 // The editor with the 100 items, and the picture dialog answered with the photo.
 struct Window : BenchSupport::EditorWindow {
-    Window() { fillItems(window.document()); }
+    explicit Window(bool arcs = false) {
+        if (arcs)
+            fillArcItems(window.document());
+        else
+            fillItems(window.document());
+    }
     void openPhoto() {
         platform.answer = photoPath();
         window.mnuEditBack_Click();
@@ -112,6 +141,100 @@ void BM_RedrawLabel_Jpeg6000x4000(benchmark::State& state) {
 }
 // Step 0 (the picture enlarged 2.2 times on screen) and -100 (1.1 times).
 BENCHMARK(BM_RedrawLabel_Jpeg6000x4000)->Arg(0)->Arg(-100)->Apply(redrawRuns);
+
+// The same with the 100 items set along the disc.
+void BM_RedrawLabel_ArcItems_Jpeg6000x4000(benchmark::State& state) {
+    Window w(true);
+    w.openPhoto();
+    dragRedraws(state, w);
+}
+BENCHMARK(BM_RedrawLabel_ArcItems_Jpeg6000x4000)->Apply(redrawRuns);
+
+// Dragging one arc item among the 100: each pointer move lays out the dragged item where the
+// pointer puts it and shows its frame there, painted; the release moves it and redraws the label
+// (its text layer anew). Reports the longest move and the release.
+void BM_DragArcItem(benchmark::State& state) {
+    Window w(true);
+    w.openPhoto();
+    w.window.RedrawLabel();
+    BenchSupport::waitForDecodes();
+    LabelDocument& document = w.window.document();
+    // A point on the first item's text: the middle of its first glyph's box.
+    const QRectF band = ItemShape::of(document.item(0))->outlineMm().boundingRect();
+    QPointF grab = band.center();
+    for (int i = 0; i < 400 && ItemHits::lowestItemAt(document, float(grab.x()),
+                                                       float(grab.y())) != 0; ++i)
+        grab = band.topLeft() + QPointF(band.width() * (i % 20) / 20.0, band.height() * (i / 20) / 20.0);
+    double longestMoveMs = 0, releaseMs = 0;
+    int moves = 0;
+    QElapsedTimer timer;
+    for (auto _ : state) {
+        w.window.picDoc_MouseDown(1, 0, float(grab.x()), float(grab.y()));
+        for (int step = 1; step <= 60; ++step) {
+            const double angle = step * 0.02;
+            const QPointF to = DiscFrame::CentreMm +
+                               QTransform().rotateRadians(angle).map(grab - DiscFrame::CentreMm);
+            timer.start();
+            w.window.picDoc_MouseMove(1, 0, float(to.x()), float(to.y()));
+            w.window.picDoc()->repaint();
+            longestMoveMs = std::max(longestMoveMs, timer.nsecsElapsed() / 1e6);
+            ++moves;
+        }
+        timer.start();
+        w.window.picDoc_MouseUp(1, 0, float(grab.x() + 1), float(grab.y()));
+        w.window.picDoc()->repaint();
+        releaseMs = std::max(releaseMs, timer.nsecsElapsed() / 1e6);
+        w.window.history().undo();
+    }
+    state.counters["longest_move_ms"] = longestMoveMs;
+    state.counters["release_ms"] = releaseMs;
+    state.counters["moves"] = moves;
+}
+BENCHMARK(BM_DragArcItem)->Unit(benchmark::kMillisecond)->Iterations(5);
+
+// Drawing the 100 items anew, as the view's text layer does after an item changed: straight or
+// set along the disc.
+void BM_DrawTextItems(benchmark::State& state) {
+    LabelDocument document;
+    if (state.range(0) != 0)
+        fillArcItems(document);
+    else
+        fillItems(document);
+    QImage image(ViewSidePx, ViewSidePx, QImage::Format_ARGB32_Premultiplied);
+    for (const TextItem& item : document.TextItems)
+        ItemShape::of(item); // laid out once, as the view has them
+    for (auto _ : state) {
+        image.fill(Qt::transparent);
+        QPainter painter(&image);
+        LabelRenderer::drawTextItems(painter, Geometry::screen(ViewSidePx), document);
+    }
+    state.SetLabel(state.range(0) != 0 ? "along the disc" : "straight");
+}
+BENCHMARK(BM_DrawTextItems)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// Opening a document of 100 items with the photo, to its first frame: set along the disc
+// against the same items straight.
+void BM_OpenDocument(benchmark::State& state) {
+    static QTemporaryDir dir;
+    const bool arcs = state.range(0) != 0;
+    const QString path = dir.filePath(arcs ? QStringLiteral("arcs.gpc") : QStringLiteral("lines.gpc"));
+    {
+        Window w(arcs);
+        w.openPhoto();
+        w.window.documentDialog().fileName = path;
+        w.window.mnuFileSave_Click(0);
+    }
+    Window w;
+    for (auto _ : state) {
+        state.PauseTiming();
+        ItemShape::forgetAll();
+        state.ResumeTiming();
+        w.window.openDocumentFile(path);
+        w.window.RedrawLabel();
+    }
+    state.SetLabel(arcs ? "100 items along the disc" : "100 straight items");
+}
+BENCHMARK(BM_OpenDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(8);
 
 // A 500 pixel view at step -100 shows the photo reduced: the view draws the area-averaged copy.
 void BM_RedrawLabel_Jpeg6000x4000_ReducedView(benchmark::State& state) {

@@ -1,4 +1,5 @@
 #include "document/LabelFileCodec.h"
+#include "document/LayoutBlock.h"
 
 #include <QtEndian>
 #include <QtTest>
@@ -109,6 +110,11 @@ private slots:
     void identificationAloneDecidesForeignFiles();
     void scaleStepWithoutPicture_data();
     void scaleStepWithoutPicture();
+    void layoutsRoundTripAfterTheRecords_data();
+    void layoutsRoundTripAfterTheRecords();
+    void layoutBlockWhoseRecordsWereSavedAnewIsStale();
+    void damagedLayoutBlocksAreRefused_data();
+    void damagedLayoutBlocksAreRefused();
 };
 
 void TestLabelFileCodec::workedExampleByteForByte() {
@@ -408,5 +414,134 @@ void TestLabelFileCodec::scaleStepWithoutPicture() {
     QCOMPARE(int(result.file->scaleStep), readStep);
 }
 
+namespace {
+
+// Two laid-out items around a plain one: what the block holds, and what the records say.
+LabelDocument laidOut() {
+    LabelDocument document = workedExample();
+    TextItem arc = makeItem(QStringLiteral("Summer Drive Mix"), QStringLiteral("DejaVu Sans"));
+    arc.layout.kind = TextLayoutKind::Arc;
+    arc.layout.radiusMm = 50;
+    arc.layout.angleDeg = -35.5f;
+    arc.layout.side = ArcSide::Inside;
+    arc.layout.align = ArcAlign::End;
+    arc.layout.spacingMm = 1.25f;
+    TextItem turned = makeItem(QStringLiteral("side"), QStringLiteral("F"));
+    turned.layout.rotationDeg = 90;
+    TextItem vertical = makeItem(QStringLiteral("縦書き"), QStringLiteral("IPAGothic"));
+    vertical.layout.kind = TextLayoutKind::Vertical;
+    vertical.layout.uprightDigits = true;
+    document.TextItems = {arc, document.item(0), turned, vertical};
+    return document;
+}
+
+qsizetype blockAt(const QByteArray& bytes) {
+    return bytes.indexOf(QByteArray(LayoutBlock::Magic, sizeof LayoutBlock::Magic));
+}
+
+// The block's checksum made right again after a byte of it was changed on purpose.
+void resealBlock(QByteArray& bytes) {
+    const qsizetype at = blockAt(bytes);
+    const std::uint32_t length = qFromLittleEndian<std::uint32_t>(bytes.constData() + at + 10);
+    const std::uint32_t crc = LayoutBlock::checksum(bytes.constData() + at + 18, length - 18);
+    qToLittleEndian(crc, bytes.data() + at + 14);
+}
+
+} // namespace
+
+// The layouts follow the last record, before the picture when there is one; the records alone
+// read as the same document with every item straight, placed about where it shows.
+void TestLabelFileCodec::layoutsRoundTripAfterTheRecords_data() {
+    QTest::addColumn<QByteArray>("picture");
+    QTest::newRow("no picture") << QByteArray();
+    QTest::newRow("picture") << QByteArray(1000, 'p');
+}
+
+void TestLabelFileCodec::layoutsRoundTripAfterTheRecords() {
+    QFETCH(QByteArray, picture);
+    const LabelDocument document = laidOut();
+    const QByteArray bytes = *encode(document, 0, picture).bytes;
+    const qsizetype recordsEnd = (5 + 4 + 1) * RecordSize;
+    QCOMPARE(blockAt(bytes), recordsEnd);
+    if (!picture.isEmpty())
+        QCOMPARE(bytes.mid(PictureOffset), picture);
+    const DecodeResult read = decode(bytes);
+    QVERIFY2(read.file, qPrintable(read.reason));
+    QCOMPARE(read.file->document.TextItems, document.TextItems);
+    QVERIFY(!read.file->layoutsDropped);
+
+    // What a reader of the records alone sees: the block's bytes carry no meaning there.
+    QByteArray recordsOnly = bytes;
+    recordsOnly.replace(recordsEnd, 8, QByteArray(8, '\0'));
+    const DecodeResult plain = decode(recordsOnly);
+    QVERIFY(plain.file);
+    for (int i = 0; i < 4; ++i) {
+        QVERIFY(plain.file->document.item(i).layout.isPlain());
+        QCOMPARE(plain.file->document.item(i).Text, document.item(i).Text);
+    }
+}
+
+// Another program saved the records over the file and left the block behind: the items read
+// straight, as the records say, and the reader is told so.
+void TestLabelFileCodec::layoutBlockWhoseRecordsWereSavedAnewIsStale() {
+    QByteArray bytes = *encode(laidOut(), 0, QByteArray()).bytes;
+    bytes[5 * RecordSize + 2] = 'X'; // the first item's text, as edited there
+    const DecodeResult read = decode(bytes);
+    QVERIFY2(read.file, qPrintable(read.reason));
+    QVERIFY(read.file->layoutsDropped);
+    for (const TextItem& item : read.file->document.TextItems)
+        QVERIFY(item.layout.isPlain());
+
+    // Saved there with one item fewer: the block stays where it was, past the new records.
+    LabelDocument fewer = laidOut();
+    fewer.TextItems.pop_back();
+    fewer.item(0).layout = TextLayout{};
+    fewer.item(2).layout = TextLayout{};
+    const QByteArray saved = *encode(fewer, 0, QByteArray()).bytes;
+    QByteArray overwritten = *encode(laidOut(), 0, QByteArray()).bytes;
+    overwritten.replace(0, saved.size(), saved);
+    const DecodeResult after = decode(overwritten);
+    QVERIFY(after.file && after.file->layoutsDropped);
+    QCOMPARE(after.file->document.itemCount(), 3);
+}
+
+// A block that is there but wrong in itself: refused as damaged, never opened with its layouts
+// dropped (the next save would lose them); one of a later version says so.
+void TestLabelFileCodec::damagedLayoutBlocksAreRefused_data() {
+    QTest::addColumn<int>("offset"); // from the block's start; -1 none
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("reseal");
+    QTest::addColumn<int>("refusal");
+    QTest::addColumn<QString>("reason");
+    const int damaged = int(Refusal::Damaged);
+    QTest::newRow("checksum") << 30 << QByteArray("\x7f") << false << damaged << "checksum";
+    QTest::newRow("length past its room")
+        << 10 << QByteArray("\x00\x00\x02\x00", 4) << false << damaged << "length";
+    QTest::newRow("unknown kind") << 26 << QByteArray("\x09") << true << damaged << "kind 9";
+    QTest::newRow("item past the count")
+        << 24 << QByteArray("\x04\x00", 2) << true << damaged << "item 4 of 4";
+    QTest::newRow("value out of range")
+        << 28 << QByteArray("\x00\x00\x80\x7f", 4) << true << damaged << "out of range";
+    QTest::newRow("later version") << 8 << QByteArray("\x02\x00", 2) << false
+                                   << int(Refusal::NewerVersion) << "version 2";
+}
+
+void TestLabelFileCodec::damagedLayoutBlocksAreRefused() {
+    QFETCH(int, offset);
+    QFETCH(QByteArray, value);
+    QFETCH(bool, reseal);
+    QFETCH(int, refusal);
+    QFETCH(QString, reason);
+    QByteArray bytes = *encode(laidOut(), 0, QByteArray(1000, 'p')).bytes;
+    bytes.replace(blockAt(bytes) + offset, value.size(), value);
+    if (reseal)
+        resealBlock(bytes);
+    const DecodeResult read = decode(bytes);
+    QVERIFY(!read.file);
+    QCOMPARE(int(read.refusal), refusal);
+    QVERIFY2(read.reason.contains(reason), qPrintable(read.reason));
+}
+
 QTEST_GUILESS_MAIN(TestLabelFileCodec)
+
 #include "test_label_file_codec.moc"

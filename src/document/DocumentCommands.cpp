@@ -1,7 +1,7 @@
 #include "document/DocumentCommands.h"
 
+#include "document/AtomicReplace.h"
 #include "document/BackgroundLimit.h"
-
 #include "document/FileMessages.h"
 #include "document/FontNotice.h"
 #include "document/LabelFileStore.h"
@@ -9,31 +9,22 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <cstdio>
 
 namespace {
 const QString ErrorTitle = QStringLiteral("エラー");
-
-// Writes the picture's bytes to a file in one piece: a reader never sees half of them.
-bool writeWholeFile(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return false;
-    if (file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
 } // namespace
 
 bool DocumentCommands::saveFirst() {
+    return saveFirst(QStringLiteral("ラベルは変更されています。保存しますか？"),
+                     QStringLiteral("確認"));
+}
+
+bool DocumentCommands::saveFirst(const QString& question, const QString& title) {
     if (!context_.document().LabelChanged)
         return true;
     const MessageAnswer answer = context_.platform.showMessage(
-        context_.dialogParent, QStringLiteral("ラベルは変更されています。保存しますか？"),
-        QStringLiteral("確認"), MessageButtons::YesNoCancel);
+        context_.dialogParent, question, title, MessageButtons::YesNoCancel);
     if (answer == MessageAnswer::Cancel)
         return false;
     if (answer == MessageAnswer::No)
@@ -86,7 +77,7 @@ bool DocumentCommands::openDocumentFile(const QString& path) {
     Picture picture;
     if (!file.picture.isEmpty()) {
         const QString staging = temporaryPicturePath() + QStringLiteral(".new");
-        if (temporaryPicturePath().isEmpty() || !writeWholeFile(staging, file.picture)) {
+        if (temporaryPicturePath().isEmpty() || !AtomicReplace::replace(staging, file.picture).ok) {
             picture = Picture();
         } else {
             file.picture.clear(); // written out: a large photo is not held twice

@@ -32,8 +32,9 @@ public:
     bool openDocumentFile(const QString& path);
 
     // The question before New and Open ("save the changes first?"); false when the command
-    // should end.
+    // should end. Closing the window asks it in words of its own.
     bool saveFirst();
+    bool saveFirst(const QString& question, const QString& title);
 
     // Where an opened document's picture is kept for the rest of the run.
     QString temporaryPicturePath() const;

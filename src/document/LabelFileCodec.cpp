@@ -77,6 +77,19 @@ std::optional<EncodedItem> encodeItem(const TextItem& item, QString& reason) {
     return EncodedItem{*text, *fontName};
 }
 
+StringsFit fitOf(const QString& text, const QString& fontName) {
+    const Cp932::EncodeResult encodedText = Cp932::encode(text);
+    if (!encodedText.bytes)
+        return StringsFit{StringsFit::Problem::TextCharacter, encodedText.failedCharacter, 0};
+    const Cp932::EncodeResult encodedFont = Cp932::encode(fontName);
+    if (!encodedFont.bytes)
+        return StringsFit{StringsFit::Problem::FontCharacter, encodedFont.failedCharacter, 0};
+    const qsizetype bytes = encodedText.bytes->size() + encodedFont.bytes->size();
+    return StringsFit{bytes > MaxItemStringBytes ? StringsFit::Problem::TooLong
+                                                 : StringsFit::Problem::None,
+                      QString(), bytes};
+}
+
 // The item count and the selection as the file has them, and the placement.
 QString checkCounts(int count, int selected, const LabelDocument& document) {
     if (count < 0 || count > MaxTextItems)
@@ -350,6 +363,10 @@ bool refused(const DecodeResult& result) {
 }
 
 } // namespace
+
+StringsFit stringsFit(const QString& text, const QString& fontName) {
+    return fitOf(text, fontName);
+}
 
 QString itemProblem(const TextItem& item) {
     QString reason;

@@ -77,4 +77,14 @@ DecodeResult identify(const QByteArray& firstBytes);
 // text commands refuse an item when it is entered instead of at the next save.
 QString itemProblem(const TextItem& item);
 
+// Whether an item's text and font name fit its record: the one rule, for the codec and for the
+// dialogs that refuse a text while it can still be changed.
+struct StringsFit {
+    enum class Problem { None, TextCharacter, FontCharacter, TooLong };
+    Problem problem = Problem::None;
+    QString character; // the character code page 932 cannot hold, when there is one
+    qsizetype bytes = 0; // what the two strings take in code page 932
+};
+StringsFit stringsFit(const QString& text, const QString& fontName);
+
 } // namespace LabelFileCodec

@@ -9,6 +9,8 @@
 #include <QString>
 #include <vector>
 
+class QWidget;
+
 // What the commands need of whatever shows the open label: a narrow surface, so that commands and
 // their tests never need the window. Coordinates are label millimetres. It listens to the open
 // label and shows what each edit changed.
@@ -21,9 +23,13 @@ public:
         (void)index;
         RedrawLabel();
     }
-    // Items a dialog proposes, drawn over the label until it confirms or leaves; the document is
-    // not touched, so the undo history sees only the confirmed change. Empty: none.
-    virtual void showPreviewItems(const std::vector<TextItem>& items) { (void)items; }
+    // Items a dialog proposes, drawn over the label until it confirms or leaves, in place of the
+    // item `replacing` when it changes one; the document is not touched, so the undo history sees
+    // only the confirmed change. Empty: none.
+    virtual void showPreviewItems(const std::vector<TextItem>& items, int replacing = -1) {
+        (void)items;
+        (void)replacing;
+    }
     // The medium printed on is known or changed: the guide circles and the check of the text
     // follow its frame.
     virtual void showMedium(const DiscFrame& frame) { (void)frame; }
@@ -54,6 +60,12 @@ public:
     virtual void popUpEditMenu(float x, float y) = 0;
 
     // Items a dialog would make, shown over the label while it is open (none: nothing shown).
+    // Moves a dialog about to open so that it leaves the part of the label it changes in view.
+    virtual void placeDialogClearOf(QWidget* dialog, const QRectF& areaMm) {
+        (void)dialog;
+        (void)areaMm;
+    }
+
     // What an edit changed: a new item alone is drawn on top of what is shown; anything else
     // redraws the label.
     void labelChanged(const OpenLabel& label, const LabelChange& change) override;

@@ -15,11 +15,6 @@ namespace {
 constexpr int CountRecord = 3; // the i32 item count
 constexpr int FirstItemRecord = 5;
 
-std::uint32_t crc32Of(const char* bytes, qsizetype size) {
-    return std::uint32_t(
-        ::crc32(::crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(bytes), uInt(size)));
-}
-
 // Entry kinds as stored, and the bytes of each kind's values.
 enum StoredKind : std::uint8_t { StoredStraight = 0, StoredArc = 1, StoredVertical = 2 };
 constexpr std::uint8_t StraightBytes = 4; // rotation
@@ -179,12 +174,17 @@ Found readEntries(Reader& in, int itemCount) {
 
 } // namespace
 
+std::uint32_t checksum(const char* bytes, qsizetype size) {
+    return std::uint32_t(::crc32(::crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(bytes),
+                                 uInt(size)));
+}
+
 std::uint32_t recordsChecksum(const QByteArray& file, int itemCount) {
     using LabelFileCodec::RecordSize;
     const auto recordAt = [&](qsizetype index) { return file.constData() + index * RecordSize; };
     if (file.size() < (FirstItemRecord + qsizetype(itemCount)) * RecordSize)
         return 0;
-    const std::uint32_t count = crc32Of(recordAt(CountRecord), RecordSize);
+    const std::uint32_t count = checksum(recordAt(CountRecord), RecordSize);
     return std::uint32_t(::crc32(count, reinterpret_cast<const Bytef*>(recordAt(FirstItemRecord)),
                                  uInt(itemCount * RecordSize)));
 }
@@ -210,7 +210,7 @@ QByteArray encode(const std::vector<TextItem>& items, std::uint32_t recordsCheck
     Writer head(block);
     head.u16(Version);
     head.u32(std::uint32_t(HeaderBytes + body.size()));
-    head.u32(crc32Of(body.constData(), body.size()));
+    head.u32(checksum(body.constData(), body.size()));
     return block + body;
 }
 
@@ -239,7 +239,7 @@ Found find(const QByteArray& file, qsizetype from, qsizetype to, int itemCount,
         return damaged(QStringLiteral("its length runs past its room"));
     const char* body = file.constData() + at + HeaderBytes;
     const qsizetype size = qsizetype(length) - HeaderBytes;
-    if (crc32Of(body, size) != crc)
+    if (checksum(body, size) != crc)
         return damaged(QStringLiteral("its checksum is wrong"));
     Reader in(body, size);
     if (in.u32() != recordsChecksum)

@@ -24,6 +24,9 @@ inline constexpr std::uint16_t Version = 1;
 // then the records' checksum (u32), the entry count (u16) and the entries.
 inline constexpr int HeaderBytes = 18;
 
+// CRC-32, as the block's checksums are made.
+std::uint32_t checksum(const char* bytes, qsizetype size);
+
 // The records the block is tied to: the item count (record 4) and every item record, as they
 // stand in `file` laid out for `itemCount` items.
 std::uint32_t recordsChecksum(const QByteArray& file, int itemCount);

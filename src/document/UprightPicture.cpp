@@ -1,5 +1,6 @@
 #include "document/UprightPicture.h"
 
+#include "document/AtomicReplace.h"
 #include "platform/pictures/JpegOrientation.h"
 #include "platform/pictures/PictureLimits.h"
 #include "platform/pictures/StreamChecks.h"
@@ -7,7 +8,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 namespace UprightPicture {
 
@@ -33,15 +33,6 @@ QString freshCopyPath(const QString& folder) {
     }
 }
 
-bool writeWhole(const QString& path, const QByteArray& bytes) {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
-        file.cancelWriting();
-        return false;
-    }
-    return file.commit();
-}
-
 } // namespace
 
 QString fileToLoad(const QString& chosen, const QString& folder) {
@@ -61,7 +52,7 @@ QString fileToLoad(const QString& chosen, const QString& folder) {
     if (!turned)
         return chosen;
     const QString copy = freshCopyPath(folder);
-    return writeWhole(copy, *turned) ? copy : chosen;
+    return AtomicReplace::replace(copy, *turned).ok ? copy : chosen;
 }
 
 void discard(const QString& path, const QString& folder) {

@@ -11,6 +11,7 @@
 #include "shapes/Centring.h"
 #include "shapes/ItemMoves.h"
 #include "shapes/ItemPlacement.h"
+#include "shapes/ItemShape.h"
 
 #include <QLineEdit>
 
@@ -38,7 +39,8 @@ bool TextCommands::refuseWithoutSelection(const QString& message) {
     return true;
 }
 
-void TextCommands::readDialog(const frmText& dialog, TextItem& item) {
+TextItem TextCommands::itemFromDialog(const frmText& dialog, const TextItem& base) const {
+    TextItem item = base;
     item.Text = dialog.txtText()->text();
     item.FontName = dialog.fontName();
     item.Size = dialog.sizePoints();
@@ -46,8 +48,23 @@ void TextCommands::readDialog(const frmText& dialog, TextItem& item) {
     // its colour is then kept rather than replaced by an invalid number.
     if (dialog.colorIndex() >= 0)
         item.Color = dialog.colorIndex();
+    item.layout = dialog.layout();
     ItemPlacement::measure(item, context_.surface.viewSidePx());
-    lastStyle_ = TextStyle{item.FontName, item.Size, item.Color};
+    return item;
+}
+
+// While the dialog is open the label shows what it would make, in place of the item it edits.
+void TextCommands::showWithPreview(frmText& dialog, const TextItem& base, int replacing) {
+    const QMetaObject::Connection preview =
+        QObject::connect(&dialog, &frmText::edited, &dialog, [this, &dialog, base, replacing] {
+            const TextItem item = itemFromDialog(dialog, base);
+            context_.surface.showPreviewItems(
+                item.Text.isEmpty() ? std::vector<TextItem>{} : std::vector<TextItem>{item},
+                replacing);
+        });
+    context_.platform.showModal(&dialog);
+    QObject::disconnect(preview);
+    context_.surface.showPreviewItems({});
 }
 
 void TextCommands::mnuEditTextIns_Click() {
@@ -63,12 +80,12 @@ void TextCommands::mnuEditTextIns_Click() {
     // The last item edited may have named a font that is not installed, or an installed one by
     // another desktop's name; a new item is not to inherit either.
     dialog.startWithListedFont();
-    context_.platform.showModal(&dialog);
+    showWithPreview(dialog, TextItem{}, -1);
     if (Variable::DialogCancel)
         return;
 
-    TextItem item;
-    readDialog(dialog, item);
+    const TextItem item = itemFromDialog(dialog, TextItem{});
+    lastStyle_ = TextStyle{item.FontName, item.Size, item.Color};
     history_.push(std::make_unique<InsertTextStep>(context_.label, item));
 }
 
@@ -82,12 +99,14 @@ void TextCommands::mnuEditTextEdit_Click() {
     dialog.setFontName(current.FontName);
     dialog.setSizeText(QString::number(current.Size));
     dialog.setColorIndex(current.Color);
-    context_.platform.showModal(&dialog);
+    dialog.setLayout(current.layout);
+    context_.surface.placeDialogClearOf(&dialog, ItemShape::of(current)->outlineMm().boundingRect());
+    showWithPreview(dialog, current, document.SelectedText);
     if (Variable::DialogCancel || !document.hasSelection())
         return;
 
-    TextItem item = document.selectedItem();
-    readDialog(dialog, item);
+    const TextItem item = itemFromDialog(dialog, document.selectedItem());
+    lastStyle_ = TextStyle{item.FontName, item.Size, item.Color};
     history_.push(std::make_unique<EditTextStep>(context_.label, document.SelectedText, item));
 }
 

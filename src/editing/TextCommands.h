@@ -32,7 +32,10 @@ public:
 
 private:
     bool refuseWithoutSelection(const QString& message);
-    void readDialog(const frmText& dialog, TextItem& item);
+    // The item as the dialog's controls make it from `base` (its place and what the dialog does
+    // not show), measured for the view.
+    TextItem itemFromDialog(const frmText& dialog, const TextItem& base) const;
+    void showWithPreview(frmText& dialog, const TextItem& base, int replacing);
 
     LabelContext context_;
     LabelHistory& history_;

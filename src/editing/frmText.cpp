@@ -4,11 +4,16 @@
 #include "document/DialogState.h"
 #include "editing/SizeRule.h"
 #include "platform/Platform.h"
-#include "text/Cp932.h"
+#include "document/LabelFileCodec.h"
 #include "platform/fonts/FontCatalog.h"
+#include "text/Cp932.h"
 
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QRadioButton>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeyEvent>
@@ -97,16 +102,150 @@ void frmText::buildControls() {
     connect(cmdOk_, &QPushButton::clicked, this, &frmText::cmdOk_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &frmText::cmdCancel_Click);
 
+    buildLayoutControls();
+
     setTabOrder(txtText_, txtSize_);
     setTabOrder(txtSize_, cmbColor_);
-    setTabOrder(cmbColor_, cmdOk_);
+    setTabOrder(cmbColor_, optLayout_[0]);
+    setTabOrder(chkUprightDigits_, cmdOk_);
     setTabOrder(cmdOk_, cmdCancel_);
     setTabOrder(cmdCancel_, cmbFont_);
 
     // Key preview: the dialog sees every key before the control with the focus.
-    for (QWidget* control : std::initializer_list<QWidget*>{txtText_, cmbFont_, txtSize_, cmbColor_,
-                                                            cmdOk_, cmdCancel_})
+    for (QWidget* control : findChildren<QWidget*>())
         control->installEventFilter(this);
+
+    connect(txtText_, &QLineEdit::textChanged, this, &frmText::edited);
+    connect(cmbFont_, &QComboBox::currentIndexChanged, this, &frmText::edited);
+    connect(txtSize_, &QLineEdit::textChanged, this, &frmText::edited);
+    connect(cmbColor_, &QComboBox::currentIndexChanged, this, &frmText::edited);
+}
+
+namespace {
+QDoubleSpinBox* spinBox(QWidget* parent, const char* name, double low, double high,
+                        const QString& unit) {
+    auto* box = new QDoubleSpinBox(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setRange(low, high);
+    box->setDecimals(1);
+    box->setSuffix(unit);
+    box->setAccelerated(true);
+    return box;
+}
+} // namespace
+
+void frmText::buildLayoutControls() {
+    const QString kinds[3] = {QStringLiteral("直線(&L)"), QStringLiteral("円弧(&A)"),
+                              QStringLiteral("縦書き(&V)")};
+    for (int kind = 0; kind < 3; ++kind) {
+        optLayout_[kind] = new QRadioButton(kinds[kind], this);
+        optLayout_[kind]->setObjectName(QStringLiteral("optLayout"));
+        optLayout_[kind]->setProperty("Index", kind);
+        connect(optLayout_[kind], &QRadioButton::toggled, this, [this](bool on) {
+            if (!on)
+                return;
+            enableLayoutControls();
+            emit edited();
+        });
+    }
+    spnRotation_ = spinBox(this, "spnRotation", TextLayout::MinRotationDeg,
+                           TextLayout::MaxRotationDeg, QStringLiteral(" 度"));
+    spnRadius_ = spinBox(this, "spnRadius", TextLayout::MinRadiusMm, TextLayout::MaxRadiusMm,
+                         QStringLiteral(" mm"));
+    spnAngle_ = spinBox(this, "spnAngle", TextLayout::MinAngleDeg, TextLayout::MaxAngleDeg,
+                        QStringLiteral(" 度"));
+    spnAngle_->setWrapping(true);
+    spnSpacing_ = spinBox(this, "spnSpacing", TextLayout::MinSpacingMm, TextLayout::MaxSpacingMm,
+                          QStringLiteral(" mm"));
+    cmbSide_ = new QComboBox(this);
+    cmbSide_->setObjectName(QStringLiteral("cmbSide"));
+    cmbSide_->addItems({QStringLiteral("外側"), QStringLiteral("内側"), QStringLiteral("自動")});
+    cmbAlign_ = new QComboBox(this);
+    cmbAlign_->setObjectName(QStringLiteral("cmbAlign"));
+    cmbAlign_->addItems({QStringLiteral("先頭"), QStringLiteral("中央"), QStringLiteral("末尾")});
+    chkUprightDigits_ = new QCheckBox(QStringLiteral("縦中横"), this);
+    chkUprightDigits_->setObjectName(QStringLiteral("chkUprightDigits"));
+    for (QDoubleSpinBox* box : {spnRotation_, spnRadius_, spnAngle_, spnSpacing_})
+        connect(box, &QDoubleSpinBox::valueChanged, this, &frmText::edited);
+    for (QComboBox* box : {cmbSide_, cmbAlign_})
+        connect(box, &QComboBox::currentIndexChanged, this, &frmText::edited);
+    connect(chkUprightDigits_, &QCheckBox::toggled, this, &frmText::edited);
+    const TextLayout defaults;
+    spnRadius_->setValue(defaults.radiusMm);
+    cmbSide_->setCurrentIndex(int(defaults.side));
+    cmbAlign_->setCurrentIndex(int(defaults.align));
+    setLayout(defaults);
+}
+
+// 配置: each choice on its line with the values that belong to it.
+QGroupBox* frmText::layoutGroup() {
+    auto* group = new QGroupBox(QStringLiteral("配置"), this);
+    group->setObjectName(QStringLiteral("fraLayout"));
+    auto* grid = new QGridLayout(group);
+    const auto label = [group](const QString& text) { return new QLabel(text, group); };
+    grid->addWidget(optLayout_[0], 0, 0);
+    grid->addWidget(label(QStringLiteral("回転")), 0, 1, Qt::AlignRight);
+    grid->addWidget(spnRotation_, 0, 2);
+    grid->addWidget(optLayout_[1], 1, 0);
+    grid->addWidget(label(QStringLiteral("半径")), 1, 1, Qt::AlignRight);
+    grid->addWidget(spnRadius_, 1, 2);
+    grid->addWidget(label(QStringLiteral("角度")), 1, 3, Qt::AlignRight);
+    grid->addWidget(spnAngle_, 1, 4);
+    grid->addWidget(label(QStringLiteral("向き")), 2, 1, Qt::AlignRight);
+    grid->addWidget(cmbSide_, 2, 2);
+    grid->addWidget(label(QStringLiteral("揃え")), 2, 3, Qt::AlignRight);
+    grid->addWidget(cmbAlign_, 2, 4);
+    grid->addWidget(optLayout_[2], 3, 0);
+    grid->addWidget(chkUprightDigits_, 3, 2);
+    grid->addWidget(label(QStringLiteral("文字間隔")), 4, 1, Qt::AlignRight);
+    grid->addWidget(spnSpacing_, 4, 2);
+    grid->setColumnStretch(5, 1);
+    return group;
+}
+
+void frmText::enableLayoutControls() {
+    const TextLayoutKind kind = layout().kind;
+    spnRotation_->setEnabled(kind == TextLayoutKind::Straight);
+    for (QWidget* control : std::initializer_list<QWidget*>{spnRadius_, spnAngle_, cmbSide_,
+                                                            cmbAlign_})
+        control->setEnabled(kind == TextLayoutKind::Arc);
+    spnSpacing_->setEnabled(kind != TextLayoutKind::Straight);
+    chkUprightDigits_->setEnabled(kind == TextLayoutKind::Vertical);
+}
+
+TextLayout frmText::layout() const {
+    TextLayout layout;
+    for (int kind = 0; kind < 3; ++kind) {
+        if (optLayout_[kind]->isChecked())
+            layout.kind = TextLayoutKind(kind);
+    }
+    layout.rotationDeg = float(spnRotation_->value());
+    layout.radiusMm = float(spnRadius_->value());
+    layout.angleDeg = float(spnAngle_->value());
+    layout.side = ArcSide(std::max(0, cmbSide_->currentIndex()));
+    layout.align = ArcAlign(std::max(0, cmbAlign_->currentIndex()));
+    layout.spacingMm = float(spnSpacing_->value());
+    layout.uprightDigits = chkUprightDigits_->isChecked();
+    return layout.normalized();
+}
+
+// The values of the other kinds stay as they were, so that trying a layout and going back
+// loses nothing.
+void frmText::setLayout(const TextLayout& layout) {
+    optLayout_[int(layout.kind)]->setChecked(true);
+    if (layout.kind == TextLayoutKind::Straight)
+        spnRotation_->setValue(layout.rotationDeg);
+    if (layout.kind == TextLayoutKind::Arc) {
+        spnRadius_->setValue(layout.radiusMm);
+        spnAngle_->setValue(layout.angleDeg);
+        cmbSide_->setCurrentIndex(int(layout.side));
+        cmbAlign_->setCurrentIndex(int(layout.align));
+    }
+    if (layout.kind != TextLayoutKind::Straight)
+        spnSpacing_->setValue(layout.spacingMm);
+    if (layout.kind == TextLayoutKind::Vertical)
+        chkUprightDigits_->setChecked(layout.uprightDigits);
+    enableLayoutControls();
 }
 
 void frmText::buildLayout() {
@@ -128,6 +267,7 @@ void frmText::buildLayout() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fields);
+    layout->addWidget(layoutGroup());
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 }
@@ -218,28 +358,24 @@ void frmText::cmdCancel_Click() {
 // rather than when the document is saved. The character is named, by its code as well, since it
 // may look like one that can be stored or not show at all.
 bool frmText::refuseUnstorableText() {
-    const Cp932::EncodeResult text = Cp932::encode(txtText_->text());
-    const Cp932::EncodeResult font = Cp932::encode(fontName());
-    const auto naming = [](const QString& character) {
-        if (character.isEmpty())
-            return QString();
-        return QStringLiteral("\n該当する文字:「%1」(%2)")
-            .arg(character, Cp932::codePointName(character));
-    };
-    if (!text.bytes) {
-        showRefusal(QStringLiteral("保存できない文字が含まれています。") +
-                        naming(text.failedCharacter),
-                    txtText_);
+    using Problem = LabelFileCodec::StringsFit::Problem;
+    const LabelFileCodec::StringsFit fit = LabelFileCodec::stringsFit(txtText_->text(), fontName());
+    const QString naming =
+        fit.character.isEmpty() ? QString()
+                                : QStringLiteral("\n該当する文字:「%1」(%2)")
+                                      .arg(fit.character, Cp932::codePointName(fit.character));
+    switch (fit.problem) {
+    case Problem::None:
+        return false;
+    case Problem::TextCharacter:
+        showRefusal(QStringLiteral("保存できない文字が含まれています。") + naming, txtText_);
         return true;
-    }
-    // The font list offers every installed family, and some have names the file cannot hold.
-    if (!font.bytes) {
-        showRefusal(QStringLiteral("フォント名に保存できない文字が含まれています。") +
-                        naming(font.failedCharacter),
+    case Problem::FontCharacter:
+        // The font list offers every installed family, and some have names the file cannot hold.
+        showRefusal(QStringLiteral("フォント名に保存できない文字が含まれています。") + naming,
                     cmbFont_);
         return true;
-    }
-    if (text.bytes->size() + font.bytes->size() > MaxTextAndFontBytes) {
+    case Problem::TooLong:
         showRefusal(QStringLiteral("テキストが長すぎます。"), txtText_);
         return true;
     }

@@ -1,24 +1,28 @@
 #pragma once
 
+#include "document/TextLayout.h"
+
 #include <QDialog>
 #include <cstdint>
 
 class Platform;
+class QCheckBox;
 class QComboBox;
+class QDoubleSpinBox;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QRadioButton;
 
-// The text settings dialog: text, font, size and colour of one text item. It never touches the
-// document: callers fill its controls, show it modally and, when Variable::DialogCancel is false
-// afterwards, read the controls back. OK and Cancel only hide it, so the controls keep their
-// values for the next use; the close box destroys it.
+// The text settings dialog: text, font, size, colour and layout (配置) of one text item. It never
+// touches the document: callers fill its controls, show it modally and, when
+// Variable::DialogCancel is false afterwards, read the controls back. While it is open it says
+// whenever what it would make changes, so the label can show it. OK and Cancel only hide it, so
+// the controls keep their values for the next use; the close box destroys it.
 class frmText : public QDialog {
     Q_OBJECT
 public:
-    // An item's text and font name share this many bytes of its document record.
-    static constexpr int MaxTextAndFontBytes = 100;
-
     frmText(Platform& platform, QWidget* parent);
 
     // The colour list's name of a colour number (0..15), which other dialogs offer alike.
@@ -52,12 +56,28 @@ public:
     // The item's text, with all of it selected so that typing replaces it.
     void setTextSelected(const QString& text);
 
+    // 配置: straight (turned by 回転), along the disc (円弧) or vertical (縦書き).
+    TextLayout layout() const;
+    void setLayout(const TextLayout& layout);
+    QRadioButton* optLayout(TextLayoutKind kind) const { return optLayout_[int(kind)]; }
+    QDoubleSpinBox* spnRotation() const { return spnRotation_; }
+    QDoubleSpinBox* spnRadius() const { return spnRadius_; }
+    QDoubleSpinBox* spnAngle() const { return spnAngle_; }
+    QComboBox* cmbSide() const { return cmbSide_; }
+    QComboBox* cmbAlign() const { return cmbAlign_; }
+    QDoubleSpinBox* spnSpacing() const { return spnSpacing_; }
+    QCheckBox* chkUprightDigits() const { return chkUprightDigits_; }
+
     // True once the close box (or the main window's shut-down) has closed the dialog; it is
     // then on its way to destruction and must not be shown again.
     bool isUnloaded() const { return unloaded_; }
 
     void cmdOk_Click();
     void cmdCancel_Click();
+
+signals:
+    // A control changed: what the dialog would make is different now.
+    void edited();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -68,7 +88,10 @@ protected:
 
 private:
     void buildControls();
+    void buildLayoutControls();
+    QGroupBox* layoutGroup();
     void buildLayout();
+    void enableLayoutControls();
     void Form_Load();
     void Form_Activate();
     bool Form_KeyPress(int key);
@@ -84,6 +107,14 @@ private:
     QComboBox* cmbColor_ = nullptr;
     QPushButton* cmdOk_ = nullptr;
     QPushButton* cmdCancel_ = nullptr;
+    QRadioButton* optLayout_[3] = {};
+    QDoubleSpinBox* spnRotation_ = nullptr;
+    QDoubleSpinBox* spnRadius_ = nullptr;
+    QDoubleSpinBox* spnAngle_ = nullptr;
+    QComboBox* cmbSide_ = nullptr;
+    QComboBox* cmbAlign_ = nullptr;
+    QDoubleSpinBox* spnSpacing_ = nullptr;
+    QCheckBox* chkUprightDigits_ = nullptr;
     QString storedFontName_; // the item's name for the selected family, kept until a new pick
     bool unloaded_ = false;
 };

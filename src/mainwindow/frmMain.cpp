@@ -33,6 +33,7 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QPainter>
+#include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QToolBar>
@@ -180,18 +181,27 @@ void frmMain::RedrawLabel() {
     const QColor background = picDoc_->palette().color(QPalette::Base);
 
     QPainter painter(&image);
-    ScreenView::draw(painter, side, label_.document, label_.picture, background, viewCaches_,
-                     mediumFrame_);
+    if (previewReplacing_ >= 0 && previewReplacing_ < label_.document.itemCount()) {
+        // The item a dialog is changing gives way to its proposal.
+        LabelDocument shown = label_.document;
+        shown.removeItem(previewReplacing_);
+        ScreenView::draw(painter, side, shown, label_.picture, background, viewCaches_,
+                         mediumFrame_);
+    } else {
+        ScreenView::draw(painter, side, label_.document, label_.picture, background, viewCaches_,
+                         mediumFrame_);
+    }
     drawPreviewItems(painter, side);
     painter.end();
     picDoc_->setImage(image);
     placeSelectionFrame();
 }
 
-void frmMain::showPreviewItems(const std::vector<TextItem>& items) {
-    if (items.empty() && previewItems_.empty())
+void frmMain::showPreviewItems(const std::vector<TextItem>& items, int replacing) {
+    if (items.empty() && previewItems_.empty() && replacing == previewReplacing_)
         return;
     previewItems_ = items;
+    previewReplacing_ = items.empty() ? -1 : replacing;
     RedrawLabel();
 }
 
@@ -238,7 +248,41 @@ void frmMain::placeSelectionFrame() {
         hideFrame();
         return;
     }
-    showFrame(ItemShape::of(document.item(document.SelectedText))->outlineMm());
+    // While a dialog changes the selected item, the frame goes round what it would make.
+    const bool previewed = previewReplacing_ == document.SelectedText && !previewItems_.empty();
+    showFrame(ItemShape::of(previewed ? previewItems_.front()
+                                      : document.item(document.SelectedText))
+                  ->outlineMm());
+}
+
+// Below the area when it lies in the upper half of the label, above it otherwise, else beside
+// the label; where none fits on the screen the dialog stays where it would open.
+void frmMain::placeDialogClearOf(QWidget* dialog, const QRectF& areaMm) {
+    if (areaMm.isEmpty() || !dialog)
+        return;
+    dialog->adjustSize();
+    // The frame the window manager adds is not known before the dialog shows.
+    const QSize size = dialog->size() + QSize(16, 40);
+    const QRect area(picDoc_->mapToGlobal(picDoc_->toPixels(areaMm.topLeft()).toPoint()),
+                     picDoc_->mapToGlobal(picDoc_->toPixels(areaMm.bottomRight()).toPoint()));
+    const QRect label(picDoc_->mapToGlobal(QPoint(0, 0)), picDoc_->size());
+    const QRect screen = this->screen()->availableGeometry();
+    constexpr int Gap = 12;
+    const int centredX = area.center().x() - size.width() / 2;
+    const QPoint below(centredX, area.bottom() + Gap), above(centredX, area.top() - Gap - size.height());
+    const bool upper = areaMm.center().y() < LabelSideMm / 2;
+    const QPoint candidates[] = {upper ? below : above, upper ? above : below,
+                                 QPoint(label.right() + Gap, area.center().y() - size.height() / 2),
+                                 QPoint(label.left() - Gap - size.width(),
+                                        area.center().y() - size.height() / 2)};
+    for (QPoint at : candidates) {
+        at.setX(std::clamp(at.x(), screen.left(), std::max(screen.left(), screen.right() - size.width())));
+        const QRect placed(at, size);
+        if (screen.contains(placed) && !placed.intersects(area)) {
+            dialog->move(at);
+            return;
+        }
+    }
 }
 
 void frmMain::showFrame(const QPainterPath& outlineMm) {
@@ -445,7 +489,7 @@ void frmMain::buildBands() {
                              {"Del", "7", QStringLiteral("文字の削除")}});
     fsbZoom_ = new QScrollBar(Qt::Horizontal, client_);
     fsbZoom_->setObjectName(QStringLiteral("fsbZoom"));
-    fsbZoom_->setRange(-100, 100);
+    fsbZoom_->setRange(BackgroundScale::MinStep, BackgroundScale::MaxStep);
     fsbZoom_->setSingleStep(1);
     fsbZoom_->setPageStep(10);
     fsbZoom_->setValue(0);
@@ -687,16 +731,10 @@ void frmMain::closeEvent(QCloseEvent* event) {
 
 // Returns false to keep the window open.
 bool frmMain::Form_Unload() {
-    if (label_.document.LabelChanged) {
-        const MessageAnswer answer =
-            platform_.showMessage(this, QStringLiteral("ラベルは変更されています。変更しますか？"),
-                                  QStringLiteral("終了確認"), MessageButtons::YesNoCancel);
-        if (answer == MessageAnswer::Cancel)
-            return false;
-        // A cancelled save dialog or a failed save keeps the window and the changes.
-        if (answer == MessageAnswer::Yes && !documentCommands_->saveDocument(false))
-            return false;
-    }
+    // A cancelled save dialog or a failed save keeps the window and the changes.
+    if (!documentCommands_->saveFirst(QStringLiteral("ラベルは変更されています。変更しますか？"),
+                                      QStringLiteral("終了確認")))
+        return false;
     if (!isMinimized())
         WindowPlacement::write(platform_, frameGeometry(), platform_.twipsPerPixel());
     closeDialogs();

@@ -51,7 +51,8 @@ public:
     // LabelSurface
     void RedrawLabel() override;
     void drawNewTextItem(int index) override;
-    void showPreviewItems(const std::vector<TextItem>& items) override;
+    void showPreviewItems(const std::vector<TextItem>& items, int replacing = -1) override;
+    void placeDialogClearOf(QWidget* dialog, const QRectF& areaMm) override;
     double viewSidePx() const override;
     void showMedium(const DiscFrame& frame) override;
     void showScaleStep(int step) override;
@@ -161,6 +162,7 @@ private:
     int nextViewImage_ = 0;
     QRectF requestedPlacementTwips_;
     std::vector<TextItem> previewItems_; // a dialog's proposal, drawn over the label
+    int previewReplacing_ = -1;          // the item the proposal stands in for
 
     QWidget* client_ = nullptr;
     BandContainer* cbrMenu_ = nullptr;

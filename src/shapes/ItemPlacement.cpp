@@ -6,6 +6,12 @@
 namespace ItemPlacement {
 
 void measure(TextItem& item, double viewSidePx) {
+    if (item.layout.kind == TextLayoutKind::Vertical) {
+        const QRectF column = ItemShape::of(item)->columnMm();
+        item.Width = float(column.width());
+        item.Height = float(column.height());
+        return;
+    }
     const QSizeF extent = ItemFonts::measureText(item, viewSidePx);
     item.Width = float(extent.width());
     item.Height = float(extent.height());

@@ -1,6 +1,7 @@
 #include "shapes/ItemShape.h"
 
 #include "shapes/ItemFonts.h"
+#include "text/VerticalText.h"
 
 #include <QFontMetricsF>
 #include <QGlyphRun>
@@ -43,14 +44,17 @@ Geometry layoutGeometry() {
     return Geometry{QPointF(0, 0), unitsPerMm, PrintMmPerPoint};
 }
 
-// What makes two items' shapes the same: everything but the colour, and for text along the disc
-// not the straight placement either (the file's fallback, derived from the arc).
+// What makes two items' shapes the same: everything but the colour, and not what the record keeps
+// only as derived from the layout (for text along the disc its straight placement, for vertical
+// text its extent).
 TextItem shapeKey(const TextItem& item) {
     TextItem key = item;
     key.Color = 0;
     key.layout = item.layout.normalized();
     if (item.layout.kind == TextLayoutKind::Arc)
         key.Left = key.Top = key.Width = key.Height = 0;
+    if (item.layout.kind == TextLayoutKind::Vertical)
+        key.Width = key.Height = 0; // the column's extent, derived from it
     return key;
 }
 
@@ -139,11 +143,24 @@ std::shared_ptr<const ItemShape> ItemShape::of(const TextItem& item) {
     return shape;
 }
 
+void ItemShape::forgetAll() {
+    ShapeCache& shapes = cache();
+    const std::lock_guard lock(shapes.mutex);
+    shapes.shapes.clear();
+}
+
 ItemShape::ItemShape(const TextItem& item) : item_(item) {
-    if (item.layout.kind == TextLayoutKind::Arc)
-        layOutArc();
-    else
+    switch (item.layout.kind) {
+    case TextLayoutKind::Straight:
         layOutLine();
+        break;
+    case TextLayoutKind::Arc:
+        layOutArc();
+        break;
+    case TextLayoutKind::Vertical:
+        layOutColumn();
+        break;
+    }
 }
 
 // ---- Straight text ---------------------------------------------------------------------------
@@ -168,7 +185,7 @@ void ItemShape::layOutLine() {
 }
 
 bool ItemShape::contains(QPointF mm) const {
-    if (item_.layout.kind == TextLayoutKind::Arc) {
+    if (item_.layout.kind != TextLayoutKind::Straight) {
         return std::any_of(cells_.begin(), cells_.end(), [&](const QPolygonF& cell) {
             return cell.containsPoint(mm, Qt::OddEvenFill);
         });
@@ -303,11 +320,42 @@ void ItemShape::layOutArc() {
     arcMiddle_ = onCircle(middleRadiusMm, (startDeg + endDeg) / 2);
 }
 
+// ---- Vertical text ---------------------------------------------------------------------------
+
+// The column is set at print resolution; its box's top-left corner is the item's Left and Top.
+void ItemShape::layOutColumn() {
+    const TextLayout& layout = item_.layout;
+    const Geometry geometry = layoutGeometry();
+    const double sizeUnits = ItemFonts::itemFontSizeUnits(geometry, item_);
+    if (!(sizeUnits >= ItemFonts::MinFontUnits) || item_.Text.isEmpty() || !layout.isValid() ||
+        !finite(item_.Left) || !finite(item_.Top) || std::abs(item_.Left) > FarAwayMm ||
+        std::abs(item_.Top) > FarAwayMm)
+        return;
+    const QPaintDevice* device = ItemFonts::outlineDevice();
+    const QFont font = ItemFonts::itemFont(item_.FontName, sizeUnits, device);
+    const VerticalColumn column =
+        VerticalText::layout(VerticalText::fontsFor(font, sizeUnits), item_.Text,
+                             VerticalOptions{layout.spacingMm * geometry.unitsPerMm,
+                                             layout.uprightDigits});
+    const double mmPerUnit = 1 / geometry.unitsPerMm;
+    QTransform toMm;
+    toMm.translate(item_.Left - column.extent.left() * mmPerUnit,
+                   item_.Top - column.extent.top() * mmPerUnit);
+    toMm.scale(mmPerUnit, mmPerUnit);
+    fonts_ = std::vector<QRawFont>(column.fonts.begin(), column.fonts.end());
+    for (const VerticalGlyph& glyph : column.glyphs)
+        glyphs_.push_back(Glyph{glyph.font, glyph.index, glyph.transform() * toMm});
+    for (const VerticalCell& cell : column.cells)
+        cells_.push_back(toMm.map(QPolygonF(cell.rect)));
+    columnMm_ = toMm.mapRect(column.extent);
+    outline_.addRect(columnMm_);
+}
+
 // ---- Every layout ----------------------------------------------------------------------------
 
 const QPainterPath& ItemShape::inkMm() const {
     std::call_once(inkOnce_, [this] {
-        if (item_.layout.kind != TextLayoutKind::Arc) {
+        if (item_.layout.kind == TextLayoutKind::Straight) {
             ink_ = lineInk();
             return;
         }
@@ -321,7 +369,7 @@ const QPainterPath& ItemShape::inkMm() const {
 void ItemShape::draw(QPainter& painter, const Geometry& geometry, const QColor& colour) const {
     painter.save();
     painter.setPen(colour);
-    if (item_.layout.kind != TextLayoutKind::Arc) {
+    if (item_.layout.kind == TextLayoutKind::Straight) {
         drawLine(painter, geometry);
         painter.restore();
         return;

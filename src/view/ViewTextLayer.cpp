@@ -1,6 +1,7 @@
 #include "view/ViewTextLayer.h"
 
 #include "view/LabelRenderer.h"
+#include "shapes/ItemShape.h"
 #include "view/RangeOutlines.h"
 
 #include <QPainter>
@@ -46,17 +47,77 @@ bool ViewTextLayer::prepare(QPainter& painter, double sidePx, const LabelDocumen
         }
         layer_.setDevicePixelRatio(scale);
         layer_.fill(Qt::transparent);
-        QPainter layerPainter(&layer_);
-        drawDirectly(layerPainter);
-        layerPainter.end();
-        findRuns();
+        if (sidePx != sidePx_ || scale != deviceScale_)
+            sprites_.clear();
         sidePx_ = sidePx;
         deviceScale_ = scale;
+        QPainter layerPainter(&layer_);
+        layItemsOn(layerPainter, geometry, document);
+        RangeOutlines::draw(layerPainter, geometry, document, outlines);
+        layerPainter.end();
+        findRuns();
         items_ = document.TextItems;
         ++rebuilds_;
     }
     prepared_ = true;
     return true;
+}
+
+// Each item's pixels are kept on their own, so that when one item changes only it is drawn anew
+// and the others are laid on as they were: a drag of one item among a hundred ends quickly.
+void ViewTextLayer::layItemsOn(QPainter& painter, const Geometry& geometry,
+                               const LabelDocument& document) {
+    std::vector<Sprite> kept = std::move(sprites_);
+    std::vector<bool> taken(kept.size(), false);
+    sprites_.clear();
+    for (int index = 0; index < document.itemCount(); ++index) {
+        const TextItem& item = document.item(index);
+        // Most often the item is where it was; after an insertion or a deletion, elsewhere.
+        std::size_t found = std::size_t(index);
+        if (found >= kept.size() || taken[found] || !(kept[found].item == item)) {
+            found = 0;
+            while (found < kept.size() && (taken[found] || !(kept[found].item == item)))
+                ++found;
+        }
+        if (found < kept.size()) {
+            taken[found] = true;
+            sprites_.push_back(std::move(kept[found]));
+        } else {
+            sprites_.push_back(drawSprite(geometry, item));
+        }
+        const Sprite& sprite = sprites_.back();
+        if (!sprite.pixels.isNull())
+            painter.drawImage(QPointF(sprite.at) / deviceScale_, sprite.pixels);
+    }
+}
+
+// The item drawn alone into pixels that cover its ink, at whole device pixels of the layer so
+// that its glyphs fall exactly where drawing it on the layer would put them.
+ViewTextLayer::Sprite ViewTextLayer::drawSprite(const Geometry& geometry,
+                                                const TextItem& item) const {
+    Sprite sprite{item, QImage(), QPoint()};
+    const QRectF inkMm = ItemShape::of(item)->inkMm().boundingRect();
+    if (inkMm.isEmpty())
+        return sprite;
+    // The screen's hinted glyphs may stand a pixel or two off the printed outlines.
+    constexpr int MarginPx = 3;
+    const QRectF device(geometry.map(inkMm.topLeft()) * deviceScale_,
+                        geometry.map(inkMm.bottomRight()) * deviceScale_);
+    const QRect area = device.toAlignedRect()
+                           .adjusted(-MarginPx, -MarginPx, MarginPx, MarginPx)
+                           .intersected(layer_.rect());
+    if (area.isEmpty())
+        return sprite;
+    sprite.pixels = QImage(area.size(), QImage::Format_ARGB32_Premultiplied);
+    if (sprite.pixels.isNull())
+        return sprite;
+    sprite.pixels.setDevicePixelRatio(deviceScale_);
+    sprite.pixels.fill(Qt::transparent);
+    sprite.at = area.topLeft();
+    QPainter painter(&sprite.pixels);
+    painter.translate(-QPointF(area.topLeft()) / deviceScale_);
+    LabelRenderer::drawTextItem(painter, geometry, item);
+    return sprite;
 }
 
 void ViewTextLayer::drawPrepared(QPainter& painter, DeviceRows rows) {

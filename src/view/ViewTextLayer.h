@@ -1,6 +1,7 @@
 #pragma once
 
 #include "document/LabelDocument.h"
+#include "shapes/Geometry.h"
 #include "view/DeviceRows.h"
 #include "view/DiscRangeCheck.h"
 
@@ -44,7 +45,16 @@ private:
         size_t first; // index of the run's first pixel in runPixels_
     };
 
+    // One item's pixels at the layer's resolution, and where they go on it.
+    struct Sprite {
+        TextItem item;
+        QImage pixels;
+        QPoint at;
+    };
+
     bool matches(double sidePx, double deviceScale, const LabelDocument& document) const;
+    void layItemsOn(QPainter& painter, const Geometry& geometry, const LabelDocument& document);
+    Sprite drawSprite(const Geometry& geometry, const TextItem& item) const;
     void findRuns();
     bool drawRuns(QPainter& painter, DeviceRows rows) const;
 
@@ -54,6 +64,7 @@ private:
     double sidePx_ = 0;
     double deviceScale_ = 0;
     std::vector<TextItem> items_;
+    std::vector<Sprite> sprites_; // in item order, for sidePx_ and deviceScale_
     bool prepared_ = false; // the last prepare() left a layer to draw
     int rebuilds_ = 0;
 };

@@ -17,13 +17,15 @@ public:
     bool movePointer = false;
     int menusPoppedUp = 0;
     std::vector<TextItem> previewItems;
+    int previewReplacing = -1;
     int previewsShown = 0;
     DiscFrame medium;
 
     void RedrawLabel() override { ++redraws; }
     void drawNewTextItem(int) override { ++newItemsDrawn; }
-    void showPreviewItems(const std::vector<TextItem>& items) override {
+    void showPreviewItems(const std::vector<TextItem>& items, int replacing = -1) override {
         previewItems = items;
+        previewReplacing = replacing;
         ++previewsShown;
     }
     void showMedium(const DiscFrame& frame) override { medium = frame; }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Units.h"
+
 #include "platform/pictures/PictureLimits.h"
 
 #include <QImage>
@@ -12,7 +14,7 @@
 namespace MetafileRaster {
 
 inline QSize sizeFor(QSizeF naturalMm, qint64 maxPixels) {
-    const double widthIn = naturalMm.width() / 25.4, heightIn = naturalMm.height() / 25.4;
+    const double widthIn = naturalMm.width() / Units::MmPerInch, heightIn = naturalMm.height() / Units::MmPerInch;
     if (!(widthIn > 0) || !(heightIn > 0) || !std::isfinite(widthIn * heightIn))
         return {};
     double dpi = PictureLimits::MetafileDotsPerInch;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/Units.h"
 #include "platform/pictures/JpegSource.h"
 #include "platform/pictures/PictureRegion.h"
 
@@ -18,8 +19,6 @@ public:
     Picture(QImage image, QSizeF naturalSizeMm)
         : image_(std::move(image)), naturalSizeMm_(naturalSizeMm) {}
 
-    static constexpr double PixelsPerInch = 96.0;
-    static constexpr double MmPerInch = 25.4;
 
     // A bitmap shown at its natural size: one pixel is 1/96 inch.
     static Picture fromBitmap(QImage image) {
@@ -64,8 +63,8 @@ public:
 
 private:
     static QSizeF naturalSizeOf(QSize pixels) {
-        return QSizeF(pixels.width() * MmPerInch / PixelsPerInch,
-                      pixels.height() * MmPerInch / PixelsPerInch);
+        return QSizeF(pixels.width() * Units::MmPerInch / Units::ScreenPixelsPerInch,
+                      pixels.height() * Units::MmPerInch / Units::ScreenPixelsPerInch);
     }
 
     QImage image_;

@@ -1,5 +1,7 @@
 #include "platform/pictures/WmfPlayer.h"
 
+#include "platform/Units.h"
+
 #include "platform/pictures/BmpDecoder.h"
 #include "platform/pictures/ByteReader.h"
 #include "platform/pictures/MetafileRaster.h"
@@ -446,8 +448,8 @@ Result render(QByteArrayView bytes, qint64 maxPixels) {
     if (!header)
         return refuse(reason);
 
-    const QSizeF naturalMm(header->frame.width() / header->unitsPerInch * 25.4,
-                           header->frame.height() / header->unitsPerInch * 25.4);
+    const QSizeF naturalMm(header->frame.width() / header->unitsPerInch * Units::MmPerInch,
+                           header->frame.height() / header->unitsPerInch * Units::MmPerInch);
     QImage image = MetafileRaster::canvas(MetafileRaster::sizeFor(naturalMm, maxPixels));
     if (image.isNull())
         return refuse(QStringLiteral("not enough memory to draw the metafile"));

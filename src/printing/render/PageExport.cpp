@@ -19,7 +19,6 @@ namespace PageExport {
 
 namespace {
 constexpr int PdfResolution = 1200;
-constexpr double MmPerInch = 25.4;
 
 void setReason(QString* reason, const QString& text) {
     if (reason)
@@ -132,8 +131,8 @@ bool pngWith(const QString& path, const Page& page, int dpi, bool transparent,
                               .arg(MaxDpi));
         return false;
     }
-    const int width = int(std::lround(page.sizeMm.width() * dpi / MmPerInch));
-    const int height = int(std::lround(page.sizeMm.height() * dpi / MmPerInch));
+    const int width = int(std::lround(page.sizeMm.width() * dpi / Units::MmPerInch));
+    const int height = int(std::lround(page.sizeMm.height() * dpi / Units::MmPerInch));
     if (qint64(width) * height > MaxPixels) {
         setReason(reason, QStringLiteral("the page would take %1 × %2 pixels, more than %3")
                               .arg(width)
