@@ -26,6 +26,7 @@
 #include <QMenu>
 #include <QPageLayout>
 #include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -242,6 +243,21 @@ QString l6015Like(const QString& name, const QString& centres,
     return QStringLiteral(R"({"name": "%1", "page_mm": [210, 297], "outer_diameter_mm": 117,
                               "hole_diameter_mm": %2, "centres_mm": %3})")
         .arg(name, hole, centres);
+}
+
+// Waits until the queue has no unfinished job; the spooler works on its own time.
+bool queueDrained(const QString& queue) {
+    for (int wait = 0; wait < 720; ++wait) {
+        QProcess lpstat;
+        lpstat.start(
+            QStringLiteral("lpstat"),
+            {QStringLiteral("-W"), QStringLiteral("not-completed"), QStringLiteral("-o"), queue});
+        if (lpstat.waitForFinished(30000) && lpstat.exitCode() == 0 &&
+            lpstat.readAllStandardOutput().trimmed().isEmpty())
+            return true;
+        QTest::qWait(250);
+    }
+    return false;
 }
 
 QString pagesOf(const std::vector<std::vector<SheetPage::Slot>>& pages) {
@@ -735,6 +751,9 @@ private slots:
                 return printer.isValid();
             };
         };
+        // Jobs of the tests before this one may still be on their way to the folders.
+        for (const QString& queue : {first, second})
+            QVERIFY2(queueDrained(queue), qPrintable(queue));
         QStringList seen = QDir(output).entryList({QStringLiteral("*.pdf")}) +
                            QDir(secondOutput).entryList({QStringLiteral("*.pdf")});
         // The page of the next PDF the queue writes into `folder`.
