@@ -1,7 +1,7 @@
+#include "Version.h"
 #include "mainwindow/AppIcon.h"
 #include "mainwindow/frmMain.h"
 #include "platform/QtPlatform.h"
-#include "Version.h"
 
 #include <QApplication>
 #include <QLibraryInfo>
@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     QtPlatform platform;
     frmMain window(platform);
     window.show();
+    window.tellRefusedSheets();
     // A document named on the command line (as a file manager passes it) opens as Open would.
     const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)

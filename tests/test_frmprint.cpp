@@ -4,6 +4,7 @@
 #include "printing/render/OffsetNumber.h"
 #include "support/ScriptedPlatform.h"
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -192,9 +193,9 @@ private slots:
         frmPrint dialog(platform, nullptr);
         dialog.show();
         if (fontScale == 1.0) {
-            QCOMPARE(dialog.size(), QSize(210, 116));
+            QCOMPARE(dialog.size(), QSize(289, 220));
             QCOMPARE(dialog.txtLeft()->geometry(), QRect(92, 14, 49, 22));
-            QCOMPARE(dialog.cmdOk()->geometry().bottomRight(), QPoint(192, 101));
+            QCOMPARE(dialog.cmdOk()->geometry().bottomRight(), QPoint(271, 205));
         }
         for (QLabel* label : dialog.findChildren<QLabel*>()) {
             QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
@@ -204,9 +205,14 @@ private slots:
         QVERIFY(dialog.cmdOk()->width() >= dialog.cmdOk()->sizeHint().width());
         for (QLineEdit* box : {dialog.txtLeft(), dialog.txtTop()})
             QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(QStringLiteral("-99")));
+        for (QLineEdit* box : {dialog.txtScaleX(), dialog.txtScaleY()})
+            QVERIFY(box->width() > box->fontMetrics().horizontalAdvance(QStringLiteral("100.125")));
         // The rows do not overlap one another or the button.
-        QVERIFY(dialog.txtLeft()->geometry().bottom() < dialog.txtTop()->geometry().top());
-        QVERIFY(dialog.txtTop()->geometry().bottom() < dialog.cmdOk()->geometry().top());
+        const QWidget* rows[] = {dialog.txtLeft(),   dialog.txtTop(),     dialog.txtScaleX(),
+                                 dialog.txtScaleY(), dialog.cmbPrinter(), dialog.lblMedium(),
+                                 dialog.cmdOk()};
+        for (std::size_t i = 1; i < std::size(rows); ++i)
+            QVERIFY(rows[i - 1]->geometry().bottom() < rows[i]->geometry().top());
     }
 
     void typedTextStoresItsLeadingNumber_data() {
@@ -398,6 +404,34 @@ private slots:
         });
         QCOMPARE(platform.messages.size(), 1);
         QCOMPARE(platform.settings.value(Left), QStringLiteral("7"));
+    }
+
+    // On a sheet the dialog shows and stores that medium's setting, the scale with it; a scale
+    // outside 90 to 110 % is refused while it can be retyped.
+    void theMediumsOwnSetting() {
+        ScriptedPlatform platform;
+        const QString own = QStringLiteral("PrinterProfiles/()/Avery%20L6015/");
+        platform.settings[QStringLiteral("Medium")] = QStringLiteral("Avery L6015");
+        platform.settings[Left] = QStringLiteral("9");
+        platform.settings[own + QStringLiteral("Left")] = QStringLiteral("3");
+        frmMain window(platform);
+        showDialog(platform, window, [&](frmPrint* dialog) {
+            QCOMPARE(dialog->lblMedium()->text(), QStringLiteral("Avery L6015（A4）"));
+            QCOMPARE(dialog->txtLeft()->text(), QStringLiteral("3"));
+            QCOMPARE(dialog->txtScaleX()->text(), QStringLiteral("100"));
+            typeInto(dialog->txtScaleX(), QStringLiteral("120"));
+            dialog->cmdOk_Click();
+            QCOMPARE(platform.lastMessageText(),
+                     QStringLiteral("倍率は 90～110 % の数値で入力してください。"));
+            QVERIFY(dialog->isVisible());
+            QVERIFY(!platform.settings.contains(own + QStringLiteral("ScaleX")));
+            typeInto(dialog->txtScaleX(), QStringLiteral("99.5"));
+            dialog->cmdOk_Click();
+            QVERIFY(!dialog->isVisible());
+        });
+        QCOMPARE(platform.settings.value(own + QStringLiteral("ScaleX")), QStringLiteral("99.5"));
+        QCOMPARE(platform.settings.value(own + QStringLiteral("ScaleY")), QStringLiteral("100"));
+        QCOMPARE(platform.settings.value(Left), QStringLiteral("9"));
     }
 
     void shutDownWithoutTheDialogWritesNoOffset() {

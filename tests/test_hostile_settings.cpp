@@ -27,7 +27,11 @@ const QString PrintFailed = QStringLiteral("印刷できませんでした。\n�
                                            "、-1000～1000 mm の範囲を外れています。");
 const QStringList PlacementKeys = {QStringLiteral("MainLeft"), QStringLiteral("MainTop"),
                                    QStringLiteral("MainWidth"), QStringLiteral("MainHeight")};
+const QString ScaleRefused =
+    QStringLiteral("印刷できませんでした。\n印刷位置設定の倍率が数値でないか"
+                   "、90～110 % の範囲を外れています。");
 const QStringList OffsetKeys = {QStringLiteral("PrinterLeft"), QStringLiteral("PrinterTop")};
+const QStringList ScaleKeys = {QStringLiteral("PrinterScaleX"), QStringLiteral("PrinterScaleY")};
 const QStringList AllKeys = PlacementKeys + OffsetKeys;
 
 // Text that reads as no number, or as one no window or page can use.
@@ -233,28 +237,43 @@ private slots:
     void printingReportsABadOffset_data() {
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        for (const QString& key : OffsetKeys) {
+        QTest::addColumn<QString>("message");
+        for (const QString& key : OffsetKeys + ScaleKeys) {
+            const bool scale = ScaleKeys.contains(key);
             for (const QString& value : HostileValues) {
                 // Offsets that are numbers within a metre print (-5 and 0 among them).
-                if (value == QLatin1String("-5") || value == QLatin1String("0"))
+                if (!scale && (value == QLatin1String("-5") || value == QLatin1String("0")))
                     continue;
-                QTest::addRow("%s %s", qPrintable(key), qPrintable(value.left(20))) << key << value;
+                QTest::addRow("%s %s", qPrintable(key), qPrintable(value.left(20)))
+                    << key << value << (scale ? ScaleRefused : PrintFailed);
             }
-            QTest::addRow("%s 1000.5", qPrintable(key)) << key << QStringLiteral("1000.5");
-            QTest::addRow("%s -1001", qPrintable(key)) << key << QStringLiteral("-1001");
+            const QStringList outside =
+                scale ? QStringList{"89.9", "110.01"} : QStringList{"1000.5", "-1001"};
+            for (const QString& value : outside)
+                QTest::addRow("%s %s", qPrintable(key), qPrintable(value))
+                    << key << value << (scale ? ScaleRefused : PrintFailed);
         }
+        // A medium no longer listed is named; a blank one is the tray, and prints.
+        for (const QString& value : HostileValues)
+            if (!value.trimmed().isEmpty())
+                QTest::addRow("Medium %s", qPrintable(value.left(20)))
+                    << QStringLiteral("Medium") << value
+                    << QStringLiteral("印刷できませんでした。\n用紙「%1」が見つかりません。"
+                                      "用紙を選び直してください。")
+                           .arg(value);
     }
 
     void printingReportsABadOffset() {
         QFETCH(QString, key);
         QFETCH(QString, value);
+        QFETCH(QString, message);
         ScriptedPlatform platform;
         platform.settings[key] = value;
         frmMain window(platform);
         window.mnuFilePrint_Click();
         QCOMPARE(platform.printDialogsShown, 0);
         QCOMPARE(platform.messages.size(), 1);
-        QCOMPARE(platform.messages[0].text, PrintFailed);
+        QCOMPARE(platform.messages[0].text, message);
         QCOMPARE(platform.messages[0].title, QStringLiteral("エラー"));
         QCOMPARE(platform.settings.value(key), value);
     }

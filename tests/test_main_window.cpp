@@ -176,12 +176,27 @@ private slots:
         QCOMPARE(top[0]->text(), QStringLiteral("ファイル(&F)"));
         QCOMPARE(top[1]->text(), QStringLiteral("編集(&E)"));
         QCOMPARE(top[2]->text(), QStringLiteral("ヘルプ(&H)"));
+        const QStringList media{"用紙(&T)>",
+                                "ディスク（プリンターのトレイ）",
+                                "-",
+                                "Avery L6015（A4）",
+                                "Avery L7676（A4）",
+                                "Herma 4093（A4）",
+                                "Neato A4 CD（A4）",
+                                "Sanwa LB-CDRJP（A4）",
+                                "Avery 5931（レター）",
+                                "Avery 8960（レター）",
+                                "Avery 5824（レター）",
+                                "Memorex CD labels（レター）",
+                                "<"};
         QCOMPARE(captions(top[0]->menu()),
                  QStringList({"ラベルの新規作成(&N)", "開く(&O)...", "上書き保存(&S)",
-                              "名前を付けて保存(&A)...", "-", "印刷位置設定(&S)...", "印刷(&P)...",
-                              "印刷プレビュー(&V)...", "位置合わせ用紙の印刷(&L)...",
-                              "ラベルを画像で保存(&G)...", "差し込み印刷(&M)...", "-",
-                              "最近使ったファイル(&R)>", "<", "-", "終了(&X)"}));
+                              "名前を付けて保存(&A)...", "-"}) +
+                     media +
+                     QStringList({"印刷位置設定(&S)...", "印刷(&P)...", "印刷プレビュー(&V)...",
+                                  "位置合わせ用紙の印刷(&L)...", "ラベルを画像で保存(&G)...",
+                                  "差し込み印刷(&M)...", "-", "最近使ったファイル(&R)>", "<", "-",
+                                  "終了(&X)"}));
         QCOMPARE(captions(top[1]->menu()),
                  QStringList({"元に戻す(&U)", "やり直し(&R)", "-", "背景を開く(&B)...",
                               "背景を全体に合わせる(&F)", "-", "文字の挿入(&I)...",

@@ -801,7 +801,7 @@ private slots:
     }
 
     // The alignment sheet through the spooler lands at the stored offset from the page's edge;
-    // the readings taken from it move the stored offset by the mean of each pair.
+    // the readings taken from it move that offset by the mean of each pair, stored for the queue.
     void alignmentSheetThroughACupsQueue() {
         const QString queue = qEnvironmentVariable("GPC_CUPS_QUEUE");
         const QString outputFolder = qEnvironmentVariable("GPC_CUPS_OUTPUT");
@@ -830,9 +830,12 @@ private slots:
         setup.window.findChild<QAction*>(QStringLiteral("mnuFileAlignment"))->trigger();
         QVERIFY2(errorMessages(setup.platform).isEmpty(),
                  qPrintable(setup.platform.lastMessageText()));
-        QCOMPARE(setup.platform.settings.value(QStringLiteral("PrinterLeft")), QStringLiteral("9"));
-        QCOMPARE(setup.platform.settings.value(QStringLiteral("PrinterTop")),
-                 QStringLiteral("6.5"));
+        // The queue had no offset of its own: it started from the shared one and now has its own.
+        const QString own = QStringLiteral("PrinterProfiles/%1/disc/").arg(queue);
+        QCOMPARE(setup.platform.settings.value(own + QStringLiteral("Left")), QStringLiteral("9"));
+        QCOMPARE(setup.platform.settings.value(own + QStringLiteral("Top")), QStringLiteral("6.5"));
+        QCOMPARE(setup.platform.settings.value(QStringLiteral("PrinterLeft")),
+                 QStringLiteral("10"));
         QVERIFY2(queueDrained(queue), "the spooler did not finish the job");
 
         QStringList pdfs = QDir(outputFolder).entryList({QStringLiteral("*.pdf")}, QDir::Files);

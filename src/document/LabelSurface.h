@@ -1,5 +1,6 @@
 #pragma once
 
+#include "document/DiscFrame.h"
 #include "document/LabelChange.h"
 #include "document/TextItem.h"
 
@@ -29,6 +30,9 @@ public:
         (void)items;
         (void)replacing;
     }
+    // The medium printed on is known or changed: the guide circles and the check of the text
+    // follow its frame.
+    virtual void showMedium(const DiscFrame& frame) { (void)frame; }
     // The view's side in logical pixels (text is measured for it).
     virtual double viewSidePx() const = 0;
 

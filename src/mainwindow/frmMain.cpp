@@ -43,11 +43,14 @@ namespace {
 const QString DocumentFilter = QStringLiteral("Gyroplatecomposer Files|*.gpc");
 // The classic picture types first, then the other formats the loader reads.
 const QString PictureFilter =
-    QStringLiteral("ピクチャファイル|*.bmp;*.ico;*.cur;*.rle;*.wmf;*.emf;*.jpg|その他の画像ファイル|") +
+    QStringLiteral(
+        "ピクチャファイル|*.bmp;*.ico;*.cur;*.rle;*.wmf;*.emf;*.jpg|その他の画像ファイル|") +
     PictureLoader::otherPatterns();
 
 // Band widths in twips at design, turned into pixels at 15 twips per pixel.
-constexpr int px(int twips) { return twips / 15; }
+constexpr int px(int twips) {
+    return twips / 15;
+}
 } // namespace
 
 frmMain::frmMain(Platform& platform, QWidget* parent) : QMainWindow(parent), platform_(platform) {
@@ -99,7 +102,9 @@ frmMain::~frmMain() {
     label_.removeListener(this);
 }
 
-LabelContext frmMain::context() { return LabelContext{platform_, this, label_, *this}; }
+LabelContext frmMain::context() {
+    return LabelContext{platform_, this, label_, *this};
+}
 
 // ---- Start-up and layout ------------------------------------------------------------------
 
@@ -127,7 +132,9 @@ void frmMain::Form_Resize() {
     LayoutView(float(cbrMenu_->height()));
 }
 
-void frmMain::cbrMenu_HeightChanged(float heightPx) { LayoutView(heightPx); }
+void frmMain::cbrMenu_HeightChanged(float heightPx) {
+    LayoutView(heightPx);
+}
 
 void frmMain::LayoutView(float bandHeightPx) {
     // Updates are held back instead of hiding picView, so the focus stays where it was.
@@ -148,7 +155,20 @@ void frmMain::LayoutView(float bandHeightPx) {
     picView_->setUpdatesEnabled(true);
 }
 
-double frmMain::viewSidePx() const { return picDoc_->width(); }
+double frmMain::viewSidePx() const {
+    return picDoc_->width();
+}
+
+// The menu tells the medium while the window is being built, before there is a view to draw.
+void frmMain::showMedium(const DiscFrame& frame) {
+    mediumFrame_ = frame;
+    if (picDoc_)
+        RedrawLabel();
+}
+
+void frmMain::tellRefusedSheets() {
+    printCommands_->tellRefusedSheets();
+}
 
 // ---- Drawing ------------------------------------------------------------------------------
 
@@ -165,9 +185,11 @@ void frmMain::RedrawLabel() {
         // The item a dialog is changing gives way to its proposal.
         LabelDocument shown = label_.document;
         shown.removeItem(previewReplacing_);
-        ScreenView::draw(painter, side, shown, label_.picture, background, viewCaches_);
+        ScreenView::draw(painter, side, shown, label_.picture, background, viewCaches_,
+                         mediumFrame_);
     } else {
-        ScreenView::draw(painter, side, label_.document, label_.picture, background, viewCaches_);
+        ScreenView::draw(painter, side, label_.document, label_.picture, background, viewCaches_,
+                         mediumFrame_);
     }
     drawPreviewItems(painter, side);
     painter.end();
@@ -191,7 +213,7 @@ void frmMain::drawPreviewItems(QPainter& painter, int side) const {
     LabelDocument preview;
     preview.TextItems = previewItems_;
     LabelRenderer::drawTextItems(painter, geometry, preview);
-    RangeOutlines::draw(painter, geometry, preview, DiscRangeCheck::check(preview));
+    RangeOutlines::draw(painter, geometry, preview, DiscRangeCheck::check(preview, mediumFrame_));
 }
 
 // Two images taken in turn: the view shares the one drawn last, the next redraw draws into the
@@ -215,7 +237,7 @@ void frmMain::drawNewTextItem(int index) {
     LabelRenderer::drawTextItem(painter, Geometry::screen(picDoc_->width()),
                                 label_.document.item(index));
     RangeOutlines::draw(painter, Geometry::screen(picDoc_->width()), label_.document,
-                        viewCaches_.range.findings(label_.document));
+                        viewCaches_.range.findings(label_.document, mediumFrame_));
     painter.end();
     picDoc_->setImage(std::move(image));
 }
@@ -270,11 +292,17 @@ void frmMain::showFrame(const QPainterPath& outlineMm) {
     frame->raise();
 }
 
-void frmMain::hideFrame() { picDoc_->selectionFrame()->hide(); }
+void frmMain::hideFrame() {
+    picDoc_->selectionFrame()->hide();
+}
 
-void frmMain::showMovePointer() { picDoc_->showMovePointer(); }
+void frmMain::showMovePointer() {
+    picDoc_->showMovePointer();
+}
 
-void frmMain::showDefaultPointer() { picDoc_->showDefaultPointer(); }
+void frmMain::showDefaultPointer() {
+    picDoc_->showDefaultPointer();
+}
 
 // Not exec(): the menu runs its commands on its own and the handler returns at once.
 void frmMain::popUpEditMenu(float x, float y) {
@@ -290,9 +318,13 @@ void frmMain::backgroundReplaced() {
     viewCaches_.picture.clear(); // the old picture's copy is not needed any more
 }
 
-int frmMain::scaleStep() const { return fsbZoom_->value(); }
+int frmMain::scaleStep() const {
+    return fsbZoom_->value();
+}
 
-void frmMain::setScaleStep(int value) { fsbZoom_->setValue(value); }
+void frmMain::setScaleStep(int value) {
+    fsbZoom_->setValue(value);
+}
 
 void frmMain::showScaleStep(int step) {
     const QSignalBlocker quiet(fsbZoom_);
@@ -347,8 +379,8 @@ void frmMain::buildMenus() {
     mnuFile->setObjectName(QStringLiteral("mnuFile"));
     connect(addMenuItem(mnuFile, "mnuFileNew", QStringLiteral("ラベルの新規作成(&N)")),
             &QAction::triggered, this, &frmMain::mnuFileNew_Click);
-    connect(addMenuItem(mnuFile, "mnuFileOpen", QStringLiteral("開く(&O)...")),
-            &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
+    connect(addMenuItem(mnuFile, "mnuFileOpen", QStringLiteral("開く(&O)...")), &QAction::triggered,
+            this, &frmMain::mnuFileOpen_Click);
     const QStringList saveCaptions = {QStringLiteral("上書き保存(&S)"),
                                       QStringLiteral("名前を付けて保存(&A)...")};
     for (int index = 0; index < saveCaptions.size(); ++index) {
@@ -357,6 +389,7 @@ void frmMain::buildMenus() {
         connect(save, &QAction::triggered, this, [this, index] { mnuFileSave_Click(index); });
     }
     addSeparator(mnuFile, "mnuFileBar1");
+    printCommands_->addMediumMenu(mnuFile);
     connect(addMenuItem(mnuFile, "mnuFilePrintSetup", QStringLiteral("印刷位置設定(&S)...")),
             &QAction::triggered, this, &frmMain::mnuFilePrintSetup_Click);
     connect(addMenuItem(mnuFile, "mnuFilePrint", QStringLiteral("印刷(&P)...")),
@@ -518,11 +551,20 @@ bool frmMain::arrowKeyNudges(const QKeyEvent& key) {
     const float step = (key.modifiers() & Qt::ShiftModifier) ? 5.0f : 0.5f;
     float dx = 0, dy = 0;
     switch (key.key()) {
-    case Qt::Key_Left: dx = -step; break;
-    case Qt::Key_Right: dx = step; break;
-    case Qt::Key_Up: dy = -step; break;
-    case Qt::Key_Down: dy = step; break;
-    default: return false;
+    case Qt::Key_Left:
+        dx = -step;
+        break;
+    case Qt::Key_Right:
+        dx = step;
+        break;
+    case Qt::Key_Up:
+        dy = -step;
+        break;
+    case Qt::Key_Down:
+        dy = step;
+        break;
+    default:
+        return false;
     }
     return textCommands_->nudgeSelected(dx, dy, QDateTime::currentMSecsSinceEpoch());
 }
@@ -607,22 +649,52 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 
 // ---- Commands -----------------------------------------------------------------------------
 
-void frmMain::mnuFileNew_Click() { documentCommands_->mnuFileNew_Click(); }
-void frmMain::mnuFileOpen_Click() { documentCommands_->mnuFileOpen_Click(); }
-void frmMain::mnuFileSave_Click(int index) { documentCommands_->mnuFileSave_Click(index); }
-void frmMain::mnuFilePrintSetup_Click() { printCommands_->mnuFilePrintSetup_Click(); }
-void frmMain::mnuFilePrint_Click() { printCommands_->mnuFilePrint_Click(); }
-void frmMain::mnuFileMerge_Click() { mergePrint_->mnuFileMerge_Click(); }
-void frmMain::mnuFileExit_Click() { close(); }
-void frmMain::mnuEditBack_Click() { backgroundCommands_->mnuEditBack_Click(); }
-void frmMain::mnuEditBackFit_Click() { backgroundCommands_->mnuEditBackFit_Click(); }
+void frmMain::mnuFileNew_Click() {
+    documentCommands_->mnuFileNew_Click();
+}
+void frmMain::mnuFileOpen_Click() {
+    documentCommands_->mnuFileOpen_Click();
+}
+void frmMain::mnuFileSave_Click(int index) {
+    documentCommands_->mnuFileSave_Click(index);
+}
+void frmMain::mnuFilePrintSetup_Click() {
+    printCommands_->mnuFilePrintSetup_Click();
+}
+void frmMain::mnuFilePrint_Click() {
+    printCommands_->mnuFilePrint_Click();
+}
+void frmMain::mnuFileMerge_Click() {
+    mergePrint_->mnuFileMerge_Click();
+}
+void frmMain::mnuFileExit_Click() {
+    close();
+}
+void frmMain::mnuEditBack_Click() {
+    backgroundCommands_->mnuEditBack_Click();
+}
+void frmMain::mnuEditBackFit_Click() {
+    backgroundCommands_->mnuEditBackFit_Click();
+}
 
-void frmMain::mnuEditUndo_Click() { history_.undo(); }
-void frmMain::mnuEditRedo_Click() { history_.redo(); }
-void frmMain::mnuEditTextIns_Click() { textCommands_->mnuEditTextIns_Click(); }
-void frmMain::mnuEditTracks_Click() { trackListCommands_->mnuEditTracks_Click(); }
-void frmMain::mnuEditTextEdit_Click() { textCommands_->mnuEditTextEdit_Click(); }
-void frmMain::mnuEditTextDel_Click() { textCommands_->mnuEditTextDel_Click(); }
+void frmMain::mnuEditUndo_Click() {
+    history_.undo();
+}
+void frmMain::mnuEditRedo_Click() {
+    history_.redo();
+}
+void frmMain::mnuEditTextIns_Click() {
+    textCommands_->mnuEditTextIns_Click();
+}
+void frmMain::mnuEditTracks_Click() {
+    trackListCommands_->mnuEditTracks_Click();
+}
+void frmMain::mnuEditTextEdit_Click() {
+    textCommands_->mnuEditTextEdit_Click();
+}
+void frmMain::mnuEditTextDel_Click() {
+    textCommands_->mnuEditTextDel_Click();
+}
 void frmMain::mnuEditTextCenterItem_Click(int index) {
     textCommands_->mnuEditTextCenterItem_Click(index);
 }

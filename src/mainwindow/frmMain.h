@@ -54,6 +54,7 @@ public:
     void showPreviewItems(const std::vector<TextItem>& items, int replacing = -1) override;
     void placeDialogClearOf(QWidget* dialog, const QRectF& areaMm) override;
     double viewSidePx() const override;
+    void showMedium(const DiscFrame& frame) override;
     void showScaleStep(int step) override;
     void backgroundReplaced() override;
     void documentReplaced(const QString& path) override;
@@ -64,6 +65,9 @@ public:
     void showMovePointer() override;
     void showDefaultPointer() override;
     void popUpEditMenu(float x, float y) override;
+
+    // Says once which of the user's sheet files were left out of the 用紙 menu, and why.
+    void tellRefusedSheets();
 
     // Layout
     void LayoutView(float bandHeightPx);
@@ -167,6 +171,7 @@ private:
     QScrollBar* fsbZoom_ = nullptr;
     QWidget* picView_ = nullptr;
     LabelView* picDoc_ = nullptr;
+    DiscFrame mediumFrame_; // the guide circles and the text check of the medium printed on
     QMenu* mnuEdit_ = nullptr;
     QAction* mnuEditUndo_ = nullptr;
     QAction* mnuEditRedo_ = nullptr;

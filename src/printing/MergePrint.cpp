@@ -28,13 +28,14 @@ void MergePrint::say(const QString& text) const {
     context_.platform.showMessage(context_.dialogParent, text, Title, MessageButtons::Ok);
 }
 
-bool MergePrint::confirmDiscRange(const MergeTable::Table& table) {
+bool MergePrint::confirmDiscRange(const MergeTable::Table& table, const SheetLayout& layout) {
+    const DiscFrame frame = layout.frame();
     QStringList listed;
     int outside = 0;
     for (int row = 0; row < table.rowCount(); ++row) {
         const MergeFill::Filled filled =
             MergeFill::fillRow(context_.document(), table, row, context_.surface.viewSidePx());
-        if (!filled.document || DiscRangeCheck::check(*filled.document).empty())
+        if (!filled.document || DiscRangeCheck::check(*filled.document, frame).empty())
             continue;
         if (++outside <= ListedRows)
             listed << QString::number(row + 1);
@@ -46,9 +47,10 @@ bool MergePrint::confirmDiscRange(const MergeTable::Table& table) {
         rows += QStringLiteral("ほか %1 件").arg(outside - ListedRows);
     return context_.platform.showMessage(
                context_.dialogParent,
-               QStringLiteral("次の行はディスクの印刷範囲からはみ出す文字があります。\n%1\n"
+               QStringLiteral("次の行は%1の印刷範囲からはみ出す文字があります。\n%2\n"
                               "このまま印刷しますか？")
-                   .arg(rows),
+                   .arg(layout.isDiscTray() ? QStringLiteral("ディスク") : QStringLiteral("シール"),
+                        rows),
                Title, MessageButtons::YesNo) == MessageAnswer::Yes;
 }
 
@@ -69,32 +71,51 @@ std::optional<MergeTable::Table> MergePrint::chooseTable() {
     return std::move(read.table);
 }
 
-void MergePrint::drawRow(QPainter& painter, QPrinter& printer, const MergeTable::Table& table,
-                         int row, const Offset& offset,
+void MergePrint::drawRow(QPainter& painter, const Geometry& geometry,
+                         const MergeTable::Table& table, int row, const DiscFrame& frame,
                          PrintRenderer::SharedBackground& background) {
     const MergeFill::Filled filled =
         MergeFill::fillRow(context_.document(), table, row, context_.surface.viewSidePx());
     if (!filled.document)
         return; // every row passed the same check before printing began
-    PrintRenderer::drawLabel(painter, Geometry::page(printer, offset.leftMm, offset.topMm),
-                             *filled.document, background);
+    PrintRenderer::drawLabel(painter, geometry, *filled.document, background, frame);
 }
 
-bool MergePrint::confirmWithPreview(const MergeTable::Table& table, PrintJob& job) {
-    PrintRenderer::SharedBackground background(context_.label.picture);
+void MergePrint::drawPage(QPainter& painter, QPrinter& printer, const PrintJob& job,
+                          const MergeTable::Table& table,
+                          const std::vector<SheetPage::Slot>& onPage,
+                          PrintRenderer::SharedBackground& background) {
+    const Geometry page = job.pageGeometry(printer);
+    const DiscFrame frame = job.layout().frame();
+    for (const SheetPage::Slot& slot : onPage)
+        SheetPage::draw(painter, page, job.placement(), {slot.position},
+                        [&](QPainter& on, const Geometry& label, int) {
+                            drawRow(on, label, table, slot.label, frame, background);
+                        });
+}
+
+std::optional<int> MergePrint::confirmWithPreview(const MergeTable::Table& table, PrintJob& job) {
+    const std::vector<int> positions = SheetPage::allPositions(job.layout());
     frmMergePreview dialog(
-        table.rowCount(), job.printer(),
-        [&](QPrinter& printer) {
+        table.rowCount(), job.layout(), job.printer(),
+        [&](QPrinter& printer, int start) {
             QPainter painter;
-            if (PrintJob::begin(painter, printer))
-                drawRow(painter, printer, table, 0, job.offset(), background);
+            if (!PrintJob::begin(painter, printer))
+                return;
+            const Pages pages = SheetPage::fill(positions, start, table.rowCount());
+            PrintRenderer::SharedBackground background(context_.label.picture);
+            if (!pages.empty())
+                drawPage(painter, printer, job, table, pages.front(), background);
         },
         context_.dialogParent);
     context_.platform.showModal(&dialog);
-    return dialog.result() == QDialog::Accepted;
+    if (dialog.result() != QDialog::Accepted)
+        return std::nullopt;
+    return dialog.start();
 }
 
-MergePrint::Run MergePrint::printRows(PrintJob& job, const MergeTable::Table& table) {
+MergePrint::Run MergePrint::printRows(PrintJob& job, const MergeTable::Table& table,
+                                      const Pages& pages) {
     QPrinter& printer = job.printer();
     QProgressDialog progress(QString(), QStringLiteral("キャンセル"), 0, table.rowCount(),
                              context_.dialogParent);
@@ -108,7 +129,7 @@ MergePrint::Run MergePrint::printRows(PrintJob& job, const MergeTable::Table& ta
     Run run;
     PrintRenderer::SharedBackground background(context_.label.picture);
     // Cancelling takes effect between pages; the pages drawn so far go to the printer.
-    for (; run.sent < table.rowCount(); ++run.sent) {
+    for (std::size_t index = 0; index < pages.size(); ++index) {
         if (progress.wasCanceled()) {
             run.end = Run::End::Cancelled;
             break;
@@ -117,15 +138,16 @@ MergePrint::Run MergePrint::printRows(PrintJob& job, const MergeTable::Table& ta
             QStringLiteral("印刷しています (%1 / %2 件)").arg(run.sent + 1).arg(table.rowCount()));
         // A printer that stops taking pages midway: the job is withdrawn where the print system
         // can withdraw it; where it cannot, the pages drawn so far go, and the user is told how
-        // many.
-        if (run.sent > 0 && !printer.newPage()) {
+        // many rows they hold.
+        if (index > 0 && !printer.newPage()) {
             if (printer.abort())
                 return Run{Run::End::Refused, 0};
             painter.end();
             return Run{Run::End::StoppedMidway, run.sent};
         }
-        drawRow(painter, printer, table, run.sent, job.offset(), background);
-        progress.setValue(run.sent + 1);
+        drawPage(painter, printer, job, table, pages[index], background);
+        run.sent += int(pages[index].size());
+        progress.setValue(run.sent);
     }
     if (!painter.end() || printer.printerState() == QPrinter::Error)
         return Run{Run::End::Refused, 0};
@@ -159,8 +181,12 @@ void MergePrint::mnuFileMerge_Click() {
     if (!job.start())
         return;
     const std::optional<MergeTable::Table> table = chooseTable();
-    if (!table || !confirmDiscRange(*table) || !confirmWithPreview(*table, job) ||
-        !job.choosePrinter())
+    if (!table || !confirmDiscRange(*table, job.layout()))
         return;
-    report(printRows(job, *table), job, table->rowCount());
+    const std::optional<int> start = confirmWithPreview(*table, job);
+    if (!start || !job.choosePrinter())
+        return;
+    const Pages pages =
+        SheetPage::fill(SheetPage::allPositions(job.layout()), *start, table->rowCount());
+    report(printRows(job, *table, pages), job, table->rowCount());
 }

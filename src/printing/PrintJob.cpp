@@ -1,6 +1,6 @@
 #include "printing/PrintJob.h"
 
-#include "printing/render/PrintRenderer.h"
+#include "printing/PrintMedium.h"
 #include "printing/render/PrintableArea.h"
 
 #include <QFileInfo>
@@ -37,17 +37,46 @@ QString PrintJob::documentNameOf(const QString& documentPath) {
                                   : QFileInfo(documentPath).completeBaseName();
 }
 
+QString PrintJob::profilePrinter() const {
+    return printer_.outputFormat() == QPrinter::NativeFormat ? printer_.printerName() : QString();
+}
+
 PrinterProfile PrintJob::profile() {
-    return PrinterProfile(platform_, printer_.printerName());
+    return PrinterProfile(platform_, profilePrinter(), placement_.layout.name);
 }
 
 bool PrintJob::start() {
-    const std::optional<PrinterProfile::Offset> offset = profile().offset();
+    const PrintMedium::Chosen medium = PrintMedium::chosen(platform_);
+    if (!medium.layout) {
+        reportFailure(PrintMedium::missingReason(medium.storedName));
+        return false;
+    }
+    placement_.layout = *medium.layout;
+    positions_ = SheetPage::allPositions(placement_.layout);
+    // The print dialog starts on the sheet's own paper, upright, as its places are measured on it.
+    if (!layout().isDiscTray()) {
+        printer_.setPageSize(
+            QPageSize(layout().pageMm, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch));
+        printer_.setPageOrientation(QPageLayout::Portrait);
+    }
+    return readSettings();
+}
+
+bool PrintJob::readSettings() {
+    const PrinterProfile settings = profile();
+    const std::optional<PrinterProfile::Offset> offset = settings.offset();
     if (!offset) {
         reportFailure(PrinterProfile::unusableOffsetReason());
         return false;
     }
-    offset_ = *offset;
+    const std::optional<PrinterProfile::Scale> scale = settings.scale();
+    if (!scale) {
+        reportFailure(PrinterProfile::unusableScaleReason());
+        return false;
+    }
+    placement_.offsetMm = QPointF(offset->leftMm, offset->topMm);
+    placement_.scaleX = scale->x;
+    placement_.scaleY = scale->y;
     return true;
 }
 
@@ -55,16 +84,23 @@ bool PrintJob::choosePrinter() {
     if (!platform_.showPrintDialog(parent_, printer_))
         return false;
     rememberPrinter();
-    // The chosen printer's own offset, read as the job's was.
-    if (!start())
+    // The chosen printer's own settings, read as the job's were.
+    if (!readSettings())
         return false;
     return confirmPlacement();
 }
 
 bool PrintJob::confirmPlacement() {
     usePrintableArea(printer_);
-    const QSizeF area = printer_.pageLayout().paintRect(QPageLayout::Millimeter).size();
-    if (!PrintableArea::labelOverhang(area, offset_.leftMm, offset_.topMm).any())
+    const QRectF area = printer_.pageLayout().paintRect(QPageLayout::Millimeter);
+    // A sheet's places are measured from the paper's corner, the tray's from the printable area.
+    const QPointF fromArea = layout().isDiscTray() ? QPointF() : -area.topLeft();
+    bool inside = true;
+    for (const int position : positions_)
+        inside = inside && !PrintableArea::rectOverhang(
+                                area.size(), placement_.printedMm(position).translated(fromArea))
+                                .any();
+    if (inside)
         return true;
     return platform_.showMessage(parent_,
                                  QStringLiteral("ラベルの一部が用紙の印刷範囲から外れています。"
@@ -83,11 +119,18 @@ bool PrintJob::begin(QPainter& painter, QPrinter& target) {
     return painter.begin(&target);
 }
 
+Geometry PrintJob::pageGeometry(QPrinter& target) const {
+    if (layout().isDiscTray())
+        return Geometry::page(target, 0, 0);
+    const QPointF margins = target.pageLayout().paintRect(QPageLayout::Millimeter).topLeft();
+    return Geometry::page(target, -margins.x(), -margins.y());
+}
+
 bool PrintJob::printPage(QPrinter& target, const PageContent& content) const {
     QPainter painter;
     if (!begin(painter, target))
         return false;
-    content(painter, Geometry::page(target, offset_.leftMm, offset_.topMm));
+    content(painter, pageGeometry(target));
     return painter.end() && target.printerState() != QPrinter::Error;
 }
 

@@ -1,50 +1,67 @@
 #pragma once
 
+#include "document/SheetLayout.h"
 #include "platform/Platform.h"
+#include "printing/render/SheetPage.h"
 
 #include <QString>
 #include <optional>
 
 class QWidget;
 
-// The one home of the printer settings: where the label lies on the page and which printer was
-// chosen last. The print position dialog, the alignment dialog and every print job read and
-// write them here and nowhere else, so that where they are kept can change in this class alone.
+// The one home of the printer settings: where the labels lie on the page, how much larger or
+// smaller than true the printer prints them, and which printer was chosen last. The print
+// position dialog, the alignment dialog and every print job read and write them here and nowhere
+// else, so that where they are kept can change in this class alone.
 //
-// A profile belongs to a printer and a medium. Every printer and medium share one offset today,
-// the disc tray's under the print position dialog's two keys.
+// A profile belongs to a printer and a medium (a SheetLayout's name). One that has no setting of
+// its own uses, for the disc tray, the offset every printer shared before printers had their own
+// (the print position dialog's two keys, which also hold the disc tray's setting when there is no
+// printer at all); for a sheet, no offset; and true size.
 class PrinterProfile {
 public:
-    // What the label is printed on.
-    enum class Medium { DiscTray };
-
-    // The label square's top-left corner in millimetres from the printable area's top-left
-    // corner; positive to the right and down.
+    // The label square's top-left corner in millimetres from where the medium places it (the
+    // printable area's top-left corner for the tray, each sticker's published place on a sheet);
+    // positive to the right and down.
     struct Offset {
         float leftMm = 0;
         float topMm = 0;
     };
 
-    // The offset as the print position dialog shows and types it.
+    // How much larger than true the printer must draw the label, across and down (1 = true
+    // size), about each label's centre: it makes up for a printer that prints too large or small.
+    struct Scale {
+        double x = 1;
+        double y = 1;
+        bool isTrueSize() const { return x == 1 && y == 1; }
+    };
+
+    // The settings as the print position dialog shows and types them (the scale in percent).
     struct OffsetTexts {
         QString left;
         QString top;
+        QString scaleX;
+        QString scaleY;
     };
 
-    // An empty printer name stands for the printer chosen last (or the default one).
+    // An empty printer name stands for no printer (a job to a file, or a desktop without one).
     explicit PrinterProfile(Platform& platform, QString printerName = QString(),
-                            Medium medium = Medium::DiscTray);
+                            QString medium = SheetLayout::DiscTrayName);
 
     const QString& printerName() const { return printerName_; }
-    Medium medium() const { return medium_; }
+    const QString& medium() const { return medium_; }
 
-    // The stored texts as they are, "0" for a missing value.
+    // The stored texts as they are ("0" and "100" where nothing is stored).
     OffsetTexts offsetTexts() const;
 
-    // The offset as printing reads it: empty when a stored value is not a usable number
-    // (unusableOffsetReason says why).
+    // The settings as printing reads them: empty when a stored value is not a usable number
+    // (unusableOffsetReason and unusableScaleReason say why).
     std::optional<Offset> offset() const;
+    std::optional<Scale> scale() const;
     static QString unusableOffsetReason();
+    static QString unusableScaleReason();
+    // A percentage as the scale reads it: the offset's number rule, within the allowed range.
+    static std::optional<double> parseScalePercent(const QString& text);
 
     // Stores the texts, left first; an empty text leaves its value as it was. A settings store
     // that refuses them is reported (over `parent`) once; false then.
@@ -56,14 +73,14 @@ public:
     static void rememberPrinter(Platform& platform, const QString& printerName);
 
 private:
-    struct OffsetKeys {
-        QString left;
-        QString top;
-    };
-    // Where this printer's offset for this medium is kept.
-    OffsetKeys offsetKeys() const;
+    enum Field { Left, Top, ScaleX, ScaleY, FieldCount };
+    // Where this printer's value for this medium is kept, and where a missing one is read from
+    // instead (empty: nowhere, the default applies).
+    QString ownKey(Field field) const;
+    QString fallbackKey(Field field) const;
+    QString read(Field field) const;
 
     Platform& platform_;
     QString printerName_;
-    Medium medium_;
+    QString medium_;
 };

@@ -5,6 +5,7 @@
 #include "printing/render/OffsetNumber.h"
 #include "printing/render/ScaleReading.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
@@ -20,7 +21,7 @@ const QString ReadingNames[frmAlign::ReadingCount] = {QStringLiteral("左"), QSt
                                                       QStringLiteral("上"), QStringLiteral("下")};
 
 // Readings come to half a millimetre at best; rounding the sum keeps binary fractions such as
-// 1.1 + 0.2 from being stored as 1.3000000000000003.
+// 1.1 + 0.2 from being stored as 1.3000000000000003. A percentage is rounded alike.
 double roundedMm(double value) {
     return std::round(value * 1000) / 1000;
 }
@@ -35,17 +36,21 @@ QLineEdit* readingBox(QWidget* parent, const char* name) {
 
 } // namespace
 
-frmAlign::frmAlign(Platform& platform, const PrinterProfile& profile, QWidget* parent)
-    : QDialog(parent), platform_(platform), profile_(profile), stored_(profile.offsetTexts()) {
+frmAlign::frmAlign(Platform& platform, const PrinterProfile& profile, const SheetLayout& layout,
+                   QWidget* parent)
+    : QDialog(parent), platform_(platform), profile_(profile), stored_(profile.offsetTexts()),
+      diameterMm_(2 * layout.frame().edgeRadiusMm) {
     setObjectName(QStringLiteral("frmAlign"));
     setWindowTitle(Title);
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::CustomizeWindowHint);
 
-    auto* layout = new QVBoxLayout(this);
-    auto* intro =
-        new QLabel(QStringLiteral("ディスクの縁が目盛りと交わる値を入力してください。"), this);
-    layout->addWidget(intro);
+    auto* rows = new QVBoxLayout(this);
+    auto* intro = new QLabel(
+        layout.isDiscTray() ? QStringLiteral("ディスクの縁が目盛りと交わる値を入力してください。")
+                            : QStringLiteral("シールの縁が目盛りと交わる値を入力してください。"),
+        this);
+    rows->addWidget(intro);
 
     auto* grid = new QGridLayout;
     const char* names[ReadingCount] = {"txtReadLeft", "txtReadRight", "txtReadTop",
@@ -58,11 +63,14 @@ frmAlign::frmAlign(Platform& platform, const PrinterProfile& profile, QWidget* p
         grid->addWidget(new QLabel(QStringLiteral("mm"), this), row, column + 2);
         connect(readings_[i], &QLineEdit::textChanged, this, &frmAlign::showNewOffset);
     }
-    layout->addLayout(grid);
+    rows->addLayout(grid);
 
     lblNewOffset_ = new QLabel(this);
     lblNewOffset_->setObjectName(QStringLiteral("lblNewOffset"));
-    layout->addWidget(lblNewOffset_);
+    rows->addWidget(lblNewOffset_);
+    chkScale_ = new QCheckBox(this);
+    chkScale_->setObjectName(QStringLiteral("chkScale"));
+    rows->addWidget(chkScale_);
 
     auto* buttons = new QDialogButtonBox(this);
     cmdOk_ = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
@@ -72,15 +80,21 @@ frmAlign::frmAlign(Platform& platform, const PrinterProfile& profile, QWidget* p
     cmdCancel_->setObjectName(QStringLiteral("cmdCancel"));
     connect(cmdOk_, &QPushButton::clicked, this, &frmAlign::cmdOk_Click);
     connect(cmdCancel_, &QPushButton::clicked, this, &QDialog::reject);
-    layout->addWidget(buttons);
+    rows->addWidget(buttons);
 
     showNewOffset();
 }
 
-frmAlign::Result frmAlign::correct(const QString& storedLeft, const QString& storedTop,
-                                   const QString (&readings)[ReadingCount]) {
+frmAlign::Result frmAlign::correct(const PrinterProfile::OffsetTexts& stored,
+                                   const QString (&readings)[ReadingCount], double diameterMm) {
+    const QString& storedLeft = stored.left;
+    const QString& storedTop = stored.top;
     if (!OffsetNumber::parseStored(storedLeft) || !OffsetNumber::parseStored(storedTop))
         return {std::nullopt, PrinterProfile::unusableOffsetReason()};
+    const std::optional<double> scaleX = PrinterProfile::parseScalePercent(stored.scaleX);
+    const std::optional<double> scaleY = PrinterProfile::parseScalePercent(stored.scaleY);
+    if (!scaleX || !scaleY)
+        return {std::nullopt, PrinterProfile::unusableScaleReason()};
     std::optional<double> values[ReadingCount];
     for (int i = 0; i < ReadingCount; ++i) {
         const ScaleReading::Result read = ScaleReading::read(readings[i]);
@@ -105,17 +119,39 @@ frmAlign::Result frmAlign::correct(const QString& storedLeft, const QString& sto
         return {std::nullopt, QStringLiteral("補正後の印刷位置が %1～%2 mm の範囲を外れます。")
                                   .arg(-OffsetNumber::MaxOffsetMm)
                                   .arg(OffsetNumber::MaxOffsetMm)};
-    return {offset, QString()};
+    Result result{offset, QString()};
+    const double factorX = (*values[Right] - *values[Left]) / diameterMm;
+    const double factorY = (*values[Bottom] - *values[Top]) / diameterMm;
+    const ScalePercent scale{roundedMm(*scaleX * factorX), roundedMm(*scaleY * factorY)};
+    const auto allowed = [](double percent) {
+        return percent >= SheetPage::MinScalePercent && percent <= SheetPage::MaxScalePercent;
+    };
+    if (allowed(scale.x) && allowed(scale.y)) {
+        result.scale = scale;
+        result.scaleWorthTaking = std::abs(factorX - 1) > ScaleWorthCorrecting ||
+                                  std::abs(factorY - 1) > ScaleWorthCorrecting;
+    }
+    return result;
 }
 
 frmAlign::Result frmAlign::currentResult() const {
     const QString typed[ReadingCount] = {readings_[Left]->text(), readings_[Right]->text(),
                                          readings_[Top]->text(), readings_[Bottom]->text()};
-    return correct(stored_.left, stored_.top, typed);
+    return correct(stored_, typed, diameterMm_);
 }
 
+// The scale is offered only where the readings give one (read at the edge, not the hole), and
+// ticked afresh whenever they change.
 void frmAlign::showNewOffset() {
     const Result result = currentResult();
+    chkScale_->setEnabled(result.offset && result.scale);
+    chkScale_->setChecked(result.offset && result.scale && result.scaleWorthTaking);
+    if (!result.offset || !result.scale)
+        chkScale_->setText(QStringLiteral("倍率も補正する: 横 ― %、縦 ― %"));
+    else
+        chkScale_->setText(
+            QStringLiteral("倍率も補正する: 横 %1 %、縦 %2 %")
+                .arg(OffsetNumber::format(result.scale->x), OffsetNumber::format(result.scale->y)));
     if (!result.offset) {
         lblNewOffset_->setText(QStringLiteral("新しい印刷位置: 左端から ― mm、上端から ― mm"));
         return;
@@ -134,8 +170,12 @@ void frmAlign::cmdOk_Click() {
         platform_.showMessage(this, result.problem, Title, MessageButtons::Ok);
         return;
     }
-    if (profile_.writeOffset({OffsetNumber::format(result.offset->leftMm),
-                              OffsetNumber::format(result.offset->topMm)},
-                             this))
+    PrinterProfile::OffsetTexts texts{OffsetNumber::format(result.offset->leftMm),
+                                      OffsetNumber::format(result.offset->topMm)};
+    if (result.scale && chkScale_->isChecked()) {
+        texts.scaleX = OffsetNumber::format(result.scale->x);
+        texts.scaleY = OffsetNumber::format(result.scale->y);
+    }
+    if (profile_.writeOffset(texts, this))
         accept();
 }

@@ -1,5 +1,8 @@
 #include "printing/frmMergePreview.h"
 
+#include "printing/render/SheetPage.h"
+
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPrintPreviewWidget>
@@ -7,22 +10,39 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-frmMergePreview::frmMergePreview(int rowCount, QPrinter& printer,
-                                 std::function<void(QPrinter&)> paintFirst, QWidget* parent)
-    : QDialog(parent) {
+frmMergePreview::frmMergePreview(int rowCount, const SheetLayout& layout, QPrinter& printer,
+                                 std::function<void(QPrinter&, int)> paintFirst, QWidget* parent)
+    : QDialog(parent), rowCount_(rowCount), layout_(layout) {
     setObjectName(QStringLiteral("frmMergePreview"));
     setWindowTitle(QStringLiteral("差し込み印刷"));
 
-    auto* count = new QLabel(
-        QStringLiteral("表には %1 件のデータがあります。1 件目を差し込んだ印刷イメージです。")
-            .arg(rowCount),
-        this);
-    count->setObjectName(QStringLiteral("lblCount"));
+    lblCount_ = new QLabel(this);
+    lblCount_->setObjectName(QStringLiteral("lblCount"));
     preview_ = new QPrintPreviewWidget(&printer, this);
     preview_->setObjectName(QStringLiteral("ppvFirst"));
     preview_->setMinimumSize(420, 520);
     connect(preview_, &QPrintPreviewWidget::paintRequested, this,
-            [paintFirst](QPrinter* printer) { paintFirst(*printer); });
+            [this, paintFirst](QPrinter* printer) { paintFirst(*printer, start()); });
+
+    auto* layoutBox = new QVBoxLayout(this);
+    layoutBox->addWidget(lblCount_);
+    if (layout.positionCount() > 1) {
+        cmbStart_ = new QComboBox(this);
+        cmbStart_->setObjectName(QStringLiteral("cmbStart"));
+        for (int i = 0; i < layout.positionCount(); ++i)
+            cmbStart_->addItem(QStringLiteral("ラベル %1").arg(i + 1));
+        auto* caption = new QLabel(QStringLiteral("1 枚目の最初のラベル(&S):"), this);
+        caption->setBuddy(cmbStart_);
+        auto* row = new QHBoxLayout;
+        row->addWidget(caption);
+        row->addWidget(cmbStart_);
+        row->addStretch();
+        layoutBox->addLayout(row);
+        connect(cmbStart_, &QComboBox::currentIndexChanged, this, [this] {
+            showCount();
+            preview_->updatePreview();
+        });
+    }
 
     auto* print = new QPushButton(QStringLiteral("印刷(&P)..."), this);
     print->setObjectName(QStringLiteral("cmdPrint"));
@@ -36,10 +56,27 @@ frmMergePreview::frmMergePreview(int rowCount, QPrinter& printer,
     buttons->addStretch();
     buttons->addWidget(print);
     buttons->addWidget(cancel);
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(count);
-    layout->addWidget(preview_, 1);
-    layout->addLayout(buttons);
+    layoutBox->addWidget(preview_, 1);
+    layoutBox->addLayout(buttons);
+    showCount();
+}
+
+int frmMergePreview::start() const {
+    return cmbStart_ ? cmbStart_->currentIndex() : 0;
+}
+
+void frmMergePreview::showCount() {
+    if (!cmbStart_) {
+        lblCount_->setText(
+            QStringLiteral("表には %1 件のデータがあります。1 件目を差し込んだ印刷イメージです。")
+                .arg(rowCount_));
+        return;
+    }
+    const auto pages = SheetPage::fill(SheetPage::allPositions(layout_), start(), rowCount_).size();
+    lblCount_->setText(QStringLiteral("表には %1 件のデータがあります。用紙 %2 枚に印刷します。"
+                                      "1 枚目の印刷イメージです。")
+                           .arg(rowCount_)
+                           .arg(pages));
 }
 
 // The preview widget paints on the printer until it is gone, and the printer goes on to print.

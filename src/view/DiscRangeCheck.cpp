@@ -24,7 +24,7 @@ double distanceToSegment(QPointF p, QPointF a, QPointF b) {
 
 } // namespace
 
-Reach itemReach(const TextItem& item) {
+Reach itemReach(const TextItem& item, const DiscFrame& frame) {
     const QPainterPath& path = ItemShape::of(item)->inkMm();
     Reach reach;
     if (path.isEmpty())
@@ -43,23 +43,27 @@ Reach itemReach(const TextItem& item) {
     }
     if (path.contains(DiscCentreMm))
         nearest = 0;
-    reach.insideInnerMm = std::max(0.0, DiscFrame::disc().innerGuideRadiusMm - nearest);
-    reach.outsideOuterMm = std::max(0.0, farthest - DiscFrame::disc().outerGuideRadiusMm);
+    reach.insideInnerMm = std::max(0.0, frame.innerGuideRadiusMm - nearest);
+    reach.outsideOuterMm = std::max(0.0, farthest - frame.outerGuideRadiusMm);
     return reach;
 }
 
-std::vector<Finding> check(const LabelDocument& document) {
+std::vector<Finding> check(const LabelDocument& document, const DiscFrame& frame) {
     std::vector<Finding> findings;
     for (int i = 0; i < document.itemCount(); ++i)
-        if (const Reach reach = itemReach(document.item(i)); reach.outOfRange())
+        if (const Reach reach = itemReach(document.item(i), frame); reach.outOfRange())
             findings.push_back(Finding{i, reach});
     return findings;
 }
 
 } // namespace DiscRangeCheck
 
-const std::vector<DiscRangeCheck::Finding>&
-DiscRangeCache::findings(const LabelDocument& document) {
+const std::vector<DiscRangeCheck::Finding>& DiscRangeCache::findings(const LabelDocument& document,
+                                                                     const DiscFrame& frame) {
+    if (!(frame == frame_)) {
+        frame_ = frame;
+        slots_.clear();
+    }
     const int count = document.itemCount();
     slots_.resize(std::size_t(count));
     findings_.clear();
@@ -69,7 +73,7 @@ DiscRangeCache::findings(const LabelDocument& document) {
         // A default slot holds no text, which measures as no ink: it never needs a first fill.
         if (!(slot.item == item)) {
             slot.item = item;
-            slot.reach = DiscRangeCheck::itemReach(item);
+            slot.reach = DiscRangeCheck::itemReach(item, frame);
         }
         if (slot.reach.outOfRange())
             findings_.push_back(DiscRangeCheck::Finding{i, slot.reach});

@@ -269,13 +269,13 @@ const Picture& shownPicture(const LabelDocument& document, const Picture& pictur
 }
 
 void drawView(QPainter& painter, double sidePx, const LabelDocument& document,
-              const Picture& anyPicture, const QColor& backgroundColor) {
+              const Picture& anyPicture, const QColor& backgroundColor, const DiscFrame& frame) {
     const Geometry geometry = Geometry::screen(sidePx);
     const Picture& picture = shownPicture(document, anyPicture);
     if (!backgroundFillsView(painter, sidePx, document, picture))
         painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
     drawBackground(painter, geometry, document, picture);
-    drawGuideCircles(painter, geometry);
+    drawGuideCircles(painter, geometry, frame);
     drawTextItems(painter, geometry, document);
 }
 

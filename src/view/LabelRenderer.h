@@ -68,9 +68,10 @@ void drawTextItems(QPainter& painter, const Geometry& geometry, const LabelDocum
 // gesture that put it there reports that and resets it; the view only draws).
 const Picture& shownPicture(const LabelDocument& document, const Picture& picture);
 
-// Everything the screen shows, on a cleared square of the given side: background, guide circles
-// and text.
+// Everything the screen shows, on a cleared square of the given side: background, the frame's
+// guide circles and text.
 void drawView(QPainter& painter, double sidePx, const LabelDocument& document,
-              const Picture& picture, const QColor& backgroundColor);
+              const Picture& picture, const QColor& backgroundColor,
+              const DiscFrame& frame = DiscFrame::disc());
 
 } // namespace LabelRenderer

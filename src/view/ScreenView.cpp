@@ -64,12 +64,13 @@ int bandScale(const QPainter& painter) {
 } // namespace
 
 void draw(QPainter& painter, double sidePx, const LabelDocument& document,
-          const Picture& anyPicture, const QColor& backgroundColor, ViewCaches& caches) {
+          const Picture& anyPicture, const QColor& backgroundColor, ViewCaches& caches,
+          const DiscFrame& frame) {
     const Geometry geometry = Geometry::screen(sidePx);
     const Picture& picture = shownPicture(document, anyPicture);
     const bool filled = backgroundFillsView(painter, sidePx, document, picture) &&
                         screenPixelsCover(painter, geometry, document, picture, caches.picture);
-    const ViewTextLayer::Outlines& outlines = caches.range.findings(document);
+    const ViewTextLayer::Outlines& outlines = caches.range.findings(document, frame);
     const int scale = bandScale(painter);
     if (scale > 0) {
         caches.text.prepare(painter, sidePx, document, outlines);
@@ -81,7 +82,7 @@ void draw(QPainter& painter, double sidePx, const LabelDocument& document,
                                         double(rows.end - rows.first) / scale),
                                  backgroundColor);
             drawBackground(painter, geometry, document, picture, caches.picture, rows);
-            caches.circles.draw(painter, sidePx, rows);
+            caches.circles.draw(painter, sidePx, frame, rows);
             caches.text.drawPrepared(painter, rows);
         }
         return;
@@ -89,7 +90,7 @@ void draw(QPainter& painter, double sidePx, const LabelDocument& document,
     if (!filled)
         painter.fillRect(QRectF(0, 0, sidePx, sidePx), backgroundColor);
     drawBackground(painter, geometry, document, picture, caches.picture);
-    caches.circles.draw(painter, sidePx);
+    caches.circles.draw(painter, sidePx, frame);
     caches.text.draw(painter, sidePx, document, outlines);
 }
 

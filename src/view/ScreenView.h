@@ -9,8 +9,10 @@
 // outlines of text that leaves the disc's ring, which only the screen shows.
 namespace ScreenView {
 
+// The guide circles and the check of the text are the frame's (the medium printed on).
 void draw(QPainter& painter, double sidePx, const LabelDocument& document, const Picture& picture,
-          const QColor& backgroundColor, ViewCaches& caches);
+          const QColor& backgroundColor, ViewCaches& caches,
+          const DiscFrame& frame = DiscFrame::disc());
 
 // The picture from its copy at the view's resolution (the screen while dragging). Where the view
 // enlarges the picture, its pixels stay square instead of being smoothed.

@@ -27,7 +27,8 @@ QImage* plainImage(QPainter& painter) {
 
 } // namespace
 
-void ViewGuideCircles::draw(QPainter& painter, double sidePx, DeviceRows rows) {
+void ViewGuideCircles::draw(QPainter& painter, double sidePx, const DiscFrame& frame,
+                            DeviceRows rows) {
     QImage* target = plainImage(painter);
     const double scale = target ? painter.deviceTransform().m11() : 1.0;
     const int side = int(std::ceil(sidePx * scale));
@@ -37,18 +38,18 @@ void ViewGuideCircles::draw(QPainter& painter, double sidePx, DeviceRows rows) {
             painter.setClipRect(painter.deviceTransform().inverted().mapRect(
                                     QRectF(0, rows.first, side, rows.end - rows.first)),
                                 Qt::IntersectClip);
-        LabelRenderer::drawGuideCircles(painter, Geometry::screen(sidePx));
+        LabelRenderer::drawGuideCircles(painter, Geometry::screen(sidePx), frame);
         painter.restore();
         return;
     }
-    if (sidePx != sidePx_ || scale != scale_) {
+    if (sidePx != sidePx_ || scale != scale_ || !(frame == frame_)) {
         // The circles drawn once on black at the target's scale: every device pixel they invert
         // turns non-black.
         QImage mask(side, side, QImage::Format_RGB32);
         mask.fill(Qt::black);
         mask.setDevicePixelRatio(scale);
         QPainter maskPainter(&mask);
-        LabelRenderer::drawGuideCircles(maskPainter, Geometry::screen(sidePx));
+        LabelRenderer::drawGuideCircles(maskPainter, Geometry::screen(sidePx), frame);
         maskPainter.end();
         pixels_.clear();
         for (int y = 0; y < side; ++y) {
@@ -59,6 +60,7 @@ void ViewGuideCircles::draw(QPainter& painter, double sidePx, DeviceRows rows) {
         }
         sidePx_ = sidePx;
         scale_ = scale;
+        frame_ = frame;
     }
     const QRect bounds = target->rect();
     uchar* const bits = target->bits();

@@ -3,9 +3,10 @@
 # background of this script: package scripts cannot start services here), adds a cups-pdf queue,
 # lets test_printing print a label and the alignment sheet to it through the editor's print path,
 # and has it find the PDFs, rasterise them and check the positions; then test_merge prints a
-# three-row merged run from the editor, and test_print_jobs prints to a second queue and checks
-# that every kind of job then starts there. The spooler is stopped and everything removed at the
-# end.
+# three-row merged run from the editor, test_print_jobs prints to a second queue and checks
+# that every kind of job then starts there, and test_sheets prints both labels of a sticker sheet,
+# corrects the first queue's scale from the alignment readings and prints the second queue at its
+# own offset. The spooler is stopped and everything removed at the end.
 # When the spooler cannot be started the test fails and says why.
 set -euo pipefail
 
@@ -159,3 +160,17 @@ echo "$output"
 grep -q "^PASS   : PrintJobsTest::thePrinterChosenLastIsRemembered()" <<<"$output" ||
     fail "the remembered printer was not checked"
 echo "cups_print: the printer chosen last ($second_queue) is where the next jobs start"
+
+sheets_program="${GPC_BUILD_DIR:?}/tests/test_sheets"
+[ -x "$sheets_program" ] || fail "$sheets_program is not built"
+output=$(GPC_CUPS_QUEUE="$queue" GPC_CUPS_SECOND_QUEUE="$second_queue" GPC_CUPS_OUTPUT="$work/out" \
+    GPC_CUPS_SECOND_OUTPUT="$work/out-b" QT_QPA_PLATFORM=offscreen \
+    "$sheets_program" sheetsThroughACupsQueue 2>&1) || {
+    echo "$output" >&2
+    tail -n 40 "$work/log/error_log" >&2 || true
+    fail "printing on a sheet through the queues failed"
+}
+echo "$output"
+grep -q "^PASS   : SheetsTest::sheetsThroughACupsQueue()" <<<"$output" ||
+    fail "the sheet round trip did not run"
+echo "cups_print: a sheet's labels printed through $queue, its scale corrected, $second_queue at its own offset"

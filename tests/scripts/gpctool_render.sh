@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # gpctool render from the command line: the outputs it writes (page sizes, pixel sizes), and
-# its exit statuses and refusals. The page content itself is checked pixel by pixel in
+# its exit statuses and refusals; the sheets it knows and their options. The page content itself is checked pixel by pixel in
 # test_printing.
 set -euo pipefail
 
@@ -121,6 +121,43 @@ expect_status 1 render "$label" "$work/no such folder/out.png"
 expect_status 1 render "$label" "$work/no such folder/out.pdf"
 leftovers=$(find "$work" -name '*.png.*' -o -name '*.pdf.*' -o -name '.*' -type f)
 [ -z "$leftovers" ] || fail "temporary files left behind: $leftovers"
+
+# Sheets of stickers: every medium listed (a broken file of the user's named once on stderr, still
+# exit 0); --sheet takes a listed name in any case and the sheet's page; the tray by name draws
+# what no --sheet draws; merge fills a sheet and a half from --start; wrong options are usage
+# errors.
+export XDG_DATA_HOME="$work/data"
+mkdir -p "$XDG_DATA_HOME/Gyroplatecomposer/sheets"
+printf '{' >"$XDG_DATA_HOME/Gyroplatecomposer/sheets/broken.json"
+expect_status 0 sheets
+[ "$(wc -l <"$work/out.txt")" -eq 10 ] || fail "sheets listed $(wc -l <"$work/out.txt") media"
+grep -qx 'Avery L6015: page 210 x 297 mm, outer 117.00 mm, hole 41.00 mm, labels at (105.00, 79.90), (105.00, 218.33)' \
+    "$work/out.txt" || fail "sheets: $(cat "$work/out.txt")"
+[ "$(wc -l <"$work/err.txt")" -eq 1 ] && grep -q 'broken.json: left out: not JSON' "$work/err.txt" ||
+    fail "sheets said on stderr: $(cat "$work/err.txt")"
+expect_status 0 render --sheet "avery l6015" "$label" "$work/l6015.pdf"
+[ "$(page_size "$work/l6015.pdf")" = "595.276x841.89" ] || [ "$(page_size "$work/l6015.pdf")" = "595x842" ] ||
+    fail "Avery L6015's page is $(page_size "$work/l6015.pdf")"
+expect_status 0 render --sheet "Avery 5931" --positions 2 --scale 101,99.5 "$label" "$work/5931.pdf"
+[ "$(page_size "$work/5931.pdf")" = "612x792" ] || fail "Avery 5931's page is $(page_size "$work/5931.pdf")"
+expect_status 0 render --sheet disc --dpi 50 "$label" "$work/tray.png"
+expect_status 0 render --dpi 50 "$label" "$work/plain.png"
+cmp -s "$work/tray.png" "$work/plain.png" || fail "--sheet disc changed the page"
+expect_status 0 alignment --sheet "Memorex CD labels" --offset 1,-1 "$work/memorex.pdf"
+printf 'name\nA\nB\nC\n' >"$work/rows.csv"
+expect_status 0 merge --sheet "Avery L6015" --start 2 "$label" "$work/rows.csv" "$work/merged.pdf"
+[ "$(pdfinfo "$work/merged.pdf" | awk '/^Pages:/ { print $2 }')" = 2 ] || fail "three rows from label 2 are not two sheets"
+expect_status 2 render --sheet "No such sheet" "$label" "$work/x.pdf"
+expect_status 2 render --sheet "Avery L6015" --page 210x297 "$label" "$work/x.pdf"
+expect_status 2 render --sheet "Avery L6015" --positions 3 "$label" "$work/x.pdf"
+expect_status 2 render --sheet "Avery L6015" --positions 1,1 "$label" "$work/x.pdf"
+expect_status 2 render --scale 80,100 "$label" "$work/x.pdf"
+expect_status 2 render --label --sheet "Avery L6015" "$label" "$work/x.pdf"
+expect_status 2 merge --sheet "Avery L6015" --start 3 "$label" "$work/rows.csv" "$work/x.pdf"
+expect_status 2 merge --positions 2 --start 1 --sheet "Avery L6015" "$label" "$work/rows.csv" "$work/x.pdf"
+expect_status 2 merge --each "$work/each" --sheet "Avery L6015" "$label" "$work/rows.csv"
+expect_status 2 sheets --all
+[ ! -e "$work/x.pdf" ] && [ ! -e "$work/each" ] || fail "a usage error left an output"
 
 if [ "$failures" -ne 0 ]; then
     echo "$failures check(s) failed" >&2

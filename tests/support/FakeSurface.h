@@ -19,6 +19,7 @@ public:
     std::vector<TextItem> previewItems;
     int previewReplacing = -1;
     int previewsShown = 0;
+    DiscFrame medium;
 
     void RedrawLabel() override { ++redraws; }
     void drawNewTextItem(int) override { ++newItemsDrawn; }
@@ -27,6 +28,7 @@ public:
         previewReplacing = replacing;
         ++previewsShown;
     }
+    void showMedium(const DiscFrame& frame) override { medium = frame; }
     double viewSidePx() const override { return 500; }
     void showScaleStep(int step) override { shownStep = step; }
     using LabelSurface::showFrame;

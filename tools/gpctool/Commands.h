@@ -15,5 +15,6 @@ int runAlignment(const QStringList& args);
 int runCheck(const QStringList& args);
 int runMerge(const QStringList& args);
 int runTracks(const QStringList& args);
+int runSheets(const QStringList& args);
 
 } // namespace GpcTool

@@ -25,12 +25,16 @@ struct MergeOptions {
     QString eachDir;
     QString namePattern = QStringLiteral("disc-{{#}}.gpc");
     bool nameGiven = false;
+    QString start; // --start as given: the first label's position on the first sheet
+    int startPosition = 0;
 };
 
 const char* const Usage =
-    "usage: gpctool merge [--offset L,T] [--page WxH] DESIGN.gpc TABLE.csv OUT.pdf\n"
+    "usage: gpctool merge [--offset L,T] [--page WxH] [--scale X,Y] DESIGN.gpc TABLE.csv OUT.pdf\n"
+    "       gpctool merge --sheet NAME [--positions 1,2] [--start K] [--offset L,T] "
+    "[--scale X,Y] DESIGN.gpc TABLE.csv OUT.pdf\n"
     "       gpctool merge --each DIR [--name 'disc-{{#}}.gpc|.pdf|.png'] [--offset L,T] "
-    "[--page WxH] [--dpi N] DESIGN.gpc TABLE.csv\n";
+    "[--page WxH] [--dpi N] [--scale X,Y] DESIGN.gpc TABLE.csv\n";
 
 void printLine(const QString& line) {
     const QByteArray bytes = QStringLiteral("gpctool: %1\n").arg(line).toUtf8();
@@ -69,6 +73,8 @@ QString readOption(const QString& name, const QString& value, MergeOptions& opti
     } else if (name == QLatin1String("--name")) {
         options.namePattern = value;
         options.nameGiven = true;
+    } else if (name == QLatin1String("--start")) {
+        options.start = value.isEmpty() ? QStringLiteral("?") : value;
     } else {
         return QStringLiteral("unknown option '%1'").arg(name);
     }
@@ -98,6 +104,16 @@ QString parse(const QStringList& args, MergeOptions& options) {
     options.table = positional[1];
     if (wanted == 3)
         options.output = positional[2];
+    if (const QString problem = PageOptions::finish(options.page); !problem.isEmpty())
+        return problem;
+    if (!options.start.isEmpty()) {
+        const std::vector<int> positions = options.page.page.chosenPositions();
+        const std::optional<int> start = PageOptions::wholeNumber(options.start);
+        if (!start || std::find(positions.begin(), positions.end(), *start - 1) == positions.end())
+            return QStringLiteral("--start needs the number of a position printed on, from 1 to %1")
+                .arg(options.page.page.layout.positionCount());
+        options.startPosition = *start - 1;
+    }
     return QString();
 }
 
@@ -116,7 +132,12 @@ QString checkCombination(const MergeOptions& options, Format& format) {
         format = *each;
     }
     const PageOptions::Options& page = options.page;
-    if (format == Format::Gpc && (page.pageGiven || page.offsetGiven || page.dpiGiven))
+    // A file per row is one label each: sheets are filled in one PDF.
+    if (!options.eachDir.isEmpty() &&
+        (page.sheetGiven || page.positionsGiven() || !options.start.isEmpty()))
+        return QStringLiteral("--each writes one label per file; --sheet, --positions and "
+                              "--start fill sheets in one PDF");
+    if (format == Format::Gpc && (page.placesLabels() || page.dpiGiven))
         return QStringLiteral("documents (.gpc) take no page options");
     if (format == Format::Pdf && page.dpiGiven)
         return QStringLiteral("--dpi applies to PNG output only");
@@ -242,7 +263,8 @@ int GpcTool::runMerge(const QStringList& args) {
         return *MergeFill::fillRow(design->document, *table.table, row, RealSizeViewPx).document;
     };
     if (!PageExport::writePdfPages(options.output, table.table->rowCount(), labelAt,
-                                   design->picture, options.page.page, &reason))
+                                   design->picture, options.page.page, &reason,
+                                   options.startPosition))
         return refuse(reason);
     return Success;
 }

@@ -3,8 +3,10 @@
 #include "document/FontNotice.h"
 #include "document/LabelFileStore.h"
 #include "platform/pictures/PictureLoader.h"
+#include "printing/render/SheetCatalog.h"
 
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -64,8 +66,62 @@ std::optional<QString> read(const QString& name, const QString& value, Options& 
                 .arg(PageExport::MaxDpi);
         options.dpi = *dpi;
         options.dpiGiven = true;
+    } else if (name == QLatin1String("--sheet")) {
+        const SheetLayout* sheet = SheetCatalog::installed().find(value);
+        if (!sheet)
+            return QStringLiteral("no sheet is named '%1' (gpctool sheets lists them)").arg(value);
+        options.page.layout = *sheet;
+        options.sheetGiven = true;
+    } else if (name == QLatin1String("--positions")) {
+        options.positions = value.isEmpty() ? QStringLiteral(",") : value;
+    } else if (name == QLatin1String("--scale")) {
+        const auto pair = numberPair(value, QStringLiteral(","));
+        const auto inRange = [](double percent) {
+            return percent >= SheetPage::MinScalePercent && percent <= SheetPage::MaxScalePercent;
+        };
+        if (!pair || !inRange(pair->first) || !inRange(pair->second))
+            return QStringLiteral("--scale needs X,Y in percent, each from %1 to %2, e.g. 101,99.5")
+                .arg(SheetPage::MinScalePercent)
+                .arg(SheetPage::MaxScalePercent);
+        options.page.scaleX = pair->first / 100;
+        options.page.scaleY = pair->second / 100;
+        options.scaleGiven = true;
     } else {
         return std::nullopt;
+    }
+    return QString();
+}
+
+std::optional<std::vector<int>> positionList(const QString& text, int count) {
+    std::vector<int> positions;
+    for (const QString& part : text.split(u',')) {
+        const std::optional<int> number = wholeNumber(part.trimmed());
+        if (!number || *number < 1 || *number > count ||
+            std::find(positions.begin(), positions.end(), *number - 1) != positions.end())
+            return std::nullopt;
+        positions.push_back(*number - 1);
+    }
+    return positions;
+}
+
+QString finish(Options& options) {
+    const SheetLayout& layout = options.page.layout;
+    if (!layout.isDiscTray()) {
+        if (options.pageGiven)
+            return QStringLiteral("--sheet %1 prints on its own %2 x %3 mm page; leave out --page")
+                .arg(layout.name)
+                .arg(layout.pageMm.width())
+                .arg(layout.pageMm.height());
+        options.page.sizeMm = layout.pageMm;
+    }
+    if (options.positionsGiven()) {
+        const std::optional<std::vector<int>> positions =
+            positionList(options.positions, layout.positionCount());
+        if (!positions)
+            return QStringLiteral("--positions needs distinct label numbers from 1 to %1, "
+                                  "e.g. 1,2")
+                .arg(layout.positionCount());
+        options.page.positions = *positions;
     }
     return QString();
 }

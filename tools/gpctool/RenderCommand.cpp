@@ -18,11 +18,13 @@ struct RenderOptions {
 };
 
 const char* const RenderUsage =
-    "usage: gpctool render [--offset L,T] [--page WxH] [--dpi N] [--view PX] "
-    "FILE.gpc OUT.pdf|OUT.png\n"
+    "usage: gpctool render [--offset L,T] [--page WxH] [--dpi N] [--sheet NAME] "
+    "[--positions 1,2] [--scale X,Y] FILE.gpc OUT.pdf|OUT.png\n"
+    "       gpctool render --view PX [--sheet NAME] FILE.gpc OUT.png\n"
     "       gpctool render --label [--dpi N] FILE.gpc OUT.pdf|OUT.png\n";
 const char* const AlignmentUsage =
-    "usage: gpctool alignment [--offset L,T] [--page WxH] [--dpi N] OUT.pdf|OUT.png\n";
+    "usage: gpctool alignment [--offset L,T] [--page WxH] [--dpi N] [--sheet NAME] "
+    "[--positions 1,2] [--scale X,Y] OUT.pdf|OUT.png\n";
 
 int usage(const QString& message, const char* text = RenderUsage) {
     std::fprintf(stderr, "gpctool: %s\n", qPrintable(message));
@@ -69,7 +71,7 @@ QString parse(const QStringList& args, RenderOptions& options, QStringList& posi
         if (const QString problem = readOption(name, value, options); !problem.isEmpty())
             return problem;
     }
-    return QString();
+    return PageOptions::finish(options.page);
 }
 
 QString outputKind(const QString& output, bool& pdf) {
@@ -84,10 +86,12 @@ QString outputKind(const QString& output, bool& pdf) {
 QString checkCombination(const RenderOptions& options, bool& pdf) {
     if (const QString problem = outputKind(options.output, pdf); !problem.isEmpty())
         return problem;
-    if (options.label && (options.viewPx || options.page.pageGiven || options.page.offsetGiven))
+    const PageOptions::Options& page = options.page;
+    if (options.label && (options.viewPx || page.placesLabels()))
         return QStringLiteral("--label writes the label square alone and takes no page options");
-    if (options.viewPx &&
-        (pdf || options.page.pageGiven || options.page.offsetGiven || options.page.dpiGiven))
+    // The view shows a sheet's guide circles, and places nothing on a page.
+    if (options.viewPx && (pdf || page.pageGiven || page.offsetGiven || page.dpiGiven ||
+                           page.scaleGiven || page.positionsGiven()))
         return QStringLiteral("--view writes a PNG of the screen view and takes no page options");
     if (pdf && options.page.dpiGiven)
         return QStringLiteral("--dpi applies to PNG output only");
@@ -122,8 +126,9 @@ int GpcTool::runRender(const QStringList& args) {
                                                   options.page.dpi, &reason);
     } else if (options.viewPx) {
         QString notice;
-        written = PageExport::writeView(options.output, label->document, label->picture,
-                                        *options.viewPx, &reason, &notice);
+        written =
+            PageExport::writeView(options.output, label->document, label->picture, *options.viewPx,
+                                  &reason, &notice, options.page.page.layout.frame());
         if (!notice.isEmpty())
             std::fprintf(stderr, "gpctool: %s\n", qPrintable(notice));
     } else if (pdf) {

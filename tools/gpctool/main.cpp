@@ -19,16 +19,19 @@ void keepRealErrors(QtMsgType type, const QMessageLogContext&, const QString& me
 void printUsage(std::FILE* out) {
     std::fputs("usage: gpctool info [--json] FILE.gpc\n"
                "       gpctool create --json LABEL.json [--picture FILE] [--measure] OUT.gpc\n"
-               "       gpctool render [--offset L,T] [--page WxH] [--dpi N] [--view PX] "
-               "FILE.gpc OUT.pdf|OUT.png\n"
+               "       gpctool render [page options] [--dpi N] FILE.gpc OUT.pdf|OUT.png\n"
+               "       gpctool render --view PX [--sheet NAME] FILE.gpc OUT.png\n"
                "       gpctool render --label [--dpi N] FILE.gpc OUT.pdf|OUT.png\n"
-               "       gpctool alignment [--offset L,T] [--page WxH] [--dpi N] OUT.pdf|OUT.png\n"
-               "       gpctool check [--page WxH] [--offset L,T] FILE.gpc\n"
-               "       gpctool merge [--offset L,T] [--page WxH] DESIGN.gpc TABLE.csv OUT.pdf\n"
+               "       gpctool alignment [page options] [--dpi N] OUT.pdf|OUT.png\n"
+               "       gpctool check [--sheet NAME] [--page WxH] [--offset L,T] FILE.gpc\n"
+               "       gpctool merge [page options] [--start K] DESIGN.gpc TABLE.csv OUT.pdf\n"
                "       gpctool merge --each DIR [--name PATTERN] [page options] DESIGN.gpc "
                "TABLE.csv\n"
+               "       gpctool sheets\n"
                "       gpctool tracks PATH... [--json]\n"
-               "       gpctool --help | --version\n",
+               "       gpctool --help | --version\n"
+               "page options: --offset L,T  --page WxH  --sheet NAME  --positions 1,2  "
+               "--scale X,Y\n",
                out);
 }
 } // namespace
@@ -67,6 +70,8 @@ int main(int argc, char** argv) {
         return GpcTool::runMerge(args);
     if (command == QLatin1String("tracks"))
         return GpcTool::runTracks(args);
+    if (command == QLatin1String("sheets"))
+        return GpcTool::runSheets(args);
     std::fprintf(stderr, "gpctool: unknown command '%s'\n", qPrintable(command));
     printUsage(stderr);
     return GpcTool::UsageError;

@@ -5,6 +5,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <algorithm>
+#include <cmath>
 
 namespace AlignmentSheet {
 
@@ -20,6 +21,14 @@ const char* const Instructions[] = {
     "ディスクの縁が目盛りと交わる値を読み、",
     "左・右・上・下の値を入力してください。",
 };
+const char* const StickerInstructions[] = {
+    "シールの縁が目盛りと交わる値を読み、",
+    "左・右・上・下の値を入力してください。",
+};
+
+bool isSticker(const DiscFrame& frame) {
+    return !(frame == DiscFrame::disc());
+}
 
 QFont fontOfHeight(const QString& family, double heightMm, const Geometry& geometry,
                    const QPaintDevice* device) {
@@ -32,11 +41,11 @@ double tickLength(int mm) {
     return mm % 5 == 0 ? MidTickMm : MinorTickMm;
 }
 
-void drawScale(QPainter& painter, const Geometry& geometry) {
+void drawScale(QPainter& painter, const Geometry& geometry, int end) {
     const auto at = [&](double x, double y) { return geometry.map(x, y); };
-    painter.drawLine(at(CentreMm - ScaleEndMm, CentreMm), at(CentreMm + ScaleEndMm, CentreMm));
-    painter.drawLine(at(CentreMm, CentreMm - ScaleEndMm), at(CentreMm, CentreMm + ScaleEndMm));
-    for (int mm = -ScaleEndMm; mm <= ScaleEndMm; ++mm) {
+    painter.drawLine(at(CentreMm - end, CentreMm), at(CentreMm + end, CentreMm));
+    painter.drawLine(at(CentreMm, CentreMm - end), at(CentreMm, CentreMm + end));
+    for (int mm = -end; mm <= end; ++mm) {
         const double length = tickLength(mm);
         painter.drawLine(at(CentreMm + mm, CentreMm - length),
                          at(CentreMm + mm, CentreMm + length));
@@ -48,14 +57,14 @@ void drawScale(QPainter& painter, const Geometry& geometry) {
         fontOfHeight(QStringLiteral("DejaVu Sans"), NumberHeightMm, geometry, painter.device()));
     const double gap = MajorTickMm + 0.4;
     const double box = 8.0; // wide enough for "-60"
-    for (int mm = -ScaleEndMm; mm <= ScaleEndMm; mm += 10) {
+    for (int mm = -(end / 10) * 10; mm <= end; mm += 10) {
         const QString number = QString::number(mm);
         // Below the horizontal line, centred on its tick; the end numbers stay on the label.
         const double left = std::max(CentreMm + mm - box / 2, 0.3);
         const double right = std::min(CentreMm + mm + box / 2, LabelSideMm - 0.3);
-        const Qt::Alignment across = mm == -ScaleEndMm  ? Qt::AlignLeft
-                                     : mm == ScaleEndMm ? Qt::AlignRight
-                                                        : Qt::AlignHCenter;
+        const Qt::Alignment across = left > CentreMm + mm - box / 2    ? Qt::AlignLeft
+                                     : right < CentreMm + mm + box / 2 ? Qt::AlignRight
+                                                                       : Qt::AlignHCenter;
         painter.drawText(
             QRectF(at(left, CentreMm + gap), at(right, CentreMm + gap + NumberHeightMm * 1.4)),
             across | Qt::AlignTop, number);
@@ -67,12 +76,12 @@ void drawScale(QPainter& painter, const Geometry& geometry) {
     }
 }
 
-void drawInstructions(QPainter& painter, const Geometry& geometry) {
+void drawInstructions(QPainter& painter, const Geometry& geometry, bool sticker) {
     const QFont font =
         fontOfHeight(QStringLiteral("IPAPGothic"), InstructionHeightMm, geometry, painter.device());
     painter.setFont(font);
     double top = InstructionsMm.y();
-    for (const char* line : Instructions) {
+    for (const char* line : sticker ? StickerInstructions : Instructions) {
         painter.drawText(QRectF(geometry.map(InstructionsMm.x(), top),
                                 geometry.map(LabelSideMm, top + InstructionHeightMm * 1.5)),
                          Qt::AlignLeft | Qt::AlignTop, QString::fromUtf8(line));
@@ -82,7 +91,14 @@ void drawInstructions(QPainter& painter, const Geometry& geometry) {
 
 } // namespace
 
-void draw(QPainter& painter, const Geometry& geometry) {
+int scaleEndMm(const DiscFrame& frame) {
+    if (!isSticker(frame))
+        return ScaleEndMm;
+    return std::min(int(LabelSideMm / 2),
+                    int(std::ceil(frame.edgeRadiusMm)) + StickerScaleBeyondMm);
+}
+
+void draw(QPainter& painter, const Geometry& geometry, const DiscFrame& frame) {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, true);
     QPen pen(Qt::black, LineWidthMm * geometry.unitsPerMm);
@@ -90,17 +106,27 @@ void draw(QPainter& painter, const Geometry& geometry) {
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
 
-    painter.drawRect(QRectF(geometry.map(0, 0), geometry.map(LabelSideMm, LabelSideMm)));
+    const bool sticker = isSticker(frame);
+    if (!sticker)
+        painter.drawRect(QRectF(geometry.map(0, 0), geometry.map(LabelSideMm, LabelSideMm)));
     const QPointF centre = geometry.map(CentreMm, CentreMm);
-    const DiscFrame frame = DiscFrame::disc();
-    for (const double radiusMm :
-         {frame.edgeRadiusMm, frame.outerGuideRadiusMm, frame.innerGuideRadiusMm}) {
-        const double r = radiusMm * geometry.unitsPerMm;
+    const double radii[] = {frame.edgeRadiusMm, frame.outerGuideRadiusMm, frame.innerGuideRadiusMm};
+    for (std::size_t i = 0; i < std::size(radii); ++i) {
+        if (std::find(radii, radii + i, radii[i]) != radii + i)
+            continue; // a sticker's edge is its outer guide too
+        const double r = radii[i] * geometry.unitsPerMm;
         painter.drawEllipse(centre, r, r);
     }
-    drawScale(painter, geometry);
-    drawInstructions(painter, geometry);
+    drawScale(painter, geometry, scaleEndMm(frame));
+    drawInstructions(painter, geometry, sticker);
     painter.restore();
+}
+
+void drawPage(QPainter& painter, const Geometry& page, const SheetPage::Placement& placement,
+              const std::vector<int>& positions) {
+    const DiscFrame frame = placement.layout.frame();
+    SheetPage::draw(painter, page, placement, positions,
+                    [&](QPainter& on, const Geometry& label, int) { draw(on, label, frame); });
 }
 
 } // namespace AlignmentSheet

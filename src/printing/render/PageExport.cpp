@@ -14,6 +14,7 @@
 #include <QPdfWriter>
 #include <cmath>
 #include <functional>
+#include <optional>
 
 namespace PageExport {
 
@@ -36,6 +37,16 @@ bool validPage(const Page& page, QString* reason) {
     if (!std::isfinite(page.leftMm) || !std::isfinite(page.topMm) ||
         std::abs(page.leftMm) > MaxPageSideMm || std::abs(page.topMm) > MaxPageSideMm) {
         setReason(reason, QStringLiteral("the offset must lie within ±%1 mm").arg(MaxPageSideMm));
+        return false;
+    }
+    const auto scaleOk = [](double scale) {
+        return scale * 100 >= SheetPage::MinScalePercent &&
+               scale * 100 <= SheetPage::MaxScalePercent;
+    };
+    if (!scaleOk(page.scaleX) || !scaleOk(page.scaleY)) {
+        setReason(reason, QStringLiteral("the scale must lie between %1 and %2 %")
+                              .arg(SheetPage::MinScalePercent)
+                              .arg(SheetPage::MaxScalePercent));
         return false;
     }
     return true;
@@ -63,7 +74,7 @@ bool saveImage(const QString& path, const QImage& image, QString* reason) {
 
 namespace {
 
-// Draws the page content given where the label square lies on the painter's device.
+// Draws the page content given where the page's top-left corner lies on the painter's device.
 using PageContent = std::function<void(QPainter&, const Geometry&)>;
 
 // Page i of pageCount drawn by content(painter, geometry, i).
@@ -90,7 +101,7 @@ bool pdfPagesWith(const QString& path, const Page& page, int pageCount, const Pa
             setReason(reason, QStringLiteral("cannot start the PDF page"));
             return false;
         }
-        const Geometry geometry = Geometry::page(writer, page.leftMm, page.topMm);
+        const Geometry geometry = Geometry::page(writer, 0, 0);
         for (int i = 0; i < pageCount; ++i) {
             if (i > 0 && !writer.newPage()) {
                 setReason(reason, QStringLiteral("cannot start PDF page %1").arg(i + 1));
@@ -144,20 +155,23 @@ bool pngWith(const QString& path, const Page& page, int dpi, bool transparent,
         QPainter painter(&image);
         painter.setRenderHint(QPainter::Antialiasing, true);
         painter.setRenderHint(QPainter::TextAntialiasing, true);
-        content(painter, Geometry::page(image, page.leftMm, page.topMm));
+        content(painter, Geometry::page(image, 0, 0));
     }
     return saveImage(path, image, reason);
 }
 
-PageContent labelContent(const LabelDocument& document, const Picture& picture) {
-    return [&document, &picture](QPainter& painter, const Geometry& geometry) {
-        PrintRenderer::drawLabel(painter, geometry, document, picture);
+PageContent labelContent(const LabelDocument& document, const Picture& picture, const Page& page) {
+    return [&document, &picture, &page](QPainter& painter, const Geometry& geometry) {
+        SheetPage::drawLabels(painter, geometry, page.placement(), page.chosenPositions(), document,
+                              picture);
     };
 }
 
-const PageContent alignmentContent = [](QPainter& painter, const Geometry& geometry) {
-    AlignmentSheet::draw(painter, geometry);
-};
+PageContent alignmentContent(const Page& page) {
+    return [&page](QPainter& painter, const Geometry& geometry) {
+        AlignmentSheet::drawPage(painter, geometry, page.placement(), page.chosenPositions());
+    };
+}
 
 const Page labelPage{LabelPageMm, 0, 0};
 
@@ -165,46 +179,55 @@ const Page labelPage{LabelPageMm, 0, 0};
 
 bool writePdf(const QString& path, const LabelDocument& document, const Picture& picture,
               const Page& page, QString* reason) {
-    return pdfWith(path, page, labelContent(document, picture), reason);
+    return pdfWith(path, page, labelContent(document, picture, page), reason);
 }
 
-bool writePdfPages(const QString& path, int pageCount,
+bool writePdfPages(const QString& path, int labelCount,
                    const std::function<LabelDocument(int)>& labelAt, const Picture& picture,
-                   const Page& page, QString* reason) {
+                   const Page& page, QString* reason, int start) {
+    const std::vector<std::vector<SheetPage::Slot>> pages =
+        SheetPage::fill(page.chosenPositions(), start, labelCount);
+    const DiscFrame frame = page.layout.frame();
+    // Every label of the run draws the part the design shows from the same pixels, decoded once.
     PrintRenderer::SharedBackground background(picture);
     return pdfPagesWith(
-        path, page, pageCount,
+        path, page, int(pages.size()),
         [&](QPainter& painter, const Geometry& geometry, int index) {
-            PrintRenderer::drawLabel(painter, geometry, labelAt(index), background);
+            for (const SheetPage::Slot& slot : pages[std::size_t(index)])
+                SheetPage::draw(painter, geometry, page.placement(), {slot.position},
+                                [&](QPainter& on, const Geometry& label, int) {
+                                    PrintRenderer::drawLabel(on, label, labelAt(slot.label),
+                                                             background, frame);
+                                });
         },
         reason);
 }
 
 bool writePng(const QString& path, const LabelDocument& document, const Picture& picture,
               const Page& page, int dpi, QString* reason) {
-    return pngWith(path, page, dpi, false, labelContent(document, picture), reason);
+    return pngWith(path, page, dpi, false, labelContent(document, picture, page), reason);
 }
 
 bool writeAlignmentPdf(const QString& path, const Page& page, QString* reason) {
-    return pdfWith(path, page, alignmentContent, reason);
+    return pdfWith(path, page, alignmentContent(page), reason);
 }
 
 bool writeAlignmentPng(const QString& path, const Page& page, int dpi, QString* reason) {
-    return pngWith(path, page, dpi, false, alignmentContent, reason);
+    return pngWith(path, page, dpi, false, alignmentContent(page), reason);
 }
 
 bool writeLabelPdf(const QString& path, const LabelDocument& document, const Picture& picture,
                    QString* reason) {
-    return pdfWith(path, labelPage, labelContent(document, picture), reason);
+    return pdfWith(path, labelPage, labelContent(document, picture, labelPage), reason);
 }
 
 bool writeLabelPng(const QString& path, const LabelDocument& document, const Picture& picture,
                    int dpi, QString* reason) {
-    return pngWith(path, labelPage, dpi, true, labelContent(document, picture), reason);
+    return pngWith(path, labelPage, dpi, true, labelContent(document, picture, labelPage), reason);
 }
 
 bool writeView(const QString& path, const LabelDocument& document, const Picture& picture,
-               int sidePx, QString* reason, QString* notice) {
+               int sidePx, QString* reason, QString* notice, const DiscFrame& frame) {
     if (sidePx < MinViewPx || sidePx > MaxViewPx) {
         setReason(reason, QStringLiteral("the view size must lie between %1 and %2 pixels")
                               .arg(MinViewPx)
@@ -228,7 +251,7 @@ bool writeView(const QString& path, const LabelDocument& document, const Picture
         ViewCaches caches;
         caches.picture.showOnce();
         QPainter painter(&image);
-        ScreenView::draw(painter, sidePx, shown, picture, Qt::white, caches);
+        ScreenView::draw(painter, sidePx, shown, picture, Qt::white, caches, frame);
     }
     return saveImage(path, image, reason);
 }

@@ -2,6 +2,7 @@
 
 #include "document/LabelDocument.h"
 #include "platform/pictures/Picture.h"
+#include "printing/render/SheetPage.h"
 
 #include <QSizeF>
 #include <QString>
@@ -16,11 +17,24 @@ namespace PageExport {
 inline constexpr QSizeF A4PortraitMm(210.0, 297.0);
 
 // The page and where the label lies on it: the printable area is the whole page here, so the
-// offset is measured from the page's top-left corner.
+// offset is measured from the page's top-left corner. On a sheet the offset moves every label from
+// its place, the page is the sheet's, and only the chosen positions are drawn (all when none are
+// named); a scale other than 1 draws each label larger or smaller about its centre.
 struct Page {
     QSizeF sizeMm = A4PortraitMm;
     double leftMm = 0;
     double topMm = 0;
+    SheetLayout layout = SheetLayout::discTray();
+    std::vector<int> positions; // 0-based
+    double scaleX = 1;
+    double scaleY = 1;
+
+    SheetPage::Placement placement() const {
+        return SheetPage::Placement{layout, QPointF(leftMm, topMm), scaleX, scaleY};
+    }
+    std::vector<int> chosenPositions() const {
+        return positions.empty() ? SheetPage::allPositions(layout) : positions;
+    }
 };
 
 // Bounds that keep an export within reason.
@@ -36,15 +50,18 @@ inline constexpr int MaxViewPx = 10000;
 // position on it is measured from the top-left corner and is exact.
 bool writePdf(const QString& path, const LabelDocument& document, const Picture& picture,
               const Page& page, QString* reason);
-// Several labels sharing one background picture, one page each, page i showing labelAt(i). The
-// file holds the picture once however many pages there are.
-bool writePdfPages(const QString& path, int pageCount,
+// Several labels sharing one background picture, labelAt(i) for i from 0 to labelCount - 1: one
+// page each in the tray; on a sheet, over the chosen positions in order, from `start` (0-based)
+// on the first page and from the first on every later one (SheetPage::fill). The file holds the
+// picture once however many pages there are.
+bool writePdfPages(const QString& path, int labelCount,
                    const std::function<LabelDocument(int)>& labelAt, const Picture& picture,
-                   const Page& page, QString* reason);
+                   const Page& page, QString* reason, int start = 0);
 bool writePng(const QString& path, const LabelDocument& document, const Picture& picture,
               const Page& page, int dpi, QString* reason);
 
-// The alignment sheet on a page, the label square at the page's offset.
+// The alignment sheet on a page, the label square at the page's offset (on a sheet, at each of
+// the chosen positions).
 bool writeAlignmentPdf(const QString& path, const Page& page, QString* reason);
 bool writeAlignmentPng(const QString& path, const Page& page, int dpi, QString* reason);
 
@@ -56,12 +73,13 @@ bool writeLabelPdf(const QString& path, const LabelDocument& document, const Pic
 bool writeLabelPng(const QString& path, const LabelDocument& document, const Picture& picture,
                    int dpi, QString* reason);
 
-// What the editor's view shows at a side of sidePx pixels, guide circles and the outlines of text
+// What the editor's view shows at a side of sidePx pixels, the frame's guide circles and the outlines of text
 // off the ring included, drawn as the editor draws it (a large JPEG decoded for the shown part
 // only). Where the view would refuse the background placement, the editor shows its limit message
 // and draws from the picture's top-left corner; the export does the same and reports it in
 // `notice`.
 bool writeView(const QString& path, const LabelDocument& document, const Picture& picture,
-               int sidePx, QString* reason, QString* notice);
+               int sidePx, QString* reason, QString* notice,
+               const DiscFrame& frame = DiscFrame::disc());
 
 } // namespace PageExport

@@ -33,30 +33,30 @@ const ShownPixels::Placed& SharedBackground::pixelsFor(const QPainter& painter,
 
 namespace {
 
-// The ring's clip around whatever draws the background.
+// The frame's ring clipping whatever draws the background.
 template <typename Draw>
-void onTheRing(QPainter& painter, const Geometry& geometry, Draw draw) {
+void onTheRing(QPainter& painter, const Geometry& geometry, const DiscFrame& frame, Draw draw) {
     painter.save();
-    painter.setClipPath(ringPath(geometry), Qt::IntersectClip);
+    painter.setClipPath(ringPath(geometry, frame), Qt::IntersectClip);
     draw();
     painter.restore();
 }
 
 } // namespace
 
-void drawLabel(QPainter& painter, const Geometry& geometry,
-               const LabelDocument& document, const Picture& picture) {
+void drawLabel(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+               const Picture& picture, const DiscFrame& frame) {
     if (!picture.isEmpty())
-        onTheRing(painter, geometry,
+        onTheRing(painter, geometry, frame,
                   [&] { LabelRenderer::drawBackground(painter, geometry, document, picture); });
     // Text is not masked: it prints wherever it lies, inside or outside the disc.
     LabelRenderer::drawTextItems(painter, geometry, document);
 }
 
-void drawLabel(QPainter& painter, const Geometry& geometry,
-               const LabelDocument& document, SharedBackground& background) {
+void drawLabel(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+               SharedBackground& background, const DiscFrame& frame) {
     if (!background.picture().isEmpty())
-        onTheRing(painter, geometry, [&] {
+        onTheRing(painter, geometry, frame, [&] {
             LabelRenderer::drawWholePixels(painter, geometry, document,
                                            background.pixelsFor(painter, geometry, document));
         });

@@ -40,10 +40,11 @@ private:
 
 // Draws the page content. The background is clipped by a vector path rather than combined with a
 // raster mask, so printers without raster operations and PDF output keep crisp ring edges.
-void drawLabel(QPainter& painter, const Geometry& geometry,
-               const LabelDocument& document, const Picture& picture);
-// One page of a run that shares its background.
-void drawLabel(QPainter& painter, const Geometry& geometry,
-               const LabelDocument& document, SharedBackground& background);
+// The background lies on the frame's ring: the disc's, or a sticker's.
+void drawLabel(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+               const Picture& picture, const DiscFrame& frame = DiscFrame::disc());
+// One label of a run (pages, or the labels of a sheet) that shares its background.
+void drawLabel(QPainter& painter, const Geometry& geometry, const LabelDocument& document,
+               SharedBackground& background, const DiscFrame& frame = DiscFrame::disc());
 
 } // namespace PrintRenderer

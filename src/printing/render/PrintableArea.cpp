@@ -9,13 +9,18 @@
 namespace PrintableArea {
 
 Overhang labelOverhang(const QSizeF& areaMm, double leftMm, double topMm) {
-    if (!std::isfinite(leftMm) || !std::isfinite(topMm)) {
+    return rectOverhang(areaMm, QRectF(leftMm, topMm, LabelSideMm, LabelSideMm));
+}
+
+Overhang rectOverhang(const QSizeF& areaMm, const QRectF& rectMm) {
+    if (!std::isfinite(rectMm.left()) || !std::isfinite(rectMm.top()) ||
+        !std::isfinite(rectMm.right()) || !std::isfinite(rectMm.bottom())) {
         constexpr double everywhere = std::numeric_limits<double>::infinity();
         return Overhang{everywhere, everywhere, everywhere, everywhere};
     }
-    return Overhang{std::max(0.0, -leftMm), std::max(0.0, -topMm),
-                    std::max(0.0, leftMm + LabelSideMm - areaMm.width()),
-                    std::max(0.0, topMm + LabelSideMm - areaMm.height())};
+    return Overhang{std::max(0.0, -rectMm.left()), std::max(0.0, -rectMm.top()),
+                    std::max(0.0, rectMm.right() - areaMm.width()),
+                    std::max(0.0, rectMm.bottom() - areaMm.height())};
 }
 
 } // namespace PrintableArea

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRectF>
 #include <QSizeF>
 
 // Whether the label square lies on the part of the page a printer can reach. Print, the preview,
@@ -27,5 +28,7 @@ struct Overhang {
 // The label square with its top-left corner at (leftMm, topMm) from the area's top-left corner,
 // on an area of `areaMm`. An offset that is not a finite number reaches past every edge.
 Overhang labelOverhang(const QSizeF& areaMm, double leftMm, double topMm);
+// Any rectangle, in millimetres from the area's top-left corner.
+Overhang rectOverhang(const QSizeF& areaMm, const QRectF& rectMm);
 
 } // namespace PrintableArea
