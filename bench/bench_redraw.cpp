@@ -72,8 +72,8 @@ void fillItems(LabelDocument& document) {
 }
 
 // 100 items of 20 characters set along the disc, each on its own circle and angle, facing out in
-// the upper half and in below.
-void fillArcItems(LabelDocument& document) {
+// the upper half and in below; or set vertically in columns over the label.
+void fillLaidOutItems(LabelDocument& document, TextLayoutKind kind) {
     const QStringList texts{QStringLiteral("ディスクラベルの曲目リスト夏の思い出"),
                             QStringLiteral("Summer Drive Mix 2026"),
                             QStringLiteral("思い出の写真 2024 Track 12")};
@@ -84,21 +84,30 @@ void fillArcItems(LabelDocument& document) {
         item.FontName = QStringLiteral("IPAGothic");
         item.Size = 6 + (i * 5) % 10;
         item.Color = i % 16;
-        item.layout.kind = TextLayoutKind::Arc;
+        item.layout.kind = kind;
         item.layout.radiusMm = float(22 + (i * 7) % 38);
         item.layout.angleDeg = float((i * 47) % 360 - 180);
+        item.Left = float((i * 37) % 110);
+        item.Top = float((i * 13) % 40);
         ItemPlacement::measure(item, RealSizeViewPx);
     }
 }
 
+// The kinds of layout the benchmarks compare: 0 straight, 1 along the disc, 2 vertical.
+void fillItemsOfKind(LabelDocument& document, int kind) {
+    if (kind == 0)
+        fillItems(document);
+    else
+        fillLaidOutItems(document, kind == 1 ? TextLayoutKind::Arc : TextLayoutKind::Vertical);
+}
+
+const char* kindName(int kind) {
+    return kind == 0 ? "straight" : kind == 1 ? "along the disc" : "vertical";
+}
+
 // The editor with the 100 items, and the picture dialog answered with the photo.
 struct Window : BenchSupport::EditorWindow {
-    explicit Window(bool arcs = false) {
-        if (arcs)
-            fillArcItems(window.document());
-        else
-            fillItems(window.document());
-    }
+    explicit Window(int kind = 0) { fillItemsOfKind(window.document(), kind); }
     void openPhoto() {
         platform.answer = photoPath();
         window.mnuEditBack_Click();
@@ -142,19 +151,20 @@ void BM_RedrawLabel_Jpeg6000x4000(benchmark::State& state) {
 // Step 0 (the picture enlarged 2.2 times on screen) and -100 (1.1 times).
 BENCHMARK(BM_RedrawLabel_Jpeg6000x4000)->Arg(0)->Arg(-100)->Apply(redrawRuns);
 
-// The same with the 100 items set along the disc.
-void BM_RedrawLabel_ArcItems_Jpeg6000x4000(benchmark::State& state) {
-    Window w(true);
+// The same with the 100 items set along the disc (1) or vertically (2).
+void BM_RedrawLabel_LaidOutItems_Jpeg6000x4000(benchmark::State& state) {
+    Window w(int(state.range(0)));
     w.openPhoto();
     dragRedraws(state, w);
+    state.SetLabel(kindName(int(state.range(0))));
 }
-BENCHMARK(BM_RedrawLabel_ArcItems_Jpeg6000x4000)->Apply(redrawRuns);
+BENCHMARK(BM_RedrawLabel_LaidOutItems_Jpeg6000x4000)->Arg(1)->Arg(2)->Apply(redrawRuns);
 
 // Dragging one arc item among the 100: each pointer move lays out the dragged item where the
 // pointer puts it and shows its frame there, painted; the release moves it and redraws the label
 // (its text layer anew). Reports the longest move and the release.
 void BM_DragArcItem(benchmark::State& state) {
-    Window w(true);
+    Window w(1);
     w.openPhoto();
     w.window.RedrawLabel();
     BenchSupport::waitForDecodes();
@@ -196,10 +206,7 @@ BENCHMARK(BM_DragArcItem)->Unit(benchmark::kMillisecond)->Iterations(5);
 // set along the disc.
 void BM_DrawTextItems(benchmark::State& state) {
     LabelDocument document;
-    if (state.range(0) != 0)
-        fillArcItems(document);
-    else
-        fillItems(document);
+    fillItemsOfKind(document, int(state.range(0)));
     QImage image(ViewSidePx, ViewSidePx, QImage::Format_ARGB32_Premultiplied);
     for (const TextItem& item : document.TextItems)
         ItemShape::of(item); // laid out once, as the view has them
@@ -208,18 +215,18 @@ void BM_DrawTextItems(benchmark::State& state) {
         QPainter painter(&image);
         LabelRenderer::drawTextItems(painter, Geometry::screen(ViewSidePx), document);
     }
-    state.SetLabel(state.range(0) != 0 ? "along the disc" : "straight");
+    state.SetLabel(kindName(int(state.range(0))));
 }
-BENCHMARK(BM_DrawTextItems)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DrawTextItems)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-// Opening a document of 100 items with the photo, to its first frame: set along the disc
-// against the same items straight.
+// Opening a document of 100 items with the photo, to its first frame: set along the disc or
+// vertically against the same items straight.
 void BM_OpenDocument(benchmark::State& state) {
     static QTemporaryDir dir;
-    const bool arcs = state.range(0) != 0;
-    const QString path = dir.filePath(arcs ? QStringLiteral("arcs.gpc") : QStringLiteral("lines.gpc"));
+    const int kind = int(state.range(0));
+    const QString path = dir.filePath(QStringLiteral("kind%1.gpc").arg(kind));
     {
-        Window w(arcs);
+        Window w(kind);
         w.openPhoto();
         w.window.documentDialog().fileName = path;
         w.window.mnuFileSave_Click(0);
@@ -232,9 +239,9 @@ void BM_OpenDocument(benchmark::State& state) {
         w.window.openDocumentFile(path);
         w.window.RedrawLabel();
     }
-    state.SetLabel(arcs ? "100 items along the disc" : "100 straight items");
+    state.SetLabel(kindName(kind));
 }
-BENCHMARK(BM_OpenDocument)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->Iterations(8);
+BENCHMARK(BM_OpenDocument)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(8);
 
 // A 500 pixel view at step -100 shows the photo reduced: the view draws the area-averaged copy.
 void BM_RedrawLabel_Jpeg6000x4000_ReducedView(benchmark::State& state) {

@@ -442,7 +442,7 @@ qsizetype blockAt(const QByteArray& bytes) {
 // The block's checksum made right again after a byte of it was changed on purpose.
 void resealBlock(QByteArray& bytes) {
     const qsizetype at = blockAt(bytes);
-    const std::uint32_t length = qFromLittleEndian<std::uint32_t>(bytes.constData() + at + 10);
+    const qsizetype length = LayoutBlock::encode(laidOut().TextItems, 0).size();
     const std::uint32_t crc = LayoutBlock::checksum(bytes.constData() + at + 18, length - 18);
     qToLittleEndian(crc, bytes.data() + at + 14);
 }

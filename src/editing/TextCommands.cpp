@@ -22,7 +22,12 @@ const QString NoSelectionTitle = QStringLiteral("文字が選択されていま�
 TextCommands::TextCommands(const LabelContext& context, LabelHistory& history)
     : context_(context), history_(history) {}
 
-TextCommands::~TextCommands() = default;
+// A dialog made without a window to own it (the commands run without one in tests) is the
+// commands' own.
+TextCommands::~TextCommands() {
+    if (dialog_ && !dialog_->parent())
+        delete dialog_;
+}
 
 frmText& TextCommands::textDialog() {
     // A dialog closed by its close box is waiting for destruction; it is never shown again.

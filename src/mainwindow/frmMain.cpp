@@ -257,7 +257,9 @@ void frmMain::placeSelectionFrame() {
 
 // Below the area when it lies in the upper half of the label, above it otherwise, else beside
 // the label; where none fits on the screen the dialog stays where it would open.
-void frmMain::placeDialogClearOf(QWidget* dialog, const QRectF& areaMm) {
+void frmMain::placeDialogClearOf(QWidget* dialog, const QRectF& anyAreaMm) {
+    // Only what lies on the label can be kept in view (an item of a damaged file may lie far off).
+    const QRectF areaMm = anyAreaMm.intersected(QRectF(0, 0, LabelSideMm, LabelSideMm));
     if (areaMm.isEmpty() || !dialog)
         return;
     dialog->adjustSize();
