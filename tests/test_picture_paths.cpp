@@ -13,6 +13,7 @@
 #include "shapes/ItemPlacement.h"
 #include "support/FakeSurface.h"
 #include "support/MetafileBytes.h"
+#include "support/PrintTargets.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
 #include "view/ScreenView.h"
@@ -191,17 +192,6 @@ int imageObjects(const QString& pdf) {
     return int(TestFiles::readAll(pdf).count("/Subtype /Image"));
 }
 
-// A printer answer that prints to a PDF file on A4 without margins: the label lies at the corner.
-std::function<bool(QPrinter&)> toPdf(const QString& path) {
-    return [path](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageMargins(QMarginsF(), QPageLayout::Millimeter);
-        return true;
-    };
-}
-
 // The editor's commands on a label with no window.
 struct Editor {
     ScriptedPlatform platform;
@@ -275,7 +265,7 @@ QList<std::pair<const char*, TestPicturePaths::Path>> TestPicturePaths::paths() 
              Editor e;
              editor(e, kind);
              const QString pdf = dir.filePath(QStringLiteral("printed.pdf"));
-             e.platform.printAnswers.push_back(toPdf(pdf));
+             e.platform.printAnswers.push_back(PrintTargets::pdfOnA4(pdf));
              PrintCommands(e.context).mnuFilePrint_Click();
              return QList<Written>{rasterised(pdf, 1)};
          }},
@@ -286,7 +276,7 @@ QList<std::pair<const char*, TestPicturePaths::Path>> TestPicturePaths::paths() 
              const QString pdf = dir.filePath(QStringLiteral("preview.pdf"));
              e.platform.previewAnswers.push_back(
                  [&](QPrinter& printer, const std::function<void(QPrinter&)>& paint) {
-                     toPdf(pdf)(printer);
+                     PrintTargets::pdfOnA4(pdf)(printer);
                      paint(printer);
                  });
              PrintCommands(e.context).mnuFilePreview_Click();
@@ -324,7 +314,7 @@ QList<std::pair<const char*, TestPicturePaths::Path>> TestPicturePaths::paths() 
              e.platform.modalActions.push_back([](QDialog* dialog) {
                  dialog->findChild<QPushButton*>(QStringLiteral("cmdPrint"))->click();
              });
-             e.platform.printAnswers.push_back(toPdf(pdf));
+             e.platform.printAnswers.push_back(PrintTargets::pdfOnA4(pdf));
              MergePrint(e.context).mnuFileMerge_Click();
              return merged(pdf);
          }},

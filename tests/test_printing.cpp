@@ -5,6 +5,7 @@
 #include "mainwindow/frmMain.h"
 #include "printing/render/PageExport.h"
 #include "shapes/ItemFonts.h"
+#include "support/PrintTargets.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
 #include "view/LabelRenderer.h"
@@ -13,7 +14,6 @@
 #include <QBuffer>
 #include <QDialog>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFontMetricsF>
 #include <QLineEdit>
 #include <QPageLayout>
@@ -24,7 +24,6 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QThread>
 #include <algorithm>
 #include <cmath>
 #include <numbers>
@@ -227,17 +226,6 @@ bool sameSize(QSize actual, QSize expected) {
            std::abs(actual.height() - expected.height()) <= 1;
 }
 
-// A print dialog answer that sends the job to a PDF file on A4 with the given margins.
-std::function<bool(QPrinter&)> printToPdf(const QString& path, QMarginsF marginsMm = QMarginsF()) {
-    return [=](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageMargins(marginsMm, QPageLayout::Millimeter);
-        return true;
-    };
-}
-
 // The test label has an item outside the disc on purpose, so printing asks first; these setups
 // answer Yes and look only at the error messages.
 QList<ScriptedPlatform::Message> errorMessages(const ScriptedPlatform& platform) {
@@ -267,7 +255,7 @@ struct PrintSetup {
     QImage printedPage(QString& error) {
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
-        platform.printAnswers.push_back(printToPdf(pdf));
+        platform.printAnswers.push_back(PrintTargets::pdfOnA4(pdf));
         window.mnuFilePrint_Click();
         return rasterise(pdf, RasterDpi, error);
     }
@@ -349,23 +337,6 @@ QString writeTestLabel(const QString& path) {
     return QString();
 }
 
-// Waits until the queue has no unfinished job; the spooler works on its own time.
-bool queueDrained(const QString& queue) {
-    QElapsedTimer timer;
-    timer.start();
-    while (timer.elapsed() < 180000) {
-        QProcess lpstat;
-        lpstat.start(
-            QStringLiteral("lpstat"),
-            {QStringLiteral("-W"), QStringLiteral("not-completed"), QStringLiteral("-o"), queue});
-        if (lpstat.waitForFinished(30000) && lpstat.exitCode() == 0 &&
-            lpstat.readAllStandardOutput().trimmed().isEmpty())
-            return true;
-        QThread::msleep(250);
-    }
-    return false;
-}
-
 } // namespace
 
 class PrintingTest : public QObject {
@@ -408,7 +379,7 @@ private slots:
         }
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("label.pdf"));
-        setup.platform.printAnswers.push_back(printToPdf(pdf, marginsMm));
+        setup.platform.printAnswers.push_back(PrintTargets::pdfOnA4(pdf, marginsMm));
         // A negative offset puts part of the square off the printable area: asked, and yes.
         setup.platform.messageAnswers.push_back(MessageAnswer::Yes);
         const LabelDocument before = setup.window.document();
@@ -526,7 +497,7 @@ private slots:
         PrintSetup setup(true);
         QTemporaryDir dir;
         const QString pdf = dir.filePath(QStringLiteral("no such folder/label.pdf"));
-        setup.platform.printAnswers.push_back(printToPdf(pdf));
+        setup.platform.printAnswers.push_back(PrintTargets::pdfOnA4(pdf));
         setup.window.mnuFilePrint_Click();
         const QList<ScriptedPlatform::Message> errors = errorMessages(setup.platform);
         QCOMPARE(errors.size(), 1);
@@ -572,7 +543,7 @@ private slots:
         setup.platform.settings[QStringLiteral("PrinterLeft")] = QStringLiteral("10");
         setup.platform.settings[QStringLiteral("PrinterTop")] = QStringLiteral("5");
         const QString printed = dir.filePath(QStringLiteral("printed.pdf"));
-        setup.platform.printAnswers.push_back(printToPdf(printed));
+        setup.platform.printAnswers.push_back(PrintTargets::pdfOnA4(printed));
         setup.window.mnuFilePrint_Click();
         const QImage fromPrint = rasterise(printed, RasterDpi, error);
         QVERIFY2(!fromPrint.isNull(), qPrintable(error));
@@ -784,7 +755,7 @@ private slots:
         QCOMPARE(chosenPrinter, queue);
         QVERIFY2(errorMessages(setup.platform).isEmpty(),
                  qPrintable(setup.platform.lastMessageText()));
-        QVERIFY2(queueDrained(queue), "the spooler did not finish the job");
+        QVERIFY2(PrintTargets::queueDrained(queue), "the spooler did not finish the job");
 
         const QStringList pdfs =
             QDir(outputFolder).entryList({QStringLiteral("*.pdf")}, QDir::Files, QDir::Time);
@@ -836,7 +807,7 @@ private slots:
         QCOMPARE(setup.platform.settings.value(own + QStringLiteral("Top")), QStringLiteral("6.5"));
         QCOMPARE(setup.platform.settings.value(QStringLiteral("PrinterLeft")),
                  QStringLiteral("10"));
-        QVERIFY2(queueDrained(queue), "the spooler did not finish the job");
+        QVERIFY2(PrintTargets::queueDrained(queue), "the spooler did not finish the job");
 
         QStringList pdfs = QDir(outputFolder).entryList({QStringLiteral("*.pdf")}, QDir::Files);
         for (const QString& old : before)

@@ -15,6 +15,7 @@
 #include "printing/render/SheetCatalog.h"
 #include "support/FakeSurface.h"
 #include "support/PdfPages.h"
+#include "support/PrintTargets.h"
 #include "support/ScriptedPlatform.h"
 #include "support/TestFiles.h"
 
@@ -24,7 +25,6 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
@@ -162,17 +162,6 @@ const SheetLayout& medium(const QString& name) {
     return *found;
 }
 
-// A print dialog answer that sends the job to a PDF file on A4 with no margins.
-std::function<bool(QPrinter&)> toPdf(const QString& path) {
-    return [path](QPrinter& printer) {
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(path);
-        printer.setPageSize(QPageSize(QPageSize::A4));
-        printer.setPageMargins(QMarginsF(), QPageLayout::Millimeter);
-        return true;
-    };
-}
-
 // One editor's worth of printing commands without a window, on a chosen medium.
 struct Commands {
     ScriptedPlatform platform;
@@ -243,21 +232,6 @@ QString l6015Like(const QString& name, const QString& centres,
     return QStringLiteral(R"({"name": "%1", "page_mm": [210, 297], "outer_diameter_mm": 117,
                               "hole_diameter_mm": %2, "centres_mm": %3})")
         .arg(name, hole, centres);
-}
-
-// Waits until the queue has no unfinished job; the spooler works on its own time.
-bool queueDrained(const QString& queue) {
-    for (int wait = 0; wait < 720; ++wait) {
-        QProcess lpstat;
-        lpstat.start(
-            QStringLiteral("lpstat"),
-            {QStringLiteral("-W"), QStringLiteral("not-completed"), QStringLiteral("-o"), queue});
-        if (lpstat.waitForFinished(30000) && lpstat.exitCode() == 0 &&
-            lpstat.readAllStandardOutput().trimmed().isEmpty())
-            return true;
-        QTest::qWait(250);
-    }
-    return false;
 }
 
 QString pagesOf(const std::vector<std::vector<SheetPage::Slot>>& pages) {
@@ -642,7 +616,7 @@ private slots:
         const QString first = commands.file(QStringLiteral("first.pdf"));
         QList<int> shown;
         commands.platform.modalActions.push_back(tick({2}, &shown));
-        commands.platform.printAnswers.push_back(toPdf(first));
+        commands.platform.printAnswers.push_back(PrintTargets::pdfOnA4(first));
         commands.print.mnuFilePrint_Click();
         QCOMPARE(shown, (QList<int>{1, 2}));
         QCOMPARE(pageProblems(commands.page(first), medium(L6015), {1}), QString());
@@ -652,7 +626,7 @@ private slots:
         commands.platform.modalActions.push_back(tick({1, 2}, &shown));
         commands.platform.previewAnswers.push_back(
             [&](QPrinter& printer, const std::function<void(QPrinter&)>& paint) {
-                toPdf(preview)(printer);
+                PrintTargets::pdfOnA4(preview)(printer);
                 paint(printer);
             });
         commands.print.mnuFilePreview_Click();
@@ -691,7 +665,7 @@ private slots:
             preview->cmbStart()->setCurrentIndex(start - 1);
             dialog->accept();
         });
-        commands.platform.printAnswers.push_back(toPdf(pdf));
+        commands.platform.printAnswers.push_back(PrintTargets::pdfOnA4(pdf));
         commands.merge.mnuFileMerge_Click();
         QVERIFY2(commands.platform.messages.isEmpty(),
                  qPrintable(commands.platform.lastMessageText()));
@@ -707,7 +681,7 @@ private slots:
     void alignmentCorrectsTheScale() {
         Commands commands(L6015);
         const QString sheet = commands.file(QStringLiteral("alignment.pdf"));
-        commands.platform.printAnswers.push_back(toPdf(sheet));
+        commands.platform.printAnswers.push_back(PrintTargets::pdfOnA4(sheet));
         // Printed 1 % too large across, and 1 mm right of the sticker's centre.
         commands.platform.modalActions.push_back(read({"-58.915", "56.915", "-58.5", "58.5"}));
         commands.print.mnuFileAlignment_Click();
@@ -725,7 +699,7 @@ private slots:
 
         const QString next = commands.file(QStringLiteral("next.pdf"));
         commands.platform.modalActions.push_back(tick({1, 2}));
-        commands.platform.printAnswers.push_back(toPdf(next));
+        commands.platform.printAnswers.push_back(PrintTargets::pdfOnA4(next));
         commands.print.mnuFilePrint_Click();
         QCOMPARE(pageProblems(commands.page(next), medium(L6015), {0, 1}, QPointF(-1, 0),
                               QPointF(0.99, 1)),
@@ -753,7 +727,7 @@ private slots:
         };
         // Jobs of the tests before this one may still be on their way to the folders.
         for (const QString& queue : {first, second})
-            QVERIFY2(queueDrained(queue), qPrintable(queue));
+            QVERIFY2(PrintTargets::queueDrained(queue), qPrintable(queue));
         QStringList seen = QDir(output).entryList({QStringLiteral("*.pdf")}) +
                            QDir(secondOutput).entryList({QStringLiteral("*.pdf")});
         // The page of the next PDF the queue writes into `folder`.
