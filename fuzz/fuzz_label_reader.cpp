@@ -2,19 +2,14 @@
 // checks that whatever the reader accepts writes back, and that a written file reads back to
 // the same document and writes the very same bytes again, and that the first record alone
 // refuses only what the whole file would refuse.
+#include "FuzzRequire.h"
 #include "document/LabelFileCodec.h"
 
 #include <cstdint>
-#include <cstdlib>
 
 using namespace LabelFileCodec;
 
 namespace {
-
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 bool sameContent(const DecodedFile& a, const DecodedFile& b) {
     const LabelDocument& x = a.document;

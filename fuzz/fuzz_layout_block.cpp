@@ -1,21 +1,16 @@
 // The layout block after a document's records, on arbitrary bytes. Most inputs are made into a
 // block whose checksums are right, so that the entries themselves are read; the rest go in as
 // they are. Whatever the reader accepts must write back and read again as the same layouts.
+#include "FuzzRequire.h"
 #include "document/LabelFileCodec.h"
 #include "document/LayoutBlock.h"
 
 #include <QtEndian>
 #include <cstdint>
-#include <cstdlib>
 
 using namespace LabelFileCodec;
 
 namespace {
-
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
 
 // Three plain items whose records the block follows.
 QByteArray records() {

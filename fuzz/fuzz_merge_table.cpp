@@ -1,18 +1,11 @@
 // The table reader on arbitrary bytes, as comma and as tab separated. Besides crashes, leaks and
 // undefined behaviour it checks that an accepted table is whole (every row as wide as the header,
 // within the row limit, lines in order) and that every refusal has a message in both languages.
+#include "FuzzRequire.h"
 #include "merge/MergeTable.h"
 #include "merge/Placeholders.h"
 
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));

@@ -1,18 +1,11 @@
 // The number rule of the print position boxes on arbitrary text. Besides crashes and undefined
 // behaviour it checks that whatever number a text gives is written so that it reads back to the
 // same value, both by the boxes' rule and by printing's stricter reading.
+#include "FuzzRequire.h"
 #include "printing/render/OffsetNumber.h"
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));

@@ -2,18 +2,11 @@
 // that an accepted sheet is whole (a page of a sane size, 1 to 12 labels each on the page and none
 // overlapping another, the hole smaller than the label) and that every refusal has a message in
 // both languages.
+#include "FuzzRequire.h"
 #include "document/SheetFile.h"
 
 #include <QLineF>
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));

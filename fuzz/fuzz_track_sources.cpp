@@ -2,19 +2,12 @@
 // paths, the cue sheet's tracks and their times against files of unknown, short and long lengths.
 // Besides crashes, leaks and undefined behaviour it checks that every cue track has either a
 // positive time (or an unknown one) or a reason, and that no sheet yields more than 99 tracks.
+#include "FuzzRequire.h"
 #include "platform/audio/CueSheet.h"
 #include "platform/audio/Playlist.h"
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-
-namespace {
-void require(bool condition) {
-    if (!condition)
-        std::abort();
-}
-} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const QByteArray bytes(reinterpret_cast<const char*>(data), qsizetype(size));
