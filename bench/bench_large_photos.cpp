@@ -48,18 +48,22 @@ QString photo(int width, int height) {
     return LargeJpeg::inFolder(folder().path(), width, height);
 }
 
-// The label as "背景を開く" leaves it (step 0 from the corner), or with the photo's shorter side
-// filling it.
+// A label whose background is the photo as "背景を開く" leaves it (step 0 from the corner), or
+// with the photo's shorter side filling it.
+LabelDocument placedPhoto(int width, int height, bool whole) {
+    LabelDocument label;
+    label.BackWidth = label.BackHeight = float(LabelSideMm);
+    if (whole)
+        label.BackWidth = label.BackHeight = float(std::min(width, height) * MmPerPx);
+    return label;
+}
+
+// The photo's label, saved once.
 QString document(int width, int height, bool whole = false) {
     const QString path = folder().filePath(
         QStringLiteral("label-%1x%2%3.gpc").arg(width).arg(height).arg(whole ? "-whole" : ""));
-    if (!QFile::exists(path)) {
-        LabelDocument label;
-        label.BackWidth = label.BackHeight = float(LabelSideMm);
-        if (whole)
-            label.BackWidth = label.BackHeight = float(std::min(width, height) * MmPerPx);
-        LabelFileStore::save(path, label, 0, photo(width, height));
-    }
+    if (!QFile::exists(path))
+        LabelFileStore::save(path, placedPhoto(width, height, whole), 0, photo(width, height));
     return path;
 }
 
@@ -435,10 +439,7 @@ QString discLabel(int width, int height, bool whole) {
     const QString path = folder().filePath(
         QStringLiteral("disc-%1x%2%3.gpc").arg(width).arg(height).arg(whole ? "-whole" : ""));
     if (!QFile::exists(path)) {
-        LabelDocument label;
-        label.BackWidth = label.BackHeight = float(LabelSideMm);
-        if (whole)
-            label.BackWidth = label.BackHeight = float(std::min(width, height) * MmPerPx);
+        LabelDocument label = placedPhoto(width, height, whole);
         for (const Line& line : discLines()) {
             TextItem item;
             item.Text = line.text;
