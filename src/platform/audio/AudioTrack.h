@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/files/RegularFile.h"
+
 #include <QString>
 #include <optional>
 
@@ -57,6 +59,24 @@ struct ReadProblem {
     QString detail;
 
     bool operator==(const ReadProblem&) const = default;
+
+    // Why a file could not be opened or read, in the track reader's terms; only playlists and
+    // cue sheets are read with a size limit.
+    static Kind ofFile(RegularFile::Problem problem) {
+        switch (problem) {
+        case RegularFile::Problem::Missing:
+            return Kind::Missing;
+        case RegularFile::Problem::Unreadable:
+            return Kind::Unreadable;
+        case RegularFile::Problem::NotRegularFile:
+            return Kind::NotRegularFile;
+        case RegularFile::Problem::Folder:
+            return Kind::Folder;
+        case RegularFile::Problem::TooLarge:
+            return Kind::SheetTooLarge;
+        }
+        return Kind::Unreadable;
+    }
 };
 
 namespace AudioTime {

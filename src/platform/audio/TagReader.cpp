@@ -1,6 +1,5 @@
 #include "platform/audio/TagReader.h"
 
-#include "platform/audio/RegularFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -80,7 +79,7 @@ Result read(const QString& path) {
     Result result;
     const RegularFile::Opened opened = RegularFile::open(path);
     if (opened.descriptor < 0) {
-        result.problem = opened.problem;
+        result.problem = ReadProblem::ofFile(opened.problem);
         result.detail = opened.detail;
         return result;
     }

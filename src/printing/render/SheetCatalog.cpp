@@ -1,5 +1,7 @@
 #include "printing/render/SheetCatalog.h"
 
+#include "platform/files/RegularFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -40,16 +42,22 @@ void addBuiltIn(Catalog& catalog) {
 }
 
 // Only plain files are read: a FIFO or a device named like a sheet must not stop the editor.
-SheetFile::Read readFile(const QFileInfo& info) {
-    if (!info.isFile())
-        return {std::nullopt,
-                {SheetFile::Problem::Kind::Unreadable, QStringLiteral("not a plain file"), 0, 0}};
-    if (info.size() > SheetFile::MaxFileBytes)
-        return {std::nullopt, {SheetFile::Problem::Kind::TooLarge, QString(), 0, 0}};
-    QFile file(info.filePath());
-    if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt, {SheetFile::Problem::Kind::Unreadable, file.errorString(), 0, 0}};
-    return SheetFile::fromBytes(file.read(SheetFile::MaxFileBytes + 1));
+SheetFile::Read readFile(const QString& path) {
+    using Kind = SheetFile::Problem::Kind;
+    const RegularFile::Contents contents = RegularFile::read(path, SheetFile::MaxFileBytes);
+    if (contents.bytes)
+        return SheetFile::fromBytes(*contents.bytes);
+    switch (contents.problem) {
+    case RegularFile::Problem::TooLarge:
+        return {std::nullopt, {Kind::TooLarge, QString(), 0, 0}};
+    case RegularFile::Problem::NotRegularFile:
+    case RegularFile::Problem::Folder:
+        return {std::nullopt, {Kind::Unreadable, QStringLiteral("not a plain file"), 0, 0}};
+    case RegularFile::Problem::Missing:
+    case RegularFile::Problem::Unreadable:
+        break;
+    }
+    return {std::nullopt, {Kind::Unreadable, contents.detail, 0, 0}};
 }
 
 } // namespace
@@ -71,7 +79,7 @@ Catalog read(const QString& userFolder) {
     const QFileInfoList files =
         folder.entryInfoList({QStringLiteral("*.json")}, QDir::Files | QDir::System, QDir::Name);
     for (const QFileInfo& info : files)
-        add(catalog, readFile(info), info.filePath());
+        add(catalog, readFile(info.filePath()), info.filePath());
     return catalog;
 }
 

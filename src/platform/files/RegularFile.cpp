@@ -1,4 +1,4 @@
-#include "platform/audio/RegularFile.h"
+#include "platform/files/RegularFile.h"
 
 #include <QFile>
 #include <cerrno>
@@ -23,27 +23,27 @@ Opened open(const QString& path) {
     struct stat before {};
     if (::stat(name.constData(), &before) == 0 && !S_ISREG(before.st_mode)) {
         opened.problem =
-            S_ISDIR(before.st_mode) ? ReadProblem::Kind::Folder : ReadProblem::Kind::NotRegularFile;
+            S_ISDIR(before.st_mode) ? Problem::Folder : Problem::NotRegularFile;
         return opened;
     }
     const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
         const int error = errno;
-        opened.problem = error == ENOENT || error == ENOTDIR ? ReadProblem::Kind::Missing
-                                                             : ReadProblem::Kind::Unreadable;
+        opened.problem = error == ENOENT || error == ENOTDIR ? Problem::Missing
+                                                             : Problem::Unreadable;
         opened.detail = systemReason(error);
         return opened;
     }
     struct stat status {};
     if (::fstat(descriptor, &status) != 0) {
-        opened.problem = ReadProblem::Kind::Unreadable;
+        opened.problem = Problem::Unreadable;
         opened.detail = systemReason(errno);
         ::close(descriptor);
         return opened;
     }
     if (!S_ISREG(status.st_mode)) {
         opened.problem =
-            S_ISDIR(status.st_mode) ? ReadProblem::Kind::Folder : ReadProblem::Kind::NotRegularFile;
+            S_ISDIR(status.st_mode) ? Problem::Folder : Problem::NotRegularFile;
         ::close(descriptor);
         return opened;
     }
@@ -63,23 +63,23 @@ Contents read(const QString& path, qint64 maxBytes) {
     }
     QFile file;
     if (!file.open(opened.descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        contents.problem = ReadProblem::Kind::Unreadable;
+        contents.problem = Problem::Unreadable;
         contents.detail = file.errorString();
         return contents;
     }
     if (file.size() > maxBytes) {
-        contents.problem = ReadProblem::Kind::SheetTooLarge;
+        contents.problem = Problem::TooLarge;
         return contents;
     }
     // One byte past the limit is asked for: a file that grew meanwhile is refused, not cut.
     QByteArray bytes = file.read(maxBytes + 1);
     if (file.error() != QFileDevice::NoError) {
-        contents.problem = ReadProblem::Kind::Unreadable;
+        contents.problem = Problem::Unreadable;
         contents.detail = file.errorString();
         return contents;
     }
     if (bytes.size() > maxBytes) {
-        contents.problem = ReadProblem::Kind::SheetTooLarge;
+        contents.problem = Problem::TooLarge;
         return contents;
     }
     contents.bytes = std::move(bytes);
