@@ -223,10 +223,6 @@ QStringList FontCatalog::namesOf(const QString& name) const {
     return QStringList{families_[family].listed} + families_[family].otherNames;
 }
 
-QString FontCatalog::preferredJapanese() const {
-    return preferredJapanese_;
-}
-
 FontResolution FontCatalog::resolve(const QString& storedName) const {
     QMutexLocker lock(&cacheMutex_);
     auto found = cache_.constFind(storedName);

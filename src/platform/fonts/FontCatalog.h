@@ -50,9 +50,6 @@ public:
     // Every name of the installed family `name` is one of, the listed one first; empty when none.
     QStringList namesOf(const QString& name) const;
 
-    // The family a new text item starts with: a Japanese one when one is installed.
-    QString preferredJapanese() const;
-
     // The preferred Japanese families, best first, by the names fontconfig gives them everywhere.
     static const QStringList& japanesePreference();
 
@@ -64,7 +61,7 @@ private:
     QList<FontFamilyNames> families_;
     QHash<QString, int> listed_; // listed name -> family
     QHash<QString, int> folded_; // every name, folded -> family
-    QString preferredJapanese_;
+    QString preferredJapanese_; // what a font that is truly missing is drawn in
 
     mutable QMutex cacheMutex_;
     mutable QHash<QString, FontResolution> cache_;

@@ -1,16 +1,10 @@
 #include "printing/render/PrintableArea.h"
 
-#include "document/DiscFrame.h"
-
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 namespace PrintableArea {
-
-Overhang labelOverhang(const QSizeF& areaMm, double leftMm, double topMm) {
-    return rectOverhang(areaMm, QRectF(leftMm, topMm, LabelSideMm, LabelSideMm));
-}
 
 Overhang rectOverhang(const QSizeF& areaMm, const QRectF& rectMm) {
     if (!std::isfinite(rectMm.left()) || !std::isfinite(rectMm.top()) ||

@@ -25,10 +25,8 @@ struct Overhang {
     }
 };
 
-// The label square with its top-left corner at (leftMm, topMm) from the area's top-left corner,
-// on an area of `areaMm`. An offset that is not a finite number reaches past every edge.
-Overhang labelOverhang(const QSizeF& areaMm, double leftMm, double topMm);
-// Any rectangle, in millimetres from the area's top-left corner.
+// A label's printed square (or any rectangle), in millimetres from the area's top-left corner,
+// on an area of `areaMm`. A position that is not a finite number reaches past every edge.
 Overhang rectOverhang(const QSizeF& areaMm, const QRectF& rectMm);
 
 } // namespace PrintableArea
