@@ -63,25 +63,23 @@ Check check(const QString& text, const QString& fontName) {
         result.kind = Check::Kind::LineBreak;
         return result;
     }
-    const Cp932::EncodeResult encodedText = Cp932::encode(text);
-    if (!encodedText.bytes) {
+    const LabelFileCodec::StringsFit fit = LabelFileCodec::stringsFit(text, fontName);
+    switch (fit.problem) {
+    case LabelFileCodec::StringsFit::Problem::None:
+        break;
+    case LabelFileCodec::StringsFit::Problem::TextCharacter:
         result.kind = Check::Kind::NotCp932;
-        result.detail = encodedText.failedCharacter;
-        return result;
-    }
-    const Cp932::EncodeResult encodedFont = Cp932::encode(fontName);
-    if (!encodedFont.bytes) {
+        result.detail = fit.character;
+        break;
+    case LabelFileCodec::StringsFit::Problem::FontCharacter:
         result.kind = Check::Kind::FontNotCp932;
-        result.detail = encodedFont.failedCharacter;
-        return result;
-    }
-    TextItem item;
-    item.Text = text;
-    item.FontName = fontName;
-    if (!LabelFileCodec::itemProblem(item).isEmpty()) {
+        result.detail = fit.character;
+        break;
+    case LabelFileCodec::StringsFit::Problem::TooLong:
         result.kind = Check::Kind::TooLong;
-        result.bytes = int(encodedText.bytes->size() + encodedFont.bytes->size());
+        result.bytes = int(fit.bytes);
         result.limit = LabelFileCodec::MaxItemStringBytes;
+        break;
     }
     return result;
 }
