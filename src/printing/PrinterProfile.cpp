@@ -65,7 +65,7 @@ std::optional<PrinterProfile::Offset> PrinterProfile::offset() const {
 
 std::optional<double> PrinterProfile::parseScalePercent(const QString& text) {
     const std::optional<float> percent = OffsetNumber::parseStored(text);
-    if (!percent || *percent < SheetPage::MinScalePercent || *percent > SheetPage::MaxScalePercent)
+    if (!percent || !SheetPage::scaleAllowed(*percent))
         return std::nullopt;
     return *percent;
 }

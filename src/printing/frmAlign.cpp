@@ -123,10 +123,7 @@ frmAlign::Result frmAlign::correct(const PrinterProfile::OffsetTexts& stored,
     const double factorX = (*values[Right] - *values[Left]) / diameterMm;
     const double factorY = (*values[Bottom] - *values[Top]) / diameterMm;
     const ScalePercent scale{roundedMm(*scaleX * factorX), roundedMm(*scaleY * factorY)};
-    const auto allowed = [](double percent) {
-        return percent >= SheetPage::MinScalePercent && percent <= SheetPage::MaxScalePercent;
-    };
-    if (allowed(scale.x) && allowed(scale.y)) {
+    if (SheetPage::scaleAllowed(scale.x) && SheetPage::scaleAllowed(scale.y)) {
         result.scale = scale;
         result.scaleWorthTaking = std::abs(factorX - 1) > ScaleWorthCorrecting ||
                                   std::abs(factorY - 1) > ScaleWorthCorrecting;

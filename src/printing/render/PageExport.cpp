@@ -39,11 +39,8 @@ bool validPage(const Page& page, QString* reason) {
         setReason(reason, QStringLiteral("the offset must lie within ±%1 mm").arg(MaxPageSideMm));
         return false;
     }
-    const auto scaleOk = [](double scale) {
-        return scale * 100 >= SheetPage::MinScalePercent &&
-               scale * 100 <= SheetPage::MaxScalePercent;
-    };
-    if (!scaleOk(page.scaleX) || !scaleOk(page.scaleY)) {
+    if (!SheetPage::scaleAllowed(page.scaleX * 100) ||
+        !SheetPage::scaleAllowed(page.scaleY * 100)) {
         setReason(reason, QStringLiteral("the scale must lie between %1 and %2 %")
                               .arg(SheetPage::MinScalePercent)
                               .arg(SheetPage::MaxScalePercent));

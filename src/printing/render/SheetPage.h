@@ -19,6 +19,9 @@ namespace SheetPage {
 // A printer's scale corrects a printer's error: it stays within a tenth of true size.
 inline constexpr double MinScalePercent = 90;
 inline constexpr double MaxScalePercent = 110;
+inline bool scaleAllowed(double percent) {
+    return percent >= MinScalePercent && percent <= MaxScalePercent;
+}
 
 // Where a page's labels go.
 struct Placement {
