@@ -1,6 +1,5 @@
 #include "platform/audio/TagReader.h"
 
-
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>

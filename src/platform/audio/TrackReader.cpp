@@ -186,7 +186,8 @@ bool Walk::firstVisit(const QString& path, const QString& source, int line) {
 std::optional<QString> Walk::sheetText(const QString& path, const QString& source, int line) {
     const RegularFile::Contents contents = RegularFile::read(path, MaxSheetBytes);
     if (!contents.bytes) {
-        report(ReadProblem{ReadProblem::ofFile(contents.problem), path, source, line, 0, contents.detail});
+        report(ReadProblem{ReadProblem::ofFile(contents.problem), path, source, line, 0,
+                           contents.detail});
         return std::nullopt;
     }
     std::optional<QString> text = SourceText::decode(*contents.bytes);

@@ -22,15 +22,14 @@ Opened open(const QString& path) {
     // before it is opened; the descriptor is checked again in case the name changed meanwhile.
     struct stat before {};
     if (::stat(name.constData(), &before) == 0 && !S_ISREG(before.st_mode)) {
-        opened.problem =
-            S_ISDIR(before.st_mode) ? Problem::Folder : Problem::NotRegularFile;
+        opened.problem = S_ISDIR(before.st_mode) ? Problem::Folder : Problem::NotRegularFile;
         return opened;
     }
     const int descriptor = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
         const int error = errno;
-        opened.problem = error == ENOENT || error == ENOTDIR ? Problem::Missing
-                                                             : Problem::Unreadable;
+        opened.problem =
+            error == ENOENT || error == ENOTDIR ? Problem::Missing : Problem::Unreadable;
         opened.detail = systemReason(error);
         return opened;
     }
@@ -42,8 +41,7 @@ Opened open(const QString& path) {
         return opened;
     }
     if (!S_ISREG(status.st_mode)) {
-        opened.problem =
-            S_ISDIR(status.st_mode) ? Problem::Folder : Problem::NotRegularFile;
+        opened.problem = S_ISDIR(status.st_mode) ? Problem::Folder : Problem::NotRegularFile;
         ::close(descriptor);
         return opened;
     }

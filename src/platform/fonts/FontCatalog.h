@@ -61,7 +61,7 @@ private:
     QList<FontFamilyNames> families_;
     QHash<QString, int> listed_; // listed name -> family
     QHash<QString, int> folded_; // every name, folded -> family
-    QString preferredJapanese_; // what a font that is truly missing is drawn in
+    QString preferredJapanese_;  // what a font that is truly missing is drawn in
 
     mutable QMutex cacheMutex_;
     mutable QHash<QString, FontResolution> cache_;
