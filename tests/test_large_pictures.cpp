@@ -419,7 +419,9 @@ void TestLargePictures::firstPixelsOfAPhoto() {
         cache.prepare(picture, perMm.width(), perMm.height(), LabelRenderer::shownMm(document));
     QCOMPARE(first.image.isNull(), thumbnail);
     QCOMPARE(cache.backdrop(picture).image.isNull(), !thumbnail);
-    QCOMPARE(cache.decoding(), thumbnail);
+    // With a thumbnail the first pixels are decoded elsewhere and taken in only by the event loop
+    // (the decode itself may already be done); without one they were decoded here, at once.
+    QCOMPARE(cache.rebuildCount(), thumbnail ? 0 : 1);
     QTRY_VERIFY_WITH_TIMEOUT(!ViewPictureCache::decodingAnywhere(), 30000);
     QCoreApplication::processEvents();
     QCOMPARE(sharper, thumbnail ? 1 : 0);
